@@ -1,0 +1,14 @@
+#pragma once
+
+#include "WindowShell.h"
+
+// Start-up's windows: the orbin, the login gate and the saving notice.
+class GuiShell final : public WindowShell {
+public:
+    OrbinWindow* createOrbinWindow() override;
+    void runLogin() override;
+    void showSavingNotice() override;
+};
+
+// Installs the window side of the platform layer (prompter, launcher, failure guard) and the shell.
+void installGuiLayer();

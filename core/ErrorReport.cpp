@@ -1,0 +1,41 @@
+#include "ErrorReport.h"
+
+#include "Globals.h"
+#include "OrbinWindow.h"
+#include "Prompter.h"
+#include "Settings.h"
+
+namespace {
+int g_redrawDepth = 0;
+}
+
+OrbinRedrawScope::OrbinRedrawScope() { ++g_redrawDepth; }
+OrbinRedrawScope::~OrbinRedrawScope() { --g_redrawDepth; }
+bool OrbinRedrawScope::active() { return g_redrawDepth > 0; }
+
+QString errorReportText(const Failure& failure, const QString& location) {
+    return QStringLiteral("Error!\r\n") + failure.source() + location + QString::number(failure.number()) +
+           QStringLiteral(" - ") + failure.description();
+}
+
+QString errorReportTitle(const QString& titleSuffix) { return QStringLiteral("Quorvane") + titleSuffix; }
+
+void reportError(const Failure& failure, const QString& location, const QString& titleSuffix, bool shrinkOrbin) {
+    if (shrinkOrbin && gOrbinWindow && !OrbinRedrawScope::active()) {
+        try {
+            gOrbinWindow->shrinkFloater();
+        } catch (const std::exception&) {
+            // The report matters more than the shrink.
+        }
+    }
+    prompter().messageBox(errorReportText(failure, location), Prompter::Buttons::OK, Prompter::Icon::Exclamation,
+                          errorReportTitle(titleSuffix));
+}
+
+Failure asFailure(const std::exception* e) {
+    if (const auto* f = dynamic_cast<const Failure*>(e)) return *f;
+    if (e) return Failure(51, QStringLiteral("Internal error: ") + QString::fromLocal8Bit(e->what()));
+    return Failure(51, QStringLiteral("Internal error"));
+}
+
+bool errorHandlingOn() { return !gSettings || gSettings->bErrorHandling(); }

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "Failure.h"
+
+#include <QString>
+#include <exception>
+
+// The error report of the program: a box with OK and the exclamation icon, titled "Quorvane" and the
+// suffix (" Error" or " error"), whose text is "Error!", CR LF, the component, the location text, the
+// number, " - " and the description.
+QString errorReportText(const Failure& failure, const QString& location);
+QString errorReportTitle(const QString& titleSuffix);
+
+// Shows the report. When shrinkOrbin is set the orbin is shrunk first, except while a shrink, an expand
+// or a redraw is running (a failure there would come back round).
+void reportError(const Failure& failure, const QString& location, const QString& titleSuffix,
+                 bool shrinkOrbin = true);
+
+// Any failure as the program's own: a Failure stays as it is, anything else becomes 51 "Internal error".
+Failure asFailure(const std::exception* e);
+
+// The error-handling switch: on unless the settings turned it off.
+bool errorHandlingOn();
+
+// Marks a shrink, expand or redraw of the orbin as running, for as long as it lives.
+class OrbinRedrawScope {
+public:
+    OrbinRedrawScope();
+    ~OrbinRedrawScope();
+    OrbinRedrawScope(const OrbinRedrawScope&) = delete;
+    OrbinRedrawScope& operator=(const OrbinRedrawScope&) = delete;
+    static bool active();
+};
+
+// Runs body under the program's trap: with the switch on, a failure is reported with the location text
+// and title suffix and false is returned; with it off, the failure passes on to the caller.
+template <class Body>
+bool trapped(const QString& location, const QString& titleSuffix, Body&& body, bool shrinkOrbin = true) {
+    if (!errorHandlingOn()) {
+        body();
+        return true;
+    }
+    try {
+        body();
+        return true;
+    } catch (const std::exception& e) {
+        reportError(asFailure(&e), location, titleSuffix, shrinkOrbin);
+        return false;
+    }
+}
+
+// Runs body and drops any failure, with the switch on; with it off the failure passes on.
+template <class Body> bool ignoringFailures(Body&& body) {
+    if (!errorHandlingOn()) {
+        body();
+        return true;
+    }
+    try {
+        body();
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}

@@ -1,0 +1,207 @@
+#include "Initialize.h"
+
+#include "AppPaths.h"
+#include "Clock.h"
+#include "ErrorReport.h"
+#include "File.h"
+#include "FormPort.h"
+#include "Game.h"
+#include "Globals.h"
+#include "HTMLHelp.h"
+#include "HotKey.h"
+#include "Items.h"
+#include "Launcher.h"
+#include "NumberText.h"
+#include "OrbinWindow.h"
+#include "Projects.h"
+#include "Prompter.h"
+#include "Settings.h"
+#include "Statistics.h"
+#include "WindowShell.h"
+#include "XML.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+bool gQuitting = false;
+QString gHelpFile;
+
+namespace {
+
+const QString MainLocation = QStringLiteral(" Initialize.Main: ");
+
+void startProgramIgnoringFailures(const QString& path, Launcher::WindowState state) {
+    try {
+        launcher().startProgram(path, state);
+    } catch (const std::exception&) {
+    }
+}
+
+} // namespace
+
+void createObjects() {
+    try {
+        gSettings = new Settings();
+        gFile = new File();
+        gXML = new XML();
+        gItems = new Items();
+        gProjects = new Projects();
+        gGame = new Game();
+        gStatistics = new Statistics();
+        gHotKey = new HotKey();
+        gHelpFile = programFolder() + QStringLiteral("qvn_OnlineHelp.chm");
+    } catch (const std::exception& e) {
+        reportError(asFailure(&e), MainLocation, QStringLiteral(" Error"));
+        quitApplication(true);
+        throw; // start-up goes no further
+    }
+}
+
+void releaseObjects() {
+    delete gHotKey;
+    gHotKey = nullptr;
+    delete gStatistics;
+    gStatistics = nullptr;
+    delete gGame;
+    gGame = nullptr;
+    delete gProjects;
+    gProjects = nullptr;
+    delete gItems;
+    gItems = nullptr;
+    delete gXML;
+    gXML = nullptr;
+    delete gSettings;
+    gSettings = nullptr;
+    delete gFile;
+    gFile = nullptr;
+    helpObject()->HHClose();
+    delete gHTMLHelp;
+    gHTMLHelp = nullptr;
+}
+
+void Main() {
+    bool armed = true;
+    try {
+        try {
+            createObjects();
+        } catch (const std::exception&) {
+            return; // already reported, and the program has quit
+        }
+        armed = gSettings->bErrorHandling();
+
+        const QString password = gSettings->getMySetting(QStringLiteral("password"), QStringLiteral("General"),
+                                                         QString()).toString();
+        if (!password.isEmpty()) {
+            gSettings->setStopApplication(true);
+            if (windowShell()) windowShell()->runLogin();
+        }
+        if (gSettings->stopApplication()) {
+            quitApplication(true);
+            return;
+        }
+        if (windowShell()) gOrbinWindow = windowShell()->createOrbinWindow();
+        gGame->getStatus();
+        if (gOrbinWindow) gOrbinWindow->showWindow();
+        checkWelcome();
+        gItems->archiveData();
+    } catch (const std::exception& e) {
+        if (!armed) throw;
+        reportError(asFailure(&e), MainLocation, QStringLiteral(" Error"));
+        quitApplication(true);
+    }
+}
+
+void checkWelcome() {
+    trapped(QStringLiteral(" - Initialize.checkWelcome: "), QStringLiteral(" error"), [] {
+        const QString firstTime =
+            gSettings->getMySetting(QStringLiteral("FirstTime"), QStringLiteral("General"), QStringLiteral("true"))
+                .toString();
+        if (firstTime == QStringLiteral("true")) {
+            startProgramIgnoringFailures(gSettings->ArticlePath() + QStringLiteral("Welcome"),
+                                         Launcher::WindowState::Maximized);
+            gSettings->putMySetting(QStringLiteral("FirstTime"), QStringLiteral("false"), QStringLiteral("General"));
+        }
+
+        const QDate lastCreated = gSettings->LastArticleCreated();
+        const QDate today = appClock().today();
+        const Integer lastRead = gSettings->LastArticleRead();
+        if (today != lastCreated && lastRead < gSettings->MaxNumberOfArticles()) {
+            const Integer id = gItems->newItem(QStringLiteral("Task"));
+            gItems->setNow(appClock().now(), id);
+            gItems->setDate(today, id);
+            gItems->setTitle(gSettings->ArticleTaskText() + QStringLiteral("  ") +
+                                 QString::number((lastRead + Integer(1)).value()),
+                             id);
+            gItems->setPeriod(QString::number(gGame->CurrentPeriod().value()), id);
+            gItems->setEstimate(QStringLiteral("15"), id);
+            gItems->setDone(QStringLiteral("false"), id);
+            gItems->setDoneDate(QStringLiteral("NotDone"), id);
+            gItems->setPoints(Integer(0), id);
+            gItems->setTimingBonus(Integer(0), id);
+            gItems->setType(QStringLiteral("Task"), id);
+            gSettings->setLastArticleCreated(today);
+            gSettings->setLastArticleRead(lastRead + Integer(1));
+        }
+        if (gOrbinWindow) gOrbinWindow->updateInfo();
+    });
+}
+
+bool quitApplication(bool force) {
+    // With the switch on every failing step is skipped and the next one runs.
+    const bool trap = errorHandlingOn();
+    auto step = [trap](auto&& body) {
+        if (!trap) {
+            body();
+            return;
+        }
+        try {
+            body();
+        } catch (const std::exception&) {
+        }
+    };
+
+    if (gQuitting) return false;
+    if (gSettings && gSettings->confirmExit() && !force) {
+        bool declined = false;
+        step([&] {
+            if (gOrbinWindow) gOrbinWindow->hideWindow();
+            const auto answer = prompter().messageBox(QStringLiteral("Do you really want to close down Quorvane?"),
+                                                      Prompter::Buttons::YesNo, Prompter::Icon::Question,
+                                                      QStringLiteral("Quorvane!"));
+            declined = answer == Prompter::No;
+        });
+        if (declined) {
+            step([] {
+                if (gOrbinWindow) gOrbinWindow->showWindow();
+            });
+            return false;
+        }
+    }
+    gQuitting = true;
+
+    step([] {
+        if (windowShell()) windowShell()->showSavingNotice();
+    });
+    step([] {
+        if (gGame) gGame->saveStatus();
+    });
+    step([] {
+        if (gItems) gItems->saveItemXML();
+    });
+    step([] {
+        if (gProjects) gProjects->saveItemXML();
+    });
+
+    for (FormPort* form : forms::loaded()) {
+        step([&] {
+            if (gHotKey) gHotKey->destroyHotKey(form->windowHandle());
+        });
+        step([&] { form->hideForm(); });
+        step([&] { form->unloadForm(); });
+    }
+    gOrbinWindow = nullptr; // unloaded with the other forms
+
+    releaseObjects();
+    if (QCoreApplication::instance()) QCoreApplication::exit(0);
+    return true;
+}

@@ -1,0 +1,7 @@
+#pragma once
+
+// Owns the statistics file. (Start-up's least.)
+class Statistics {
+public:
+    Statistics() = default;
+};

@@ -1,0 +1,9 @@
+#include "WindowShell.h"
+
+namespace {
+WindowShell* g_shell = nullptr;
+}
+
+WindowShell* windowShell() { return g_shell; }
+
+void setWindowShell(WindowShell* shell) { g_shell = shell; }

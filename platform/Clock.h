@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QDate>
+#include <QDateTime>
+
+// The one source of "now" and "today". Tests install a clock they set by hand.
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual QDateTime now() const;
+    QDate today() const { return now().date(); }
+};
+
+// The clock in force: the system clock unless one was installed.
+Clock& appClock();
+// Installs a clock (not owned); nullptr brings the system clock back.
+void setAppClock(Clock* clock);

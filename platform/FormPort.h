@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <optional>
+
+// A loaded form as the planning core sees it: its name, its place in twips, its colours, and the means to
+// hide and unload it. The window layer implements it for every form of the program.
+class FormPort {
+public:
+    struct Rect {
+        double left = 0, top = 0, width = 0, height = 0;
+    };
+    // The colour properties that recolouring looks at.
+    enum class ColorProperty { Color, BackColor };
+
+    virtual ~FormPort() = default;
+
+    virtual QString formName() const = 0;
+    virtual quintptr windowHandle() const = 0;
+
+    // Place and size in twips, and the screen's size in twips.
+    virtual Rect twipGeometry() const = 0;
+    virtual void moveTwips(double left, double top, double width, double height) = 0;
+    virtual double screenWidthTwips() const = 0;
+    virtual double screenHeightTwips() const = 0;
+
+    // Colour numbers of the form itself and of its controls, in the form's order. nullopt: no such
+    // property. A setter returns False when the control rejects the value.
+    virtual std::optional<qint64> formBackColor() const = 0;
+    virtual void setFormBackColor(qint64 color) = 0;
+    virtual int controlCount() const = 0;
+    virtual std::optional<qint64> controlColor(int index, ColorProperty property) const = 0;
+    virtual bool setControlColor(int index, ColorProperty property, qint64 color) = 0;
+
+    virtual void hideForm() = 0;
+    virtual void unloadForm() = 0;
+};
+
+// The loaded forms in load order. A form enters when it loads and leaves the moment it is unloaded.
+namespace forms {
+void add(FormPort* form);
+void remove(FormPort* form);
+QList<FormPort*> loaded();
+bool isLoaded(const QString& name); // names match without regard to letter case
+FormPort* find(const QString& name);
+} // namespace forms

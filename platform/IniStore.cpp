@@ -1,0 +1,219 @@
+#include "IniStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace {
+
+bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+
+bool needsQuotes(const QString& v) {
+    if (v.isEmpty()) return false;
+    if (v.front().isSpace() || v.back().isSpace() || v.front() == u'"') return true;
+    for (QChar c : v)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f) return true;
+    return false;
+}
+
+} // namespace
+
+IniStore::IniStore(QString path) : m_path(std::move(path)) {}
+
+QString IniStore::defaultPath() {
+    const QString overridden = qEnvironmentVariable("QUORVANE_SETTINGS_FILE");
+    if (!overridden.isEmpty()) return overridden;
+    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (base.isEmpty() || !QDir::isAbsolutePath(base)) base = QDir::homePath() + QStringLiteral("/.config");
+    return base + QStringLiteral("/Quorvane/Quorvane.ini");
+}
+
+QString IniStore::encodeValue(const QString& value) {
+    if (!needsQuotes(value)) return value;
+    QString out = QStringLiteral("\"");
+    for (QChar c : value) {
+        switch (c.unicode()) {
+        case u'\\': out += QStringLiteral("\\\\"); break;
+        case u'"': out += QStringLiteral("\\\""); break;
+        case u'\n': out += QStringLiteral("\\n"); break;
+        case u'\r': out += QStringLiteral("\\r"); break;
+        case u'\t': out += QStringLiteral("\\t"); break;
+        default:
+            if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+                out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+            else
+                out += c;
+        }
+    }
+    out += u'"';
+    return out;
+}
+
+QString IniStore::decodeValue(const QString& stored) {
+    const QString t = stored.trimmed();
+    if (t.size() < 2 || t.front() != u'"' || t.back() != u'"') return t;
+    QString out;
+    for (qsizetype i = 1; i < t.size() - 1; ++i) {
+        const QChar c = t[i];
+        if (c == u'"') return t; // an unescaped quote inside: not ours, keep the text as it stands
+        if (c != u'\\') {
+            out += c;
+            continue;
+        }
+        if (i + 1 >= t.size() - 1) return t;
+        const QChar e = t[++i];
+        switch (e.unicode()) {
+        case u'\\': out += u'\\'; break;
+        case u'"': out += u'"'; break;
+        case u'n': out += u'\n'; break;
+        case u'r': out += u'\r'; break;
+        case u't': out += u'\t'; break;
+        case u'x': {
+            bool ok = false;
+            const int code = t.mid(i + 1, 2).toInt(&ok, 16);
+            if (!ok || i + 2 > t.size() - 2) return t;
+            out += QChar(code);
+            i += 2;
+            break;
+        }
+        default: return t;
+        }
+    }
+    return out;
+}
+
+IniStore::Line IniStore::parseLine(const QByteArray& raw) {
+    Line line;
+    line.raw = raw;
+    QByteArray bytes = raw;
+    if (bytes.endsWith('\r')) bytes.chop(1);
+    const QString text = QString::fromUtf8(bytes);
+    const QString t = text.trimmed();
+    if (t.startsWith(u'[')) {
+        const qsizetype close = t.indexOf(u']');
+        if (close > 0) {
+            line.kind = Line::Section;
+            line.section = t.mid(1, close - 1).trimmed();
+        }
+        return line;
+    }
+    if (t.startsWith(u';') || t.startsWith(u'#')) return line;
+    const qsizetype eq = text.indexOf(u'=');
+    if (eq < 0) return line;
+    const QString name = text.left(eq).trimmed();
+    if (name.isEmpty()) return line;
+    line.kind = Line::Entry;
+    line.name = name;
+    line.value = decodeValue(text.mid(eq + 1));
+    return line;
+}
+
+QList<IniStore::Line> IniStore::readLines() const {
+    QList<Line> lines;
+    QFile f(m_path);
+    if (!f.open(QIODevice::ReadOnly)) return lines;
+    const QByteArray all = f.readAll();
+    if (all.isEmpty()) return lines;
+    qsizetype start = 0;
+    while (start < all.size()) {
+        qsizetype nl = all.indexOf('\n', start);
+        if (nl < 0) nl = all.size();
+        lines.append(parseLine(all.mid(start, nl - start)));
+        start = nl + 1;
+    }
+    return lines;
+}
+
+std::optional<QString> IniStore::value(const QString& section, const QString& name) const {
+    bool inSection = false;
+    for (const Line& l : readLines()) {
+        if (l.kind == Line::Section) inSection = sameName(l.section, section);
+        else if (inSection && l.kind == Line::Entry && sameName(l.name, name)) return l.value;
+    }
+    return std::nullopt;
+}
+
+QList<QPair<QString, QString>> IniStore::sectionValues(const QString& section) const {
+    QList<QPair<QString, QString>> out;
+    bool inSection = false;
+    for (const Line& l : readLines()) {
+        if (l.kind == Line::Section) {
+            inSection = sameName(l.section, section);
+        } else if (inSection && l.kind == Line::Entry) {
+            const bool seen = std::any_of(out.cbegin(), out.cend(),
+                                          [&](const auto& p) { return sameName(p.first, l.name); });
+            if (!seen) out.append({l.name, l.value});
+        }
+    }
+    return out;
+}
+
+bool IniStore::setValue(const QString& section, const QString& name, const QString& value) {
+    auto badName = [](const QString& n, bool isSection) {
+        if (n.isEmpty() || n.trimmed() != n) return true;
+        if (n.contains(u'\n') || n.contains(u'\r')) return true;
+        if (isSection) return n.contains(u']');
+        return n.contains(u'=') || n.startsWith(u'[') || n.startsWith(u';') || n.startsWith(u'#');
+    };
+    if (badName(section, true) || badName(name, false)) return false;
+
+    QList<Line> lines = readLines();
+    const QByteArray newEntry = (name + u'=' + encodeValue(value)).toUtf8();
+    qsizetype sectionHeader = -1; // first header of the section
+    qsizetype lastOfSection = -1; // last non-blank line of the section's first block
+    bool inSection = false;
+    bool inFirstBlock = false;
+    bool done = false;
+    for (qsizetype i = 0; i < lines.size() && !done; ++i) {
+        Line& l = lines[i];
+        if (l.kind == Line::Section) {
+            inSection = sameName(l.section, section);
+            inFirstBlock = inSection && sectionHeader < 0;
+            if (inFirstBlock) sectionHeader = lastOfSection = i;
+            continue;
+        }
+        if (!inSection) continue;
+        if (l.kind == Line::Entry && sameName(l.name, name)) {
+            const bool crlf = l.raw.endsWith('\r');
+            l.raw = (l.name + u'=' + encodeValue(value)).toUtf8() + (crlf ? "\r" : "");
+            done = true;
+        } else if (inFirstBlock && !l.raw.trimmed().isEmpty()) {
+            lastOfSection = i;
+        }
+    }
+    if (!done) {
+        Line entry;
+        entry.raw = newEntry;
+        if (sectionHeader >= 0) {
+            lines.insert(lastOfSection + 1, entry);
+        } else {
+            if (!lines.isEmpty() && !lines.back().raw.trimmed().isEmpty()) lines.append(Line{});
+            Line header;
+            header.raw = '[' + section.toUtf8() + ']';
+            lines.append(header);
+            lines.append(entry);
+        }
+    }
+
+    QByteArray out;
+    for (const Line& l : lines) {
+        out += l.raw;
+        out += '\n';
+    }
+    const QFileInfo info(m_path);
+    if (!QDir().mkpath(info.absolutePath())) return false;
+    QSaveFile f(m_path);
+    if (!f.open(QIODevice::WriteOnly)) return false;
+    if (f.write(out) != out.size()) {
+        f.cancelWriting();
+        return false;
+    }
+    return f.commit();
+}
+
+bool IniStore::removeAll() {
+    if (!QFile::exists(m_path)) return true;
+    return QFile::remove(m_path);
+}

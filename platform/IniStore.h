@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <optional>
+
+// The per-user settings store: one INI file of sections and text values. Section and value names are
+// matched without regard to letter case and keep the spelling they were first written with. Writing a
+// value rewrites only its own line, so that comments, stray lines and the other values of a hand-edited
+// file stay as they were; the file is replaced whole through a temporary file, never left half-written.
+//
+// Values that begin or end with blanks, begin with a double quote, or hold control characters are written
+// in double quotes with backslash escapes; every other value is written as it stands.
+class IniStore {
+public:
+    explicit IniStore(QString path);
+
+    const QString& path() const { return m_path; }
+
+    std::optional<QString> value(const QString& section, const QString& name) const;
+    // The (name, value) pairs of a section in stored order; a name stored twice counts once.
+    QList<QPair<QString, QString>> sectionValues(const QString& section) const;
+    // False when the name cannot be stored (empty, or holding "=", a line break, leading or trailing
+    // blanks) or the file could not be written.
+    bool setValue(const QString& section, const QString& name, const QString& value);
+    // Deletes the whole store. False when a file was there and could not be removed.
+    bool removeAll();
+
+    // The store file's default place: $XDG_CONFIG_HOME/Quorvane/Quorvane.ini, or the file named by
+    // the environment variable QUORVANE_SETTINGS_FILE when it is set.
+    static QString defaultPath();
+
+    // Exposed for tests: a value's stored text and its reading back.
+    static QString encodeValue(const QString& value);
+    static QString decodeValue(const QString& stored);
+
+private:
+    struct Line {
+        QByteArray raw;
+        enum Kind { Other, Section, Entry } kind = Other;
+        QString section; // for Section lines
+        QString name;    // for Entry lines
+        QString value;   // for Entry lines
+    };
+    QList<Line> readLines() const;
+    static Line parseLine(const QByteArray& raw);
+
+    QString m_path;
+};

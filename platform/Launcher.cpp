@@ -1,0 +1,28 @@
+#include "Launcher.h"
+
+#include <QFileInfo>
+#include <QProcess>
+
+bool Launcher::startProgram(const QString& path, WindowState state) {
+    if (!QFileInfo(path).isExecutable()) return false;
+    // Started with no arguments; the wanted window state travels in the environment.
+    QProcess process;
+    process.setProgram(path);
+    process.setWorkingDirectory(QFileInfo(path).absolutePath());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QUORVANE_WINDOW_STATE"),
+               state == WindowState::Maximized ? QStringLiteral("maximized") : QStringLiteral("normal"));
+    process.setProcessEnvironment(env);
+    return process.startDetached();
+}
+
+bool Launcher::openUrl(const QString&) { return false; }
+
+namespace {
+Launcher g_defaultLauncher;
+Launcher* g_launcher = nullptr;
+} // namespace
+
+Launcher& launcher() { return g_launcher ? *g_launcher : g_defaultLauncher; }
+
+void setLauncher(Launcher* l) { g_launcher = l; }

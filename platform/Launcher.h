@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+// Starts other programs (the tour, the article readers) without waiting and without a shell, and opens
+// web addresses. Tests install a launcher that records the requests.
+class Launcher {
+public:
+    enum class WindowState { Normal, Maximized };
+    virtual ~Launcher() = default;
+    // True when the program was started.
+    virtual bool startProgram(const QString& path, WindowState state);
+    virtual bool openUrl(const QString& url);
+};
+
+Launcher& launcher();
+void setLauncher(Launcher* l); // not owned; nullptr restores the real one

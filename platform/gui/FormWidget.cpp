@@ -1,0 +1,105 @@
+#include "FormWidget.h"
+
+#include "ColorCodec.h"
+#include "Twips.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+
+FormWidget::FormWidget(const QString& name, QWidget* parent, Qt::WindowFlags flags) : QWidget(parent, flags) {
+    setObjectName(name);
+    forms::add(this);
+}
+
+FormWidget::~FormWidget() { forms::remove(this); }
+
+FormPort::Rect FormWidget::twipGeometry() const {
+    const QPoint p = pos();
+    return {twips::fromPixels(p.x()), twips::fromPixels(p.y()), twips::fromPixels(width()),
+            twips::fromPixels(height())};
+}
+
+void FormWidget::moveTwips(double left, double top, double w, double h) {
+    setGeometry(QRect(QPoint(twips::toPixels(left), twips::toPixels(top)),
+                      QSize(std::max(1, twips::toPixels(w)), std::max(1, twips::toPixels(h)))));
+    move(twips::toPixels(left), twips::toPixels(top));
+}
+
+static QRect screenRect(const QWidget* w) {
+    QScreen* s = w->screen();
+    if (!s) s = QGuiApplication::primaryScreen();
+    return s ? s->geometry() : QRect(0, 0, 1024, 768);
+}
+
+double FormWidget::screenWidthTwips() const { return twips::fromPixels(screenRect(this).width()); }
+double FormWidget::screenHeightTwips() const { return twips::fromPixels(screenRect(this).height()); }
+
+// A colour number set through the program is kept as given (a system colour stays a system colour); a
+// widget never recoloured answers with the number of its palette colour.
+static qint64 backColorOf(const QWidget* w) {
+    const QVariant kept = w->property("BackColor");
+    if (kept.isValid()) return kept.toLongLong();
+    return colorcodec::fromColor(w->palette().color(w->backgroundRole()));
+}
+
+std::optional<qint64> FormWidget::formBackColor() const { return backColorOf(this); }
+
+void FormWidget::setFormBackColor(qint64 color) {
+    setProperty("BackColor", color);
+    QPalette p = palette();
+    p.setColor(backgroundRole(), colorcodec::toColor(color, p));
+    setPalette(p);
+    setAutoFillBackground(true);
+}
+
+QList<QWidget*> FormWidget::controls() const {
+    return findChildren<QWidget*>(QString(), Qt::FindChildrenRecursively);
+}
+
+int FormWidget::controlCount() const { return static_cast<int>(controls().size()); }
+
+std::optional<qint64> FormWidget::controlColor(int index, ColorProperty property) const {
+    const QList<QWidget*> list = controls();
+    if (index < 0 || index >= list.size()) return std::nullopt;
+    const QWidget* w = list.at(index);
+    if (property == ColorProperty::Color) {
+        const QVariant v = w->property("Color");
+        if (!v.isValid()) return std::nullopt;
+        bool ok = false;
+        const qint64 n = v.toLongLong(&ok);
+        return ok ? std::optional<qint64>(n) : std::nullopt;
+    }
+    return backColorOf(w);
+}
+
+bool FormWidget::setControlColor(int index, ColorProperty property, qint64 color) {
+    const QList<QWidget*> list = controls();
+    if (index < 0 || index >= list.size()) return false;
+    QWidget* w = list.at(index);
+    if (property == ColorProperty::Color) {
+        if (!w->property("Color").isValid()) return false;
+        w->setProperty("Color", color);
+        return true;
+    }
+    w->setProperty("BackColor", color);
+    QPalette p = w->palette();
+    p.setColor(w->backgroundRole(), colorcodec::toColor(color, p));
+    w->setPalette(p);
+    w->setAutoFillBackground(true);
+    return true;
+}
+
+void FormWidget::unloadForm() {
+    if (m_unloaded) return;
+    m_unloaded = true;
+    forms::remove(this);
+    formUnload();
+    hide();
+    deleteLater();
+}
+
+void FormWidget::closeEvent(QCloseEvent* event) {
+    event->accept();
+    unloadForm();
+}

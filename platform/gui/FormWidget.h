@@ -1,0 +1,44 @@
+#pragma once
+
+#include "FormPort.h"
+
+#include <QWidget>
+
+// The base of every form of the program: a top-level widget named after its form, entered in the loaded
+// forms when it is made and leaving them the moment it is unloaded. Its place and colours are served to
+// the core in twips and colour numbers.
+class FormWidget : public QWidget, public FormPort {
+    Q_OBJECT
+public:
+    explicit FormWidget(const QString& name, QWidget* parent = nullptr, Qt::WindowFlags flags = Qt::Window);
+    ~FormWidget() override;
+
+    QString formName() const override { return objectName(); }
+    quintptr windowHandle() const override { return static_cast<quintptr>(winId()); }
+
+    Rect twipGeometry() const override;
+    void moveTwips(double left, double top, double width, double height) override;
+    double screenWidthTwips() const override;
+    double screenHeightTwips() const override;
+
+    std::optional<qint64> formBackColor() const override;
+    void setFormBackColor(qint64 color) override;
+    int controlCount() const override;
+    std::optional<qint64> controlColor(int index, ColorProperty property) const override;
+    bool setControlColor(int index, ColorProperty property, qint64 color) override;
+
+    void hideForm() override { hide(); }
+    // Runs the form's unload handler, leaves the loaded forms, hides the form and deletes it later.
+    void unloadForm() override;
+    bool isUnloaded() const { return m_unloaded; }
+
+protected:
+    // The form's own unload work (storing its place...). Runs once.
+    virtual void formUnload() {}
+    // A close by the window manager or by close() unloads the form.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QList<QWidget*> controls() const;
+    bool m_unloaded = false;
+};

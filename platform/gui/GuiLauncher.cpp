@@ -1,0 +1,6 @@
+#include "GuiLauncher.h"
+
+#include <QDesktopServices>
+#include <QUrl>
+
+bool GuiLauncher::openUrl(const QString& url) { return QDesktopServices::openUrl(QUrl(url)); }

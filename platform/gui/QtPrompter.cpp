@@ -1,0 +1,60 @@
+#include "QtPrompter.h"
+
+#include "ColorCodec.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+Prompter::Answer QtPrompter::messageBox(const QString& text, Buttons buttons, Icon icon, const QString& title) {
+    QMessageBox box;
+    box.setWindowTitle(title);
+    box.setText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    switch (icon) {
+    case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
+    case Icon::Critical: box.setIcon(QMessageBox::Critical); break;
+    case Icon::Question: box.setIcon(QMessageBox::Question); break;
+    case Icon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+    case Icon::Information: box.setIcon(QMessageBox::Information); break;
+    }
+    QList<QPair<QMessageBox::StandardButton, Answer>> set;
+    switch (buttons) {
+    case Buttons::OK: set = {{QMessageBox::Ok, OK}}; break;
+    case Buttons::OKCancel: set = {{QMessageBox::Ok, OK}, {QMessageBox::Cancel, Cancel}}; break;
+    case Buttons::AbortRetryIgnore:
+        set = {{QMessageBox::Abort, Abort}, {QMessageBox::Retry, Retry}, {QMessageBox::Ignore, Ignore}};
+        break;
+    case Buttons::YesNoCancel:
+        set = {{QMessageBox::Yes, Yes}, {QMessageBox::No, No}, {QMessageBox::Cancel, Cancel}};
+        break;
+    case Buttons::YesNo: set = {{QMessageBox::Yes, Yes}, {QMessageBox::No, No}}; break;
+    case Buttons::RetryCancel: set = {{QMessageBox::Retry, Retry}, {QMessageBox::Cancel, Cancel}}; break;
+    }
+    QMessageBox::StandardButtons mask;
+    for (const auto& b : set) mask |= b.first;
+    box.setStandardButtons(mask);
+    box.setDefaultButton(set.front().first);
+    const int pressed = box.exec();
+    for (const auto& b : set)
+        if (pressed == b.first) return b.second;
+    // Closed by the window manager: the box's cancelling answer, or its only one.
+    for (const auto& b : set)
+        if (b.second == Cancel || b.second == No) return b.second;
+    return set.front().second;
+}
+
+QString QtPrompter::inputBox(const QString& prompt, const QString& title, const QString& defaultText) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(nullptr, title, prompt, QLineEdit::Normal, defaultText, &ok);
+    return ok ? text : QString();
+}
+
+std::optional<qint64> QtPrompter::chooseColor(qint64 initial) {
+    const QColor c = QColorDialog::getColor(colorcodec::toColor(initial));
+    if (!c.isValid()) return std::nullopt;
+    return colorcodec::fromColor(c);
+}
+
+void QtPrompter::beep() { QApplication::beep(); }

@@ -1,0 +1,28 @@
+#include "WindowProcs.h"
+
+#include <QWidget>
+#include <QWindow>
+
+namespace windowprocs {
+
+void setTopMost(QWidget* window, bool onTop) {
+    if (!window) return;
+    if (QWindow* handle = window->windowHandle()) {
+        // Changing the flag on the native window keeps it visible where setWindowFlag would hide it.
+        handle->setFlag(Qt::WindowStaysOnTopHint, onTop);
+    } else {
+        window->setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+    }
+}
+
+bool isTopMost(const QWidget* window) {
+    return window && window->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+}
+
+void showWithoutActivating(QWidget* window) {
+    if (!window) return;
+    window->setAttribute(Qt::WA_ShowWithoutActivating, true);
+    window->show();
+}
+
+} // namespace windowprocs

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "OrbinWindow.h"
+
+#include <QStringList>
+
+// An orbin that records what the core asked of it.
+class FakeOrbin final : public OrbinWindow {
+public:
+    FormPort* form() override { return nullptr; }
+    void updateInfo() override { calls << QStringLiteral("updateInfo"); }
+    void shrinkFloater() override { calls << QStringLiteral("shrink"); }
+    void expandFloater() override { calls << QStringLiteral("expand"); }
+    void showWindow() override {
+        visible = true;
+        calls << QStringLiteral("show");
+    }
+    void hideWindow() override {
+        visible = false;
+        calls << QStringLiteral("hide");
+    }
+    bool isWindowVisible() const override { return visible; }
+
+    QStringList calls;
+    bool visible = false;
+};

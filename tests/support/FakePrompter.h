@@ -1,0 +1,39 @@
+#pragma once
+
+#include "Prompter.h"
+
+#include <QList>
+#include <QString>
+#include <deque>
+
+// A prompter that answers from a script and remembers every box.
+class FakePrompter final : public Prompter {
+public:
+    struct Box {
+        QString text;
+        QString title;
+        Buttons buttons;
+        Icon icon;
+    };
+
+    FakePrompter() { setPrompter(this); }
+    ~FakePrompter() override { setPrompter(nullptr); }
+    FakePrompter(const FakePrompter&) = delete;
+    FakePrompter& operator=(const FakePrompter&) = delete;
+
+    // The next boxes' answers, in order; when the script runs out a box gets its first button.
+    void script(std::initializer_list<Answer> answers) { m_answers.insert(m_answers.end(), answers); }
+    void scriptInput(const QString& text) { m_inputs.push_back(text); }
+
+    Answer messageBox(const QString& text, Buttons buttons, Icon icon, const QString& title) override;
+    QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
+    std::optional<qint64> chooseColor(qint64) override { return std::nullopt; }
+    void beep() override { ++beeps; }
+
+    QList<Box> boxes;
+    int beeps = 0;
+
+private:
+    std::deque<Answer> m_answers;
+    std::deque<QString> m_inputs;
+};

@@ -1,0 +1,40 @@
+#include "TestEnv.h"
+
+#include "AppPaths.h"
+#include "Initialize.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+TestEnv::TestEnv() {
+    EXPECT_TRUE(m_dir.isValid());
+    QDir().mkpath(programDir());
+    qputenv("QUORVANE_SETTINGS_FILE", settingsFile().toUtf8());
+    setProgramFolder(programDir());
+    gQuitting = false;
+}
+
+TestEnv::~TestEnv() {
+    qunsetenv("QUORVANE_SETTINGS_FILE");
+    setProgramFolder(QString());
+    gQuitting = false;
+}
+
+void TestEnv::writeFile(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray TestEnv::readFile(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return f.readAll();
+}
+
+void TestEnv::writeSettings(const QByteArray& text) const { writeFile(settingsFile(), text); }
+
+QByteArray TestEnv::readSettings() const { return readFile(settingsFile()); }
