@@ -11,7 +11,9 @@
 #include <QEventLoop>
 #include <QPointer>
 
-OrbinWindow* GuiShell::createOrbinWindow() { return new frmFloater(); }
+OrbinWindow* GuiShell::createOrbinWindow() {
+    return new frmFloater();
+}
 
 void GuiShell::runLogin() {
     QPointer<frmLogin> login = new frmLogin();

@@ -1,7 +1,8 @@
+#include "ErrorReport.h"
 #include "GuardedApplication.h"
 #include "GuiShell.h"
-#include "ErrorReport.h"
 #include "Initialize.h"
+#include "TerminationSignals.h"
 
 #include <QCoreApplication>
 
@@ -10,6 +11,7 @@ int main(int argc, char** argv) {
     GuardedApplication::setQuitOnLastWindowClosed(false);
     QCoreApplication::setApplicationName(QStringLiteral("Quorvane"));
     installGuiLayer();
+    installTerminationHandler([] { quitApplication(true); });
     try {
         Main();
     } catch (const std::exception& e) {

@@ -9,18 +9,27 @@ namespace {
 int g_redrawDepth = 0;
 }
 
-OrbinRedrawScope::OrbinRedrawScope() { ++g_redrawDepth; }
-OrbinRedrawScope::~OrbinRedrawScope() { --g_redrawDepth; }
-bool OrbinRedrawScope::active() { return g_redrawDepth > 0; }
+OrbinRedrawScope::OrbinRedrawScope() {
+    ++g_redrawDepth;
+}
+OrbinRedrawScope::~OrbinRedrawScope() {
+    --g_redrawDepth;
+}
+bool OrbinRedrawScope::active() {
+    return g_redrawDepth > 0;
+}
 
 QString errorReportText(const Failure& failure, const QString& location) {
     return QStringLiteral("Error!\r\n") + failure.source() + location + QString::number(failure.number()) +
            QStringLiteral(" - ") + failure.description();
 }
 
-QString errorReportTitle(const QString& titleSuffix) { return QStringLiteral("Quorvane") + titleSuffix; }
+QString errorReportTitle(const QString& titleSuffix) {
+    return QStringLiteral("Quorvane") + titleSuffix;
+}
 
-void reportError(const Failure& failure, const QString& location, const QString& titleSuffix, bool shrinkOrbin) {
+void reportError(const Failure& failure, const QString& location, const QString& titleSuffix,
+                 bool shrinkOrbin) {
     if (shrinkOrbin && gOrbinWindow && !OrbinRedrawScope::active()) {
         try {
             gOrbinWindow->shrinkFloater();
@@ -28,8 +37,8 @@ void reportError(const Failure& failure, const QString& location, const QString&
             // The report matters more than the shrink.
         }
     }
-    prompter().messageBox(errorReportText(failure, location), Prompter::Buttons::OK, Prompter::Icon::Exclamation,
-                          errorReportTitle(titleSuffix));
+    prompter().messageBox(errorReportText(failure, location), Prompter::Buttons::OK,
+                          Prompter::Icon::Exclamation, errorReportTitle(titleSuffix));
 }
 
 Failure asFailure(const std::exception* e) {
@@ -38,4 +47,6 @@ Failure asFailure(const std::exception* e) {
     return Failure(51, QStringLiteral("Internal error"));
 }
 
-bool errorHandlingOn() { return !gSettings || gSettings->bErrorHandling(); }
+bool errorHandlingOn() {
+    return !gSettings || gSettings->bErrorHandling();
+}

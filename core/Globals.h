@@ -20,5 +20,5 @@ extern Projects* gProjects;
 extern Game* gGame;
 extern Statistics* gStatistics;
 extern HotKey* gHotKey;
-extern HTMLHelp* gHTMLHelp;      // made on first use
+extern HTMLHelp* gHTMLHelp;       // made on first use
 extern OrbinWindow* gOrbinWindow; // the one orbin window, made by Main

@@ -11,4 +11,6 @@ HTMLHelp* helpObject() {
     return gHTMLHelp;
 }
 
-void setHTMLHelpFactory(HTMLHelpFactory factory) { g_factory = factory; }
+void setHTMLHelpFactory(HTMLHelpFactory factory) {
+    g_factory = factory;
+}

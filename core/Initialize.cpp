@@ -89,8 +89,9 @@ void Main() {
         }
         armed = gSettings->bErrorHandling();
 
-        const QString password = gSettings->getMySetting(QStringLiteral("password"), QStringLiteral("General"),
-                                                         QString()).toString();
+        const QString password =
+            gSettings->getMySetting(QStringLiteral("password"), QStringLiteral("General"), QString())
+                .toString();
         if (!password.isEmpty()) {
             gSettings->setStopApplication(true);
             if (windowShell()) windowShell()->runLogin();
@@ -114,12 +115,14 @@ void Main() {
 void checkWelcome() {
     trapped(QStringLiteral(" - Initialize.checkWelcome: "), QStringLiteral(" error"), [] {
         const QString firstTime =
-            gSettings->getMySetting(QStringLiteral("FirstTime"), QStringLiteral("General"), QStringLiteral("true"))
+            gSettings
+                ->getMySetting(QStringLiteral("FirstTime"), QStringLiteral("General"), QStringLiteral("true"))
                 .toString();
         if (firstTime == QStringLiteral("true")) {
             startProgramIgnoringFailures(gSettings->ArticlePath() + QStringLiteral("Welcome"),
                                          Launcher::WindowState::Maximized);
-            gSettings->putMySetting(QStringLiteral("FirstTime"), QStringLiteral("false"), QStringLiteral("General"));
+            gSettings->putMySetting(QStringLiteral("FirstTime"), QStringLiteral("false"),
+                                    QStringLiteral("General"));
         }
 
         const QDate lastCreated = gSettings->LastArticleCreated();
@@ -165,9 +168,9 @@ bool quitApplication(bool force) {
         bool declined = false;
         step([&] {
             if (gOrbinWindow) gOrbinWindow->hideWindow();
-            const auto answer = prompter().messageBox(QStringLiteral("Do you really want to close down Quorvane?"),
-                                                      Prompter::Buttons::YesNo, Prompter::Icon::Question,
-                                                      QStringLiteral("Quorvane!"));
+            const auto answer = prompter().messageBox(
+                QStringLiteral("Do you really want to close down Quorvane?"), Prompter::Buttons::YesNo,
+                Prompter::Icon::Question, QStringLiteral("Quorvane!"));
             declined = answer == Prompter::No;
         });
         if (declined) {

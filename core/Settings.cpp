@@ -27,13 +27,15 @@ template <class Step> void tryStep(Step&& step) {
 
 const QStringList& Settings::defaultColors() {
     static const QStringList colors = {
-        QStringLiteral("255"),      QStringLiteral("0"),           QStringLiteral("192"),
-        QStringLiteral("16777215"), QStringLiteral("128"),         QStringLiteral("-2147483634"),
-        QStringLiteral("14737632"), QStringLiteral("16777215"),    QStringLiteral("-2147483643")};
+        QStringLiteral("255"),      QStringLiteral("0"),        QStringLiteral("192"),
+        QStringLiteral("16777215"), QStringLiteral("128"),      QStringLiteral("-2147483634"),
+        QStringLiteral("14737632"), QStringLiteral("16777215"), QStringLiteral("-2147483643")};
     return colors;
 }
 
-Settings::Settings(const QString& storePath) : m_store(storePath) { setVariables(); }
+Settings::Settings(const QString& storePath) : m_store(storePath) {
+    setVariables();
+}
 
 void Settings::setVariables() {
     auto readBool = [&](const char* name, bool def, bool& member) {
@@ -52,9 +54,18 @@ void Settings::setVariables() {
     readBool("confirmExit", true, m_confirmExit);
 
     const QString period = QStringLiteral("Period");
-    tryStep([&] { m_startTimePeriod2 = getMySetting(QStringLiteral("StartTimePeriod2"), period, QStringLiteral("11:00")).toString(); });
-    tryStep([&] { m_startTimePeriod3 = getMySetting(QStringLiteral("StartTimePeriod3"), period, QStringLiteral("14:00")).toString(); });
-    tryStep([&] { m_startTimePeriod4 = getMySetting(QStringLiteral("StartTimePeriod4"), period, QStringLiteral("18:00")).toString(); });
+    tryStep([&] {
+        m_startTimePeriod2 =
+            getMySetting(QStringLiteral("StartTimePeriod2"), period, QStringLiteral("11:00")).toString();
+    });
+    tryStep([&] {
+        m_startTimePeriod3 =
+            getMySetting(QStringLiteral("StartTimePeriod3"), period, QStringLiteral("14:00")).toString();
+    });
+    tryStep([&] {
+        m_startTimePeriod4 =
+            getMySetting(QStringLiteral("StartTimePeriod4"), period, QStringLiteral("18:00")).toString();
+    });
 
     m_settingsRemoved = false;
     m_stopApplication = false;
@@ -63,7 +74,8 @@ void Settings::setVariables() {
 
     tryStep([&] {
         const QString folder = withTrailingSlash(programFolder());
-        QString dir = getMySetting(QStringLiteral("DataDirectory"), General, folder + QStringLiteral("cvc/")).toString();
+        QString dir = getMySetting(QStringLiteral("DataDirectory"), General, folder + QStringLiteral("cvc/"))
+                          .toString();
         m_sDataDir = withTrailingSlash(dir);
     });
 }
@@ -73,7 +85,8 @@ bool Settings::loadColors() {
     const qsizetype size = pairs.size() < 11 ? 11 : pairs.size();
     m_colors = QStringList(size, QString());
     const QStringList& defaults = defaultColors();
-    for (qsizetype i = 0; i < defaults.size() && i < m_colors.size(); ++i) m_colors[i] = defaults[i];
+    for (qsizetype i = 0; i < defaults.size() && i < m_colors.size(); ++i)
+        m_colors[i] = defaults[i];
     for (const auto& [name, value] : pairs) {
         if (value.isEmpty()) continue;
         const std::optional<double> n = numtext::parseNumber(name);
@@ -95,7 +108,9 @@ void Settings::setColor(int index, const QString& value) {
     m_colors[index] = value;
 }
 
-QString Settings::ArticlePath() const { return withTrailingSlash(programFolder()) + QStringLiteral("Articles/"); }
+QString Settings::ArticlePath() const {
+    return withTrailingSlash(programFolder()) + QStringLiteral("Articles/");
+}
 
 Integer Settings::LastArticleRead() const {
     return numtext::toInteger(getMySetting(QStringLiteral("LastRead"), Articles, 0));
@@ -106,7 +121,9 @@ void Settings::setLastArticleRead(Integer v) {
 }
 
 QDate Settings::LastArticleCreated() const {
-    const QString text = getMySetting(QStringLiteral("LastCreatedDate"), Articles, QStringLiteral("1999")).toString().trimmed();
+    const QString text = getMySetting(QStringLiteral("LastCreatedDate"), Articles, QStringLiteral("1999"))
+                             .toString()
+                             .trimmed();
     QDate d = QDate::fromString(text, Qt::ISODate);
     // A year alone stands for the first day of that year: the default "1999" is no real today.
     if (!d.isValid() && text.size() == 4) d = QDate::fromString(text + QStringLiteral("-01-01"), Qt::ISODate);

@@ -4,6 +4,10 @@ namespace {
 WindowShell* g_shell = nullptr;
 }
 
-WindowShell* windowShell() { return g_shell; }
+WindowShell* windowShell() {
+    return g_shell;
+}
 
-void setWindowShell(WindowShell* shell) { g_shell = shell; }
+void setWindowShell(WindowShell* shell) {
+    g_shell = shell;
+}

@@ -26,7 +26,9 @@ frmFloater::frmFloater(QWidget* parent) : FormWidget(QStringLiteral("frmFloater"
     });
 }
 
-void frmFloater::mnuExit_Click() { quitApplication(false); }
+void frmFloater::mnuExit_Click() {
+    quitApplication(false);
+}
 
 void frmFloater::formUnload() {
     // The window's own closing stores its place, then ends the program without a question.

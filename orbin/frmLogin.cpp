@@ -1,8 +1,8 @@
 #include "frmLogin.h"
 
 #include "ErrorReport.h"
-#include "Globals.h"
 #include "Functions.h"
+#include "Globals.h"
 #include "Settings.h"
 #include "WindowProcs.h"
 
@@ -52,7 +52,8 @@ void frmLogin::showEvent(QShowEvent* event) {
 void frmLogin::cmdOK_Click() {
     ignoringFailures([&] {
         const QString stored = unscramblePassword(
-            gSettings->getMySetting(QStringLiteral("password"), QStringLiteral("General"), QString()).toString());
+            gSettings->getMySetting(QStringLiteral("password"), QStringLiteral("General"), QString())
+                .toString());
         if (stored == m_txtPassword1->text()) gSettings->setStopApplication(false);
     });
     unloadForm();
@@ -66,6 +67,10 @@ void frmLogin::cmdCancel_Click() {
 void frmLogin::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
         unloadForm();
+        return;
+    }
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        cmdOK_Click(); // OK is the form's default button
         return;
     }
     FormWidget::keyPressEvent(event);

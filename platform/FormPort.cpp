@@ -13,9 +13,13 @@ void add(FormPort* form) {
     if (form && !registry().contains(form)) registry().append(form);
 }
 
-void remove(FormPort* form) { registry().removeAll(form); }
+void remove(FormPort* form) {
+    registry().removeAll(form);
+}
 
-QList<FormPort*> loaded() { return registry(); }
+QList<FormPort*> loaded() {
+    return registry();
+}
 
 FormPort* find(const QString& name) {
     for (FormPort* f : registry())
@@ -23,6 +27,8 @@ FormPort* find(const QString& name) {
     return nullptr;
 }
 
-bool isLoaded(const QString& name) { return find(name) != nullptr; }
+bool isLoaded(const QString& name) {
+    return find(name) != nullptr;
+}
 
 } // namespace forms

@@ -8,7 +8,9 @@
 
 namespace {
 
-bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+bool sameName(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
 
 bool needsQuotes(const QString& v) {
     if (v.isEmpty()) return false;
@@ -35,11 +37,21 @@ QString IniStore::encodeValue(const QString& value) {
     QString out = QStringLiteral("\"");
     for (QChar c : value) {
         switch (c.unicode()) {
-        case u'\\': out += QStringLiteral("\\\\"); break;
-        case u'"': out += QStringLiteral("\\\""); break;
-        case u'\n': out += QStringLiteral("\\n"); break;
-        case u'\r': out += QStringLiteral("\\r"); break;
-        case u'\t': out += QStringLiteral("\\t"); break;
+        case u'\\':
+            out += QStringLiteral("\\\\");
+            break;
+        case u'"':
+            out += QStringLiteral("\\\"");
+            break;
+        case u'\n':
+            out += QStringLiteral("\\n");
+            break;
+        case u'\r':
+            out += QStringLiteral("\\r");
+            break;
+        case u'\t':
+            out += QStringLiteral("\\t");
+            break;
         default:
             if (c.unicode() < 0x20 || c.unicode() == 0x7f)
                 out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
@@ -65,11 +77,21 @@ QString IniStore::decodeValue(const QString& stored) {
         if (i + 1 >= t.size() - 1) return t;
         const QChar e = t[++i];
         switch (e.unicode()) {
-        case u'\\': out += u'\\'; break;
-        case u'"': out += u'"'; break;
-        case u'n': out += u'\n'; break;
-        case u'r': out += u'\r'; break;
-        case u't': out += u'\t'; break;
+        case u'\\':
+            out += u'\\';
+            break;
+        case u'"':
+            out += u'"';
+            break;
+        case u'n':
+            out += u'\n';
+            break;
+        case u'r':
+            out += u'\r';
+            break;
+        case u't':
+            out += u'\t';
+            break;
         case u'x': {
             bool ok = false;
             const int code = t.mid(i + 1, 2).toInt(&ok, 16);
@@ -78,7 +100,8 @@ QString IniStore::decodeValue(const QString& stored) {
             i += 2;
             break;
         }
-        default: return t;
+        default:
+            return t;
         }
     }
     return out;
@@ -129,8 +152,10 @@ QList<IniStore::Line> IniStore::readLines() const {
 std::optional<QString> IniStore::value(const QString& section, const QString& name) const {
     bool inSection = false;
     for (const Line& l : readLines()) {
-        if (l.kind == Line::Section) inSection = sameName(l.section, section);
-        else if (inSection && l.kind == Line::Entry && sameName(l.name, name)) return l.value;
+        if (l.kind == Line::Section)
+            inSection = sameName(l.section, section);
+        else if (inSection && l.kind == Line::Entry && sameName(l.name, name))
+            return l.value;
     }
     return std::nullopt;
 }

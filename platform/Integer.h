@@ -17,9 +17,15 @@ public:
     constexpr int value() const noexcept { return m_value; }
     constexpr operator int() const noexcept { return m_value; } // NOLINT(google-explicit-constructor)
 
-    friend Integer operator+(Integer a, Integer b) { return Integer(static_cast<long long>(a.m_value) + b.m_value); }
-    friend Integer operator-(Integer a, Integer b) { return Integer(static_cast<long long>(a.m_value) - b.m_value); }
-    friend Integer operator*(Integer a, Integer b) { return Integer(static_cast<long long>(a.m_value) * b.m_value); }
+    friend Integer operator+(Integer a, Integer b) {
+        return Integer(static_cast<long long>(a.m_value) + b.m_value);
+    }
+    friend Integer operator-(Integer a, Integer b) {
+        return Integer(static_cast<long long>(a.m_value) - b.m_value);
+    }
+    friend Integer operator*(Integer a, Integer b) {
+        return Integer(static_cast<long long>(a.m_value) * b.m_value);
+    }
     Integer operator-() const { return Integer(-static_cast<long long>(m_value)); }
     Integer& operator+=(Integer o) { return *this = *this + o; }
     Integer& operator-=(Integer o) { return *this = *this - o; }

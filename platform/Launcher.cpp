@@ -16,13 +16,19 @@ bool Launcher::startProgram(const QString& path, WindowState state) {
     return process.startDetached();
 }
 
-bool Launcher::openUrl(const QString&) { return false; }
+bool Launcher::openUrl(const QString&) {
+    return false;
+}
 
 namespace {
 Launcher g_defaultLauncher;
 Launcher* g_launcher = nullptr;
 } // namespace
 
-Launcher& launcher() { return g_launcher ? *g_launcher : g_defaultLauncher; }
+Launcher& launcher() {
+    return g_launcher ? *g_launcher : g_defaultLauncher;
+}
 
-void setLauncher(Launcher* l) { g_launcher = l; }
+void setLauncher(Launcher* l) {
+    g_launcher = l;
+}

@@ -8,14 +8,19 @@
 namespace numtext {
 namespace {
 
-bool isBlank(QChar c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; }
+bool isBlank(QChar c) {
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+}
 
 int digitValue(QChar c, int base) {
     const char16_t u = c.unicode();
     int d = -1;
-    if (u >= u'0' && u <= u'9') d = u - u'0';
-    else if (u >= u'a' && u <= u'f') d = u - u'a' + 10;
-    else if (u >= u'A' && u <= u'F') d = u - u'A' + 10;
+    if (u >= u'0' && u <= u'9')
+        d = u - u'0';
+    else if (u >= u'a' && u <= u'f')
+        d = u - u'a' + 10;
+    else if (u >= u'A' && u <= u'F')
+        d = u - u'A' + 10;
     return d < base ? d : -1;
 }
 
@@ -24,9 +29,12 @@ std::optional<double> radixNumber(const QString& s, qsizetype& i) {
     if (i + 1 >= s.size() || s[i] != u'&') return std::nullopt;
     const QChar kind = s[i + 1].toUpper();
     int base = 0;
-    if (kind == u'H') base = 16;
-    else if (kind == u'O') base = 8;
-    else return std::nullopt;
+    if (kind == u'H')
+        base = 16;
+    else if (kind == u'O')
+        base = 8;
+    else
+        return std::nullopt;
     qsizetype j = i + 2;
     quint64 acc = 0;
     int digits = 0;
@@ -57,7 +65,8 @@ Scan scanDecimal(const QString& s, qsizetype start, bool skipBlanks) {
     Scan r;
     qsizetype i = start;
     auto skip = [&] {
-        while (skipBlanks && i < s.size() && isBlank(s[i])) ++i;
+        while (skipBlanks && i < s.size() && isBlank(s[i]))
+            ++i;
     };
     skip();
     if (i < s.size() && (s[i] == u'+' || s[i] == u'-')) r.text += s[i++];
@@ -101,7 +110,8 @@ Scan scanDecimal(const QString& s, qsizetype start, bool skipBlanks) {
 
 double leadingNumber(const QString& text) {
     qsizetype i = 0;
-    while (i < text.size() && isBlank(text[i])) ++i;
+    while (i < text.size() && isBlank(text[i]))
+        ++i;
     if (i < text.size() && text[i] == u'&') {
         if (auto v = radixNumber(text, i)) return *v;
         return 0.0;
@@ -150,7 +160,9 @@ Integer toInteger(double value) {
     return Integer(static_cast<long long>(r));
 }
 
-Integer toInteger(const QString& text) { return toInteger(toDouble(text)); }
+Integer toInteger(const QString& text) {
+    return toInteger(toDouble(text));
+}
 
 qint32 toLong(double value) {
     if (!std::isfinite(value)) throw Failure(err::Overflow);
@@ -160,7 +172,9 @@ qint32 toLong(double value) {
     return static_cast<qint32>(r);
 }
 
-qint32 toLong(const QString& text) { return toLong(toDouble(text)); }
+qint32 toLong(const QString& text) {
+    return toLong(toDouble(text));
+}
 
 bool toBoolean(const QString& text) {
     const QString t = text.trimmed();
@@ -169,7 +183,9 @@ bool toBoolean(const QString& text) {
     return toDouble(t) != 0.0;
 }
 
-QString booleanText(bool value) { return value ? QStringLiteral("True") : QStringLiteral("False"); }
+QString booleanText(bool value) {
+    return value ? QStringLiteral("True") : QStringLiteral("False");
+}
 
 QString singleText(double value) {
     const float f = static_cast<float>(value);
@@ -184,8 +200,12 @@ QString doubleText(double value) {
 }
 
 namespace {
-bool isBool(const QVariant& v) { return v.typeId() == QMetaType::Bool; }
-bool isText(const QVariant& v) { return v.typeId() == QMetaType::QString; }
+bool isBool(const QVariant& v) {
+    return v.typeId() == QMetaType::Bool;
+}
+bool isText(const QVariant& v) {
+    return v.typeId() == QMetaType::QString;
+}
 } // namespace
 
 double toDouble(const QVariant& value) {
@@ -197,7 +217,9 @@ double toDouble(const QVariant& value) {
     return d;
 }
 
-Integer toInteger(const QVariant& value) { return toInteger(toDouble(value)); }
+Integer toInteger(const QVariant& value) {
+    return toInteger(toDouble(value));
+}
 
 bool toBoolean(const QVariant& value) {
     if (isBool(value)) return value.toBool();

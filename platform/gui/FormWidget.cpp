@@ -12,7 +12,9 @@ FormWidget::FormWidget(const QString& name, QWidget* parent, Qt::WindowFlags fla
     forms::add(this);
 }
 
-FormWidget::~FormWidget() { forms::remove(this); }
+FormWidget::~FormWidget() {
+    forms::remove(this);
+}
 
 FormPort::Rect FormWidget::twipGeometry() const {
     const QPoint p = pos();
@@ -32,8 +34,12 @@ static QRect screenRect(const QWidget* w) {
     return s ? s->geometry() : QRect(0, 0, 1024, 768);
 }
 
-double FormWidget::screenWidthTwips() const { return twips::fromPixels(screenRect(this).width()); }
-double FormWidget::screenHeightTwips() const { return twips::fromPixels(screenRect(this).height()); }
+double FormWidget::screenWidthTwips() const {
+    return twips::fromPixels(screenRect(this).width());
+}
+double FormWidget::screenHeightTwips() const {
+    return twips::fromPixels(screenRect(this).height());
+}
 
 // A colour number set through the program is kept as given (a system colour stays a system colour); a
 // widget never recoloured answers with the number of its palette colour.
@@ -43,7 +49,9 @@ static qint64 backColorOf(const QWidget* w) {
     return colorcodec::fromColor(w->palette().color(w->backgroundRole()));
 }
 
-std::optional<qint64> FormWidget::formBackColor() const { return backColorOf(this); }
+std::optional<qint64> FormWidget::formBackColor() const {
+    return backColorOf(this);
+}
 
 void FormWidget::setFormBackColor(qint64 color) {
     setProperty("BackColor", color);
@@ -57,7 +65,9 @@ QList<QWidget*> FormWidget::controls() const {
     return findChildren<QWidget*>(QString(), Qt::FindChildrenRecursively);
 }
 
-int FormWidget::controlCount() const { return static_cast<int>(controls().size()); }
+int FormWidget::controlCount() const {
+    return static_cast<int>(controls().size());
+}
 
 std::optional<qint64> FormWidget::controlColor(int index, ColorProperty property) const {
     const QList<QWidget*> list = controls();

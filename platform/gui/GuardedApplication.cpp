@@ -9,15 +9,19 @@ GuardedApplication::Handler& GuardedApplication::handler() {
     return h;
 }
 
-void GuardedApplication::setFailureHandler(Handler h) { handler() = std::move(h); }
+void GuardedApplication::setFailureHandler(Handler h) {
+    handler() = std::move(h);
+}
 
 bool GuardedApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& e) {
         try {
-            if (handler()) handler()(&e);
-            else std::fprintf(stderr, "Quorvane: %s\n", e.what());
+            if (handler())
+                handler()(&e);
+            else
+                std::fprintf(stderr, "Quorvane: %s\n", e.what());
         } catch (...) {
             std::fprintf(stderr, "Quorvane: a failure while reporting a failure\n");
         }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QApplication>
-#include <functional>
 #include <exception>
+#include <functional>
 
 // The application object of the window programs: no failure escapes an event handler or a timer. What
 // escapes is handed to the handler (the error reporter) and the event loop goes on.

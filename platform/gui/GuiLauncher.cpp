@@ -3,4 +3,6 @@
 #include <QDesktopServices>
 #include <QUrl>
 
-bool GuiLauncher::openUrl(const QString& url) { return QDesktopServices::openUrl(QUrl(url)); }
+bool GuiLauncher::openUrl(const QString& url) {
+    return QDesktopServices::openUrl(QUrl(url));
+}

@@ -7,33 +7,53 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
-Prompter::Answer QtPrompter::messageBox(const QString& text, Buttons buttons, Icon icon, const QString& title) {
+Prompter::Answer QtPrompter::messageBox(const QString& text, Buttons buttons, Icon icon,
+                                        const QString& title) {
     QMessageBox box;
     box.setWindowTitle(title);
     box.setText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
     switch (icon) {
-    case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
-    case Icon::Critical: box.setIcon(QMessageBox::Critical); break;
-    case Icon::Question: box.setIcon(QMessageBox::Question); break;
-    case Icon::Exclamation: box.setIcon(QMessageBox::Warning); break;
-    case Icon::Information: box.setIcon(QMessageBox::Information); break;
+    case Icon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case Icon::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case Icon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case Icon::Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case Icon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
     }
     QList<QPair<QMessageBox::StandardButton, Answer>> set;
     switch (buttons) {
-    case Buttons::OK: set = {{QMessageBox::Ok, OK}}; break;
-    case Buttons::OKCancel: set = {{QMessageBox::Ok, OK}, {QMessageBox::Cancel, Cancel}}; break;
+    case Buttons::OK:
+        set = {{QMessageBox::Ok, OK}};
+        break;
+    case Buttons::OKCancel:
+        set = {{QMessageBox::Ok, OK}, {QMessageBox::Cancel, Cancel}};
+        break;
     case Buttons::AbortRetryIgnore:
         set = {{QMessageBox::Abort, Abort}, {QMessageBox::Retry, Retry}, {QMessageBox::Ignore, Ignore}};
         break;
     case Buttons::YesNoCancel:
         set = {{QMessageBox::Yes, Yes}, {QMessageBox::No, No}, {QMessageBox::Cancel, Cancel}};
         break;
-    case Buttons::YesNo: set = {{QMessageBox::Yes, Yes}, {QMessageBox::No, No}}; break;
-    case Buttons::RetryCancel: set = {{QMessageBox::Retry, Retry}, {QMessageBox::Cancel, Cancel}}; break;
+    case Buttons::YesNo:
+        set = {{QMessageBox::Yes, Yes}, {QMessageBox::No, No}};
+        break;
+    case Buttons::RetryCancel:
+        set = {{QMessageBox::Retry, Retry}, {QMessageBox::Cancel, Cancel}};
+        break;
     }
     QMessageBox::StandardButtons mask;
-    for (const auto& b : set) mask |= b.first;
+    for (const auto& b : set)
+        mask |= b.first;
     box.setStandardButtons(mask);
     box.setDefaultButton(set.front().first);
     const int pressed = box.exec();
@@ -57,4 +77,6 @@ std::optional<qint64> QtPrompter::chooseColor(qint64 initial) {
     return colorcodec::fromColor(c);
 }
 
-void QtPrompter::beep() { QApplication::beep(); }
+void QtPrompter::beep() {
+    QApplication::beep();
+}

@@ -1,4 +1,6 @@
 #include "Settings.h"
+#include "Failure.h"
+#include "FakeForm.h"
 #include "TestEnv.h"
 
 #include <gtest/gtest.h>
@@ -8,5 +10,231 @@ TEST(Settings, EmptyStoreGivesEveryDefault) {
     Settings s;
     EXPECT_TRUE(s.bErrorHandling());
     EXPECT_EQ(s.iPeriodLength().value(), 45);
+    EXPECT_EQ(s.iDisplayLength().value(), 5);
+    EXPECT_TRUE(s.bBossKey());
+    EXPECT_EQ(s.iSaveInterval().value(), 5);
+    EXPECT_TRUE(s.onTop());
+    EXPECT_EQ(s.MeetingReminderMinutes().value(), 5);
+    EXPECT_TRUE(s.confirmExit());
+    EXPECT_FALSE(s.stopApplication());
+    EXPECT_EQ(s.StartTimePeriod2(), QStringLiteral("11:00"));
+    EXPECT_EQ(s.StartTimePeriod3(), QStringLiteral("14:00"));
+    EXPECT_EQ(s.StartTimePeriod4(), QStringLiteral("18:00"));
     EXPECT_EQ(s.sDataDir(), env.dataDir());
+    EXPECT_EQ(s.ArticlePath(), env.programDir() + QStringLiteral("Articles/"));
+    EXPECT_EQ(s.LastArticleRead().value(), 0);
+    EXPECT_EQ(s.LastArticleCreated(), QDate(1999, 1, 1));
+    EXPECT_EQ(s.colorUpperBound(), 10);
+    EXPECT_EQ(s.Color(5), QStringLiteral("-2147483634"));
+    EXPECT_EQ(s.Color(8), QStringLiteral("-2147483643"));
+    EXPECT_EQ(s.Color(9), QString());
+    EXPECT_EQ(s.Color(11), QString());
+    EXPECT_TRUE(env.readSettings().isEmpty()) << "loading writes nothing";
+}
+
+TEST(Settings, StoredValuesAreReadWithoutRegardToCaseAndBadOnesAreSkipped) {
+    TestEnv env;
+    env.writeSettings("[general]\n"
+                      "CONFIRMEXIT=0\n"
+                      "PeriodLength=abc\n"
+                      "DisplayLength=7\n"
+                      "ontop=False\n"
+                      "BossKey=maybe\n"
+                      "DataDirectory=/data/plans\n"
+                      "[Period]\n"
+                      "starttimeperiod3=15:30\n");
+    Settings s;
+    EXPECT_FALSE(s.confirmExit());
+    EXPECT_EQ(s.iPeriodLength().value(), 0) << "an unreadable number leaves the member at 0";
+    EXPECT_EQ(s.iDisplayLength().value(), 7);
+    EXPECT_FALSE(s.onTop());
+    EXPECT_FALSE(s.bBossKey()) << "an unreadable Boolean leaves the member False";
+    EXPECT_TRUE(s.bErrorHandling());
+    EXPECT_EQ(s.StartTimePeriod3(), QStringLiteral("15:30"));
+    EXPECT_EQ(s.sDataDir(), QStringLiteral("/data/plans/"));
+}
+
+TEST(Settings, DataDirectoryEndingInASlashIsKept) {
+    TestEnv env;
+    env.writeSettings("[General]\nDataDirectory=/data/plans/\n");
+    EXPECT_EQ(Settings().sDataDir(), QStringLiteral("/data/plans/"));
+}
+
+TEST(Settings, GetMySettingAppliesTheMinimumAndGivesFalseOnAFailure) {
+    TestEnv env;
+    env.writeSettings("[WindowPos]\nfrmX_height=3\nfrmX_top=-40\nfrmX_left=abc\n");
+    Settings s;
+    EXPECT_EQ(s.getMySetting(QStringLiteral("frmX_height"), QStringLiteral("WindowPos"), 100, 5.0).toDouble(),
+              5.0);
+    EXPECT_EQ(s.getMySetting(QStringLiteral("frmx_TOP"), QStringLiteral("windowpos"), 100, 0.0).toDouble(),
+              0.0);
+    const QVariant failed =
+        s.getMySetting(QStringLiteral("frmX_left"), QStringLiteral("WindowPos"), 100, 0.0);
+    EXPECT_EQ(failed.typeId(), QMetaType::Bool);
+    EXPECT_FALSE(failed.toBool());
+    EXPECT_EQ(s.getMySetting(QStringLiteral("frmX_left"), QStringLiteral("WindowPos"), 100).toString(),
+              QStringLiteral("abc"));
+    EXPECT_EQ(s.getMySetting(QStringLiteral("absent"), QStringLiteral("WindowPos"), 42).toInt(), 42);
+}
+
+TEST(Settings, PutMySettingWritesEmptyValuesButNotEmptyNames) {
+    TestEnv env;
+    Settings s;
+    EXPECT_TRUE(s.putMySetting(QStringLiteral("note"), QString(), QStringLiteral("General")));
+    EXPECT_FALSE(s.putMySetting(QString(), QStringLiteral("x"), QStringLiteral("General")));
+    EXPECT_EQ(env.readSettings(), QByteArray("[General]\nnote=\n"));
+}
+
+TEST(Settings, NothingIsWrittenAfterRemoveMySettings) {
+    TestEnv env;
+    env.writeSettings("[General]\nconfirmExit=0\n");
+    Settings s;
+    FakeForm form(QStringLiteral("frmAbout"));
+    s.removeMySettings();
+    EXPECT_FALSE(QFile::exists(env.settingsFile()));
+    EXPECT_FALSE(s.putMySetting(QStringLiteral("a"), QStringLiteral("1"), QStringLiteral("General")));
+    s.saveFormPosition(&form, true, true);
+    s.setLastArticleRead(Integer(3));
+    s.setLastArticleCreated(QDate(2026, 12, 8));
+    s.saveColors();
+    EXPECT_FALSE(QFile::exists(env.settingsFile()));
+    EXPECT_TRUE(Settings().confirmExit()) << "the next start finds every default";
+}
+
+TEST(Settings, ArticleCountersGoStraightToTheStore) {
+    TestEnv env;
+    Settings s;
+    s.setLastArticleRead(Integer(4));
+    s.setLastArticleCreated(QDate(2026, 12, 8));
+    EXPECT_EQ(Settings().LastArticleRead().value(), 4);
+    EXPECT_EQ(Settings().LastArticleCreated(), QDate(2026, 12, 8));
+    env.writeSettings("[Articles]\nLastCreatedDate=yesterday\n");
+    EXPECT_THROW((void)Settings().LastArticleCreated(), Failure);
+}
+
+TEST(Settings, ColourTableFromTheStore) {
+    TestEnv env;
+    env.writeSettings("[Colors]\n3=12345\n");
+    Settings only3;
+    EXPECT_EQ(only3.colorUpperBound(), 10);
+    EXPECT_EQ(only3.Color(3), QStringLiteral("12345"));
+    EXPECT_EQ(only3.Color(0), QStringLiteral("255"));
+    EXPECT_EQ(only3.Color(2), QStringLiteral("192"));
+    EXPECT_EQ(only3.Color(4), QStringLiteral("128"));
+    EXPECT_EQ(only3.Color(8), QStringLiteral("-2147483643"));
+
+    QByteArray twelve = "[Colors]\n";
+    for (int i = 0; i < 12; ++i)
+        twelve += QByteArray::number(i) + "=" + QByteArray::number(1000 + i) + "\n";
+    env.writeSettings(twelve);
+    Settings wide;
+    EXPECT_EQ(wide.colorUpperBound(), 11);
+    EXPECT_EQ(wide.Color(11), QStringLiteral("1011"));
+
+    env.writeSettings("[Colors]\n1=7\nred=9\n2=8\n");
+    Settings stopped;
+    EXPECT_EQ(stopped.Color(1), QStringLiteral("7"));
+    EXPECT_EQ(stopped.Color(2), QStringLiteral("192")) << "loading ends at a name that is not an index";
+
+    env.writeSettings("[Colors]\n3=\n");
+    EXPECT_EQ(Settings().Color(3), QStringLiteral("16777215")) << "an empty value keeps the built-in entry";
+}
+
+TEST(Settings, SaveColorsWritesEveryEntryAndReadsBackTheSame) {
+    TestEnv env;
+    Settings s;
+    s.setColor(9, QStringLiteral("4210752"));
+    s.setColor(11, QStringLiteral("1")); // outside the table: nothing
+    EXPECT_TRUE(s.saveColors());
+    Settings again;
+    for (int i = 0; i <= 10; ++i)
+        EXPECT_EQ(again.Color(i), s.Color(i)) << i;
+    EXPECT_EQ(again.colorUpperBound(), 10);
+}
+
+TEST(Settings, SetColorsRecoloursOnlyWhatHadTheOldColour) {
+    TestEnv env;
+    Settings s;
+    FakeForm form(QStringLiteral("frmAbout"));
+    form.back = 255;
+    form.controls = {{255, 0}, {std::nullopt, 255}, {1, 2}};
+    EXPECT_TRUE(s.setColors(&form, 255, 6));
+    EXPECT_EQ(form.back, 14737632);
+    EXPECT_EQ(form.controls[0].color, 14737632);
+    EXPECT_EQ(form.controls[0].backColor, 0);
+    EXPECT_FALSE(form.controls[1].color.has_value());
+    EXPECT_EQ(form.controls[1].backColor, 14737632);
+    EXPECT_EQ(form.controls[2].color, 1);
+    EXPECT_TRUE(s.setColors(&form, 14737632, 9)) << "an empty entry changes nothing";
+    EXPECT_EQ(form.back, 14737632);
+}
+
+TEST(Settings, PositionFormRestoresClampsAndCentres) {
+    TestEnv env;
+    env.writeSettings(
+        "[WindowPos]\nfrmAbout_height=3\nfrmAbout_width=4000\nfrmAbout_top=-50\nfrmAbout_left=200.5\n");
+    Settings s;
+    FakeForm about(QStringLiteral("frmAbout"), {0, 0, 3000, 2000}, 19200, 15360);
+    ASSERT_TRUE(s.positionForm(&about, true, true));
+    EXPECT_DOUBLE_EQ(about.twipGeometry().height, 5);
+    EXPECT_DOUBLE_EQ(about.twipGeometry().width, 4000);
+    EXPECT_DOUBLE_EQ(about.twipGeometry().top, 0);
+    EXPECT_DOUBLE_EQ(about.twipGeometry().left, 200.5);
+    EXPECT_EQ(about.moves, 1) << "one move";
+
+    FakeForm fresh(QStringLiteral("frmSearch"), {0, 0, 3001, 2001}, 19200, 15360);
+    ASSERT_TRUE(s.positionForm(&fresh, true, false));
+    EXPECT_DOUBLE_EQ(fresh.twipGeometry().top, 7680 - 1000);
+    EXPECT_DOUBLE_EQ(fresh.twipGeometry().left, 9600 - 1500);
+    EXPECT_DOUBLE_EQ(fresh.twipGeometry().height, 2001);
+
+    FakeForm orbin(QStringLiteral("frmFloater"), {0, 0, 7185, 6330}, 19200, 15360);
+    ASSERT_TRUE(s.positionForm(&orbin, true, false));
+    EXPECT_DOUBLE_EQ(orbin.twipGeometry().top, 30);
+    EXPECT_DOUBLE_EQ(orbin.twipGeometry().left, 9600 - 3592);
+}
+
+TEST(Settings, PositionFormKeepsFormsOnTheScreen) {
+    TestEnv env;
+    env.writeSettings("[WindowPos]\nfrmA_top=15000\nfrmA_left=19000\nfrmB_top=100\nfrmB_height=20000\n");
+    Settings s;
+    FakeForm a(QStringLiteral("frmA"), {0, 0, 3000, 2000}, 19200, 15360);
+    s.positionForm(&a, true, false);
+    EXPECT_DOUBLE_EQ(a.twipGeometry().top, 15360 - 2000);
+    EXPECT_DOUBLE_EQ(a.twipGeometry().left, 19200 - 3000);
+    FakeForm b(QStringLiteral("frmB"), {0, 0, 3000, 2000}, 19200, 15360);
+    s.positionForm(&b, true, true);
+    EXPECT_DOUBLE_EQ(b.twipGeometry().top, 1) << "never above top 1";
+}
+
+TEST(Settings, DamagedStoredPlaceFallsBackToTheDefaultInsteadOfANullSize) {
+    TestEnv env;
+    env.writeSettings("[WindowPos]\nfrmA_height=tall\nfrmA_top=high\n");
+    Settings s;
+    FakeForm a(QStringLiteral("frmA"), {0, 0, 3000, 2000}, 19200, 15360);
+    s.positionForm(&a, true, true);
+    EXPECT_DOUBLE_EQ(a.twipGeometry().height, 2000);
+    EXPECT_DOUBLE_EQ(a.twipGeometry().top, 7680 - 1000);
+}
+
+TEST(Settings, SaveFormPositionWritesTwipsAsText) {
+    TestEnv env;
+    Settings s;
+    FakeForm a(QStringLiteral("frmA"), {120.5, 30, 7185, 315});
+    s.saveFormPosition(&a, true, false);
+    EXPECT_EQ(env.readSettings(), QByteArray("[WindowPos]\nfrmA_top=30\nfrmA_left=120.5\n"));
+    s.saveFormPosition(&a, false, true);
+    EXPECT_EQ(Settings().getMySetting(QStringLiteral("FRMA_HEIGHT"), QStringLiteral("WindowPos")).toString(),
+              QStringLiteral("315"));
+}
+
+TEST(Settings, WritingOneValueKeepsAHandEditedFile) {
+    TestEnv env;
+    const QByteArray hand = "; mine\n[General]\nconfirmExit=0\nodd line\n[Period]\nStartTimePeriod2=10:00";
+    env.writeSettings(hand);
+    Settings s;
+    EXPECT_EQ(s.StartTimePeriod2(), QStringLiteral("10:00"));
+    s.putMySetting(QStringLiteral("FirstTime"), QStringLiteral("false"), QStringLiteral("General"));
+    EXPECT_EQ(env.readSettings(), QByteArray("; mine\n[General]\nconfirmExit=0\nodd "
+                                             "line\nFirstTime=false\n[Period]\nStartTimePeriod2=10:00\n"));
 }

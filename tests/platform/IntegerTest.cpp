@@ -1,5 +1,5 @@
-#include "Failure.h"
 #include "Integer.h"
+#include "Failure.h"
 
 #include <gtest/gtest.h>
 

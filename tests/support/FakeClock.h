@@ -5,7 +5,8 @@
 // A clock that stands still until a test moves it.
 class FakeClock final : public Clock {
 public:
-    explicit FakeClock(QDateTime start = QDateTime(QDate(2026, 12, 7), QTime(9, 0))) : m_now(std::move(start)) {
+    explicit FakeClock(QDateTime start = QDateTime(QDate(2026, 12, 7), QTime(9, 0)))
+        : m_now(std::move(start)) {
         setAppClock(this);
     }
     ~FakeClock() override { setAppClock(nullptr); }

@@ -1,6 +1,7 @@
 #include "FakePrompter.h"
 
-Prompter::Answer FakePrompter::messageBox(const QString& text, Buttons buttons, Icon icon, const QString& title) {
+Prompter::Answer FakePrompter::messageBox(const QString& text, Buttons buttons, Icon icon,
+                                          const QString& title) {
     boxes.append({text, title, buttons, icon});
     if (!m_answers.empty()) {
         const Answer a = m_answers.front();
@@ -9,10 +10,14 @@ Prompter::Answer FakePrompter::messageBox(const QString& text, Buttons buttons, 
     }
     switch (buttons) {
     case Buttons::YesNo:
-    case Buttons::YesNoCancel: return Yes;
-    case Buttons::AbortRetryIgnore: return Abort;
-    case Buttons::RetryCancel: return Retry;
-    default: return OK;
+    case Buttons::YesNoCancel:
+        return Yes;
+    case Buttons::AbortRetryIgnore:
+        return Abort;
+    case Buttons::RetryCancel:
+        return Retry;
+    default:
+        return OK;
     }
 }
 

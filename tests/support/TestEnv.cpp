@@ -35,6 +35,10 @@ QByteArray TestEnv::readFile(const QString& path) {
     return f.readAll();
 }
 
-void TestEnv::writeSettings(const QByteArray& text) const { writeFile(settingsFile(), text); }
+void TestEnv::writeSettings(const QByteArray& text) const {
+    writeFile(settingsFile(), text);
+}
 
-QByteArray TestEnv::readSettings() const { return readFile(settingsFile()); }
+QByteArray TestEnv::readSettings() const {
+    return readFile(settingsFile());
+}

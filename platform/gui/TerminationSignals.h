@@ -1,0 +1,8 @@
+#pragma once
+
+#include <functional>
+
+// A request to end the program from outside (the session ending, a kill with SIGTERM, Ctrl+C in a
+// terminal) runs the handler on the event loop, so that the program quits through its own quit routine
+// and saves what it holds.
+void installTerminationHandler(std::function<void()> handler);

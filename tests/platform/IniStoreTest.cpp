@@ -1,0 +1,130 @@
+#include "IniStore.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct IniFile {
+    QTemporaryDir dir;
+    QString path = dir.path() + QStringLiteral("/sub/Quorvane.ini");
+    IniStore store{path};
+
+    void write(const QByteArray& bytes) {
+        QDir().mkpath(dir.path() + QStringLiteral("/sub"));
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    QByteArray read() const {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+};
+
+} // namespace
+
+TEST(IniStore, NamesMatchWithoutCaseAndKeepTheirFirstSpelling) {
+    IniFile ini;
+    ASSERT_TRUE(
+        ini.store.setValue(QStringLiteral("General"), QStringLiteral("ConfirmExit"), QStringLiteral("0")));
+    ASSERT_TRUE(
+        ini.store.setValue(QStringLiteral("general"), QStringLiteral("confirmExit"), QStringLiteral("1")));
+    EXPECT_EQ(ini.store.value(QStringLiteral("GENERAL"), QStringLiteral("CONFIRMEXIT")), QStringLiteral("1"));
+    EXPECT_EQ(ini.read(), QByteArray("[General]\nConfirmExit=1\n"));
+}
+
+TEST(IniStore, MissingFileAndMissingValuesReadAsAbsent) {
+    IniFile ini;
+    EXPECT_FALSE(ini.store.value(QStringLiteral("General"), QStringLiteral("x")).has_value());
+    EXPECT_TRUE(ini.store.sectionValues(QStringLiteral("Colors")).isEmpty());
+    EXPECT_TRUE(ini.store.removeAll());
+}
+
+TEST(IniStore, WritingOneValueLeavesEveryOtherLineOfAHandEditedFileAlone) {
+    IniFile ini;
+    const QByteArray original = "stray line before any section\r\n"
+                                "; a comment\r\n"
+                                "[General]\r\n"
+                                "Title = a;b,c=d \"quoted\"\r\n"
+                                "junk without equals\r\n"
+                                "\xff\xfe\x01 binary\r\n"
+                                "\r\n"
+                                "[Period]\r\n"
+                                "StartTimePeriod2=11:30"; // no final newline
+    ini.write(original);
+    EXPECT_EQ(ini.store.value(QStringLiteral("General"), QStringLiteral("title")),
+              QStringLiteral("a;b,c=d \"quoted\""));
+    ASSERT_TRUE(ini.store.setValue(QStringLiteral("General"), QStringLiteral("onTop"), QStringLiteral("0")));
+    ASSERT_TRUE(ini.store.setValue(QStringLiteral("Period"), QStringLiteral("StartTimePeriod2"),
+                                   QStringLiteral("12:00")));
+    const QByteArray expected = "stray line before any section\r\n"
+                                "; a comment\r\n"
+                                "[General]\r\n"
+                                "Title = a;b,c=d \"quoted\"\r\n"
+                                "junk without equals\r\n"
+                                "\xff\xfe\x01 binary\r\n"
+                                "onTop=0\n"
+                                "\r\n"
+                                "[Period]\r\n"
+                                "StartTimePeriod2=12:00\n";
+    EXPECT_EQ(ini.read(), expected);
+}
+
+TEST(IniStore, ValuesThatNeedQuotingComeBackExactly) {
+    IniFile ini;
+    const QStringList values = {
+        QStringLiteral("  padded  "),        QStringLiteral("\"starts with a quote"),
+        QStringLiteral("two\r\nlines"),      QStringLiteral("tab\there"),
+        QStringLiteral("back\\slash"),       QString(),
+        QStringLiteral("x=y;z,w"),           QString(QChar(0x01)) + QStringLiteral("ctl"),
+        QStringLiteral("\u00c0\u00da\u00f4")};
+    for (int i = 0; i < values.size(); ++i)
+        ASSERT_TRUE(ini.store.setValue(QStringLiteral("S"), QStringLiteral("v%1").arg(i), values[i]));
+    for (int i = 0; i < values.size(); ++i)
+        EXPECT_EQ(ini.store.value(QStringLiteral("S"), QStringLiteral("v%1").arg(i)), values[i]) << i;
+    EXPECT_EQ(ini.store.sectionValues(QStringLiteral("s")).size(), values.size());
+}
+
+TEST(IniStore, DamagedFilesNeverBreakReading) {
+    IniFile ini;
+    for (const QByteArray& junk : {QByteArray(), QByteArray("\0\0\0[", 4), QByteArray("[[[]]]\n=\n==\n[x"),
+                                   QByteArray("[General\nonTop=1\n"), QByteArray(4096, '\xff')}) {
+        ini.write(junk);
+        (void)ini.store.value(QStringLiteral("General"), QStringLiteral("onTop"));
+        (void)ini.store.sectionValues(QStringLiteral("General"));
+        ASSERT_TRUE(
+            ini.store.setValue(QStringLiteral("General"), QStringLiteral("onTop"), QStringLiteral("0")));
+        EXPECT_EQ(ini.store.value(QStringLiteral("General"), QStringLiteral("onTop")), QStringLiteral("0"));
+        EXPECT_TRUE(
+            ini.read().startsWith(junk.left(junk.indexOf('\n') < 0 ? junk.size() : junk.indexOf('\n'))));
+    }
+}
+
+TEST(IniStore, SectionValuesKeepStoredOrderAndTheFirstOfTwins) {
+    IniFile ini;
+    ini.write("[Colors]\n3=111\n0=222\n3=333\n[Other]\n1=x\n[colors]\n7=444\n");
+    const auto pairs = ini.store.sectionValues(QStringLiteral("Colors"));
+    ASSERT_EQ(pairs.size(), 3);
+    EXPECT_EQ(pairs[0], qMakePair(QStringLiteral("3"), QStringLiteral("111")));
+    EXPECT_EQ(pairs[1], qMakePair(QStringLiteral("0"), QStringLiteral("222")));
+    EXPECT_EQ(pairs[2], qMakePair(QStringLiteral("7"), QStringLiteral("444")));
+}
+
+TEST(IniStore, NamesThatCannotBeStoredAreRefused) {
+    IniFile ini;
+    EXPECT_FALSE(ini.store.setValue(QStringLiteral("General"), QString(), QStringLiteral("1")));
+    EXPECT_FALSE(ini.store.setValue(QStringLiteral("General"), QStringLiteral("a=b"), QStringLiteral("1")));
+    EXPECT_FALSE(ini.store.setValue(QStringLiteral("General"), QStringLiteral("a\nb"), QStringLiteral("1")));
+    EXPECT_FALSE(ini.store.setValue(QStringLiteral("Gen]eral"), QStringLiteral("a"), QStringLiteral("1")));
+    EXPECT_TRUE(ini.read().isEmpty());
+}
+
+TEST(IniStore, RemoveAllDeletesTheStore) {
+    IniFile ini;
+    ASSERT_TRUE(ini.store.setValue(QStringLiteral("General"), QStringLiteral("a"), QStringLiteral("1")));
+    EXPECT_TRUE(ini.store.removeAll());
+    EXPECT_FALSE(QFile::exists(ini.path));
+    EXPECT_FALSE(ini.store.value(QStringLiteral("General"), QStringLiteral("a")).has_value());
+}
