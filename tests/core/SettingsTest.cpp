@@ -238,3 +238,27 @@ TEST(Settings, WritingOneValueKeepsAHandEditedFile) {
     EXPECT_EQ(env.readSettings(), QByteArray("; mine\n[General]\nconfirmExit=0\nodd "
                                              "line\nFirstTime=false\n[Period]\nStartTimePeriod2=10:00\n"));
 }
+
+TEST(Settings, DamagedSettingsFilesLoadDefaultsAndKeepTheirOtherLines) {
+    const QList<QByteArray> damaged = {
+        QByteArray(),
+        QByteArray("no section at all\nconfirmExit=0\n"),
+        QByteArray("[General]\nPeriodLength=\"50\nDisplayLength=7;8\nonTop=,\n=\n[\n"),
+        QByteArray("\x00\x01\x02\xff\xfe[General]\n", 10),
+        QByteArray("[General]\r\nPeriodLength=30"),
+    };
+    for (const QByteArray& text : damaged) {
+        TestEnv env;
+        env.writeSettings(text);
+        Settings s;
+        EXPECT_TRUE(
+            s.putMySetting(QStringLiteral("FirstTime"), QStringLiteral("false"), QStringLiteral("General")));
+        const QByteArray after = env.readSettings();
+        for (const QByteArray& line : text.split('\n'))
+            if (!line.isEmpty()) {
+                EXPECT_TRUE(after.contains(line)) << line.constData();
+            }
+        EXPECT_EQ(Settings().getMySetting(QStringLiteral("firsttime"), QStringLiteral("GENERAL")).toString(),
+                  QStringLiteral("false"));
+    }
+}
