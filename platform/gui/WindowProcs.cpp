@@ -16,7 +16,10 @@ void setTopMost(QWidget* window, bool onTop) {
 }
 
 bool isTopMost(const QWidget* window) {
-    return window && window->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+    if (!window) return false;
+    // The native window carries the flag once it exists (setTopMost changes it there).
+    if (const QWindow* handle = window->windowHandle()) return handle->flags().testFlag(Qt::WindowStaysOnTopHint);
+    return window->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
 }
 
 void showWithoutActivating(QWidget* window) {

@@ -82,6 +82,8 @@ TEST(WindowProcs, TopMostTogglesWithoutHidingAShownWindow) {
     form.show();
     windowprocs::setTopMost(&form, true);
     EXPECT_TRUE(form.isVisible());
+    EXPECT_TRUE(windowprocs::isTopMost(&form));
     windowprocs::setTopMost(&form, false);
     EXPECT_TRUE(form.isVisible());
+    EXPECT_FALSE(windowprocs::isTopMost(&form));
 }
