@@ -2,6 +2,7 @@
 
 #include "ColorCodec.h"
 #include "Twips.h"
+#include "WindowProcs.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -12,7 +13,9 @@ FormWidget::FormWidget(const QString& name, QWidget* parent, Qt::WindowFlags fla
     forms::add(this);
 }
 
-FormWidget::~FormWidget() { forms::remove(this); }
+FormWidget::~FormWidget() {
+    forms::remove(this);
+}
 
 FormPort::Rect FormWidget::twipGeometry() const {
     const QPoint p = pos();
@@ -26,14 +29,30 @@ void FormWidget::moveTwips(double left, double top, double w, double h) {
     move(twips::toPixels(left), twips::toPixels(top));
 }
 
+void FormWidget::setTopMost(bool onTop) {
+    windowprocs::setTopMost(this, onTop);
+    // The native window took the flag; let the widget's own flags say the same without re-creating it.
+    Qt::WindowFlags flags = windowFlags();
+    flags.setFlag(Qt::WindowStaysOnTopHint, onTop);
+    overrideWindowFlags(flags);
+}
+
+void FormWidget::moveBy(double dxTwips, double dyTwips) {
+    move(pos() + QPoint(twips::toPixels(dxTwips), twips::toPixels(dyTwips)));
+}
+
 static QRect screenRect(const QWidget* w) {
     QScreen* s = w->screen();
     if (!s) s = QGuiApplication::primaryScreen();
     return s ? s->geometry() : QRect(0, 0, 1024, 768);
 }
 
-double FormWidget::screenWidthTwips() const { return twips::fromPixels(screenRect(this).width()); }
-double FormWidget::screenHeightTwips() const { return twips::fromPixels(screenRect(this).height()); }
+double FormWidget::screenWidthTwips() const {
+    return twips::fromPixels(screenRect(this).width());
+}
+double FormWidget::screenHeightTwips() const {
+    return twips::fromPixels(screenRect(this).height());
+}
 
 // A colour number set through the program is kept as given (a system colour stays a system colour); a
 // widget never recoloured answers with the number of its palette colour.
@@ -43,7 +62,9 @@ static qint64 backColorOf(const QWidget* w) {
     return colorcodec::fromColor(w->palette().color(w->backgroundRole()));
 }
 
-std::optional<qint64> FormWidget::formBackColor() const { return backColorOf(this); }
+std::optional<qint64> FormWidget::formBackColor() const {
+    return backColorOf(this);
+}
 
 void FormWidget::setFormBackColor(qint64 color) {
     setProperty("BackColor", color);
@@ -57,7 +78,9 @@ QList<QWidget*> FormWidget::controls() const {
     return findChildren<QWidget*>(QString(), Qt::FindChildrenRecursively);
 }
 
-int FormWidget::controlCount() const { return static_cast<int>(controls().size()); }
+int FormWidget::controlCount() const {
+    return static_cast<int>(controls().size());
+}
 
 std::optional<qint64> FormWidget::controlColor(int index, ColorProperty property) const {
     const QList<QWidget*> list = controls();
