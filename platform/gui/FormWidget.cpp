@@ -13,9 +13,7 @@ FormWidget::FormWidget(const QString& name, QWidget* parent, Qt::WindowFlags fla
     forms::add(this);
 }
 
-FormWidget::~FormWidget() {
-    forms::remove(this);
-}
+FormWidget::~FormWidget() { forms::remove(this); }
 
 FormPort::Rect FormWidget::twipGeometry() const {
     const QPoint p = pos();
@@ -47,12 +45,8 @@ static QRect screenRect(const QWidget* w) {
     return s ? s->geometry() : QRect(0, 0, 1024, 768);
 }
 
-double FormWidget::screenWidthTwips() const {
-    return twips::fromPixels(screenRect(this).width());
-}
-double FormWidget::screenHeightTwips() const {
-    return twips::fromPixels(screenRect(this).height());
-}
+double FormWidget::screenWidthTwips() const { return twips::fromPixels(screenRect(this).width()); }
+double FormWidget::screenHeightTwips() const { return twips::fromPixels(screenRect(this).height()); }
 
 // A colour number set through the program is kept as given (a system colour stays a system colour); a
 // widget never recoloured answers with the number of its palette colour.
@@ -62,9 +56,7 @@ static qint64 backColorOf(const QWidget* w) {
     return colorcodec::fromColor(w->palette().color(w->backgroundRole()));
 }
 
-std::optional<qint64> FormWidget::formBackColor() const {
-    return backColorOf(this);
-}
+std::optional<qint64> FormWidget::formBackColor() const { return backColorOf(this); }
 
 void FormWidget::setFormBackColor(qint64 color) {
     setProperty("BackColor", color);
@@ -78,9 +70,7 @@ QList<QWidget*> FormWidget::controls() const {
     return findChildren<QWidget*>(QString(), Qt::FindChildrenRecursively);
 }
 
-int FormWidget::controlCount() const {
-    return static_cast<int>(controls().size());
-}
+int FormWidget::controlCount() const { return static_cast<int>(controls().size()); }
 
 std::optional<qint64> FormWidget::controlColor(int index, ColorProperty property) const {
     const QList<QWidget*> list = controls();
