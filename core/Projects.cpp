@@ -101,12 +101,13 @@ bool Projects::saveItemXML() {
             // Never write over a file that could not be read: keep it under a new name first.
             const QString kept = File::setAsideDamaged(path);
             m_unreadableFile = false;
-            if (!kept.isEmpty())
+            if (!kept.isEmpty()) {
                 prompter().messageBox(
-                    QStringLiteral("The projects file could not be read when Quorvane "
-                                   "started. It has been kept as:\r\n") +
-                        kept + QStringLiteral("\r\nA new projects file is written in its place."),
+                    QStringLiteral("The projects file could not be read, so it has been kept as \"%1\". The "
+                                   "projects entered since are saved in a new \"projects.xml\".")
+                        .arg(QFileInfo(kept).fileName()),
                     Prompter::Buttons::OK, Prompter::Icon::Information, QStringLiteral("Quorvane"));
+            }
         }
         File::writeXMLFile(m_document, path);
     });

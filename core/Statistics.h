@@ -17,5 +17,10 @@ public:
     const pugi::xml_document& document() const { return m_document; }
 
 private:
+    // Lays out one record of the item in the document, its fields in this order: ID, now, date, title,
+    // period, estimate, done, done_date, done_period, done_time, points, type, meeting_time, timing_bonus,
+    // project. Nothing calls it yet and nothing saves the document.
+    void writeTaskRecord(Integer id);
+
     pugi::xml_document m_document;
 };
