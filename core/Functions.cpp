@@ -4,7 +4,6 @@
 #include "ErrorReport.h"
 #include "Failure.h"
 #include "FormPort.h"
-#include "Globals.h"
 #include "HTMLHelp.h"
 
 #include <cmath>
