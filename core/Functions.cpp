@@ -1,5 +1,205 @@
 #include "Functions.h"
 
+#include "Clock.h"
+#include "ErrorReport.h"
+#include "Failure.h"
+#include "FormPort.h"
+#include "HTMLHelp.h"
+
+#include <cmath>
+
+QDate gChosenDate;
+
+namespace {
+
+const char* const FullNames[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                 "Thursday", "Friday", "Saturday"};
+const char* const ThreeLetter[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+const char* const TwoLetter[] = {"Su", "Mo", "Tu", "We", "Th", "Fr", "Sa"};
+const char* const OneLetter[] = {"S", "M", "T", "W", "T", "F", "S"};
+const char* const MonthAbbreviations[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+// 1 Sunday to 7 Saturday (QDate counts 1 Monday to 7 Sunday).
+int weekdayOf(const QDate& d) {
+    return d.dayOfWeek() % 7 + 1;
+}
+
+QString name(const char* const table[], int oneBased) {
+    return QString::fromLatin1(table[oneBased - 1]);
+}
+
+std::array<QDate, 7> g_calendarDays;
+std::array<DayChoice, 8> g_dayChoices;
+int g_choicePosition = 1;
+QString g_lastWeekdayLabel;
+
+FormPort* g_trayRemembered = nullptr;
+std::function<bool()> g_trayLoader;
+
+struct DragRecord {
+    bool dragging = false;
+    long startX = 0;
+    long startY = 0;
+};
+DragRecord g_drag;
+
+bool stillLoaded(FormPort* form) {
+    return form && forms::loaded().contains(form);
+}
+
+} // namespace
+
+// ---- Day chooser labels ----
+
+QString dayText(const QDate& d) {
+    const QDate today = appClock().today();
+    const int wd = weekdayOf(d);
+    QString text = name(FullNames, wd);
+    if (d == today.addDays(1)) text = QStringLiteral("Tomorrow");
+    if (d == today) text = QStringLiteral("Today");
+    if (d > today.addDays(6) || d < today.addDays(-1))
+        text = name(ThreeLetter, wd) + QLatin1Char(' ') + QString::number(d.day());
+    if (d.month() != today.month())
+        text = name(TwoLetter, wd) + QLatin1Char(' ') + QString::number(d.day()) + QLatin1Char(' ') +
+               name(MonthAbbreviations, d.month());
+    if (d.year() != today.year())
+        text = name(OneLetter, wd) + QLatin1Char(' ') + QString::number(d.day()) + QLatin1Char('/') +
+               QString::number(d.month()) + QLatin1Char('/') + QString::number(d.year()).right(2);
+    return text;
+}
+
+std::array<DayButtonLook, 7> fillWeekDays(const QDate& start) {
+    for (int i = 0; i < 7; ++i)
+        g_calendarDays[i] = start.addDays(i);
+    std::array<DayButtonLook, 7> looks;
+    for (int i = 0; i < 7; ++i) {
+        DayButtonLook& look = looks[i];
+        const QString label = dayText(g_calendarDays[i]);
+        const bool weekend = label == QStringLiteral("Sunday") || label == QStringLiteral("Saturday") ||
+                             label.startsWith(QStringLiteral("Sun")) ||
+                             label.startsWith(QStringLiteral("Sat"));
+        look.backColor = weekend ? WeekendBackColor : TitleBarTextColor;
+        look.bold = label == QStringLiteral("Today");
+        if (look.bold) look.backColor = TodayBackColor;
+        look.caption = label;
+    }
+    return looks;
+}
+
+const std::array<QDate, 7>& calendarDays() {
+    return g_calendarDays;
+}
+
+// ---- Day choices of the item dialogs ----
+
+void fillDayChoices(const QDate& start, QStringList& box) {
+    const QDate today = appClock().today();
+    g_choicePosition = 1;
+    for (int position = 1; position <= 7; ++position) {
+        const QString label = weekdayLabel(weekdayOf(start.addDays(position)));
+        box.append(label);
+        g_dayChoices[position] = {label, today.addDays(position).toString(Qt::ISODate)};
+        ++g_choicePosition;
+    }
+}
+
+QString weekdayLabel(int n) {
+    if (n >= 1 && n <= 7) g_lastWeekdayLabel = name(FullNames, n);
+    QString label = g_lastWeekdayLabel;
+    if (g_choicePosition == 1) label = QStringLiteral("Tomorrow");
+    if (g_choicePosition == 7) label = QStringLiteral("Next ") + label;
+    return label;
+}
+
+const std::array<DayChoice, 8>& dayChoices() {
+    return g_dayChoices;
+}
+
+void applyDayChoice(const QString& text) {
+    for (int position = 1; position <= 7; ++position) {
+        const DayChoice& choice = g_dayChoices[position];
+        if (choice.label.isEmpty() || choice.label != text) continue;
+        gChosenDate = QDate::fromString(choice.dateText, Qt::ISODate);
+    }
+}
+
+// ---- Window procedures ----
+
+void setTopMost(quintptr hWnd) {
+    for (FormPort* form : forms::loaded()) {
+        if (form->windowHandle() == hWnd) {
+            form->setTopMost(true);
+            return;
+        }
+    }
+}
+
+void setTrayFormLoader(std::function<bool()> loader) {
+    g_trayLoader = std::move(loader);
+}
+
+void minimizeToTray(bool restore, FormPort* form) {
+    if (!restore) {
+        g_trayRemembered = form;
+        for (FormPort* f : forms::loaded())
+            f->hideForm();
+        bool inTray = false;
+        try {
+            inTray = g_trayLoader && g_trayLoader();
+        } catch (...) {
+            if (stillLoaded(g_trayRemembered)) g_trayRemembered->showForm();
+            throw;
+        }
+        // Without a tray icon nothing could bring the window back: keep it in sight.
+        if (!inTray && stillLoaded(g_trayRemembered)) g_trayRemembered->showForm();
+        return;
+    }
+    if (!stillLoaded(g_trayRemembered))
+        throw Failure(err::ObjectNotSet, Failure::classicDescription(err::ObjectNotSet));
+    g_trayRemembered->showForm();
+    if (FormPort* tray = forms::find(QStringLiteral("frmSysTray"))) tray->unloadForm();
+}
+
+void dragWindow(FormPort* form, double x, double y, int button, bool reset) {
+    ignoringFailures([&] {
+        if (reset) g_drag.dragging = false;
+        if (button != 1) return;
+        const long ix = std::lround(x);
+        const long iy = std::lround(y);
+        if (!g_drag.dragging) {
+            g_drag.startX = ix;
+            g_drag.startY = iy;
+            g_drag.dragging = true;
+        }
+        if (!form) throw Failure(err::ObjectNotSet, Failure::classicDescription(err::ObjectNotSet));
+        form->moveBy(static_cast<double>(ix - g_drag.startX), static_cast<double>(iy - g_drag.startY));
+        form->redraw();
+    });
+}
+
+void showHelpTopic() {
+    // The help object lives until quit, which closes and releases it. The help class opens the help
+    // file named by gHelpFile when it shows its contents.
+    (void)helpObject();
+}
+
+bool isFormLoaded(const QString& name) {
+    bool found = false;
+    ignoringFailures([&] {
+        const QString wanted = name.toLower();
+        for (FormPort* form : forms::loaded()) {
+            if (form->formName().toLower() == wanted) {
+                found = true;
+                return;
+            }
+        }
+    });
+    return found;
+}
+
+// ---- The start-up password ----
+
 QString scramblePassword(const QString& text) {
     QString out = text;
     for (QChar& c : out) {

@@ -35,6 +35,19 @@ public:
 
     virtual void hideForm() = 0;
     virtual void unloadForm() = 0;
+
+    // Window procedures. The defaults keep a form that cannot do them working.
+    // Shows the form again, not modal.
+    virtual void showForm() {}
+    // Keeps the form above every other window (or releases it) without moving or resizing it.
+    virtual void setTopMost(bool onTop) { (void)onTop; }
+    // Moves the form by the given distance in twips; its size stays.
+    virtual void moveBy(double dxTwips, double dyTwips) {
+        const Rect r = twipGeometry();
+        moveTwips(r.left + dxTwips, r.top + dyTwips, r.width, r.height);
+    }
+    // Paints the form again.
+    virtual void redraw() {}
 };
 
 // The loaded forms in load order. A form enters when it loads and leaves the moment it is unloaded.

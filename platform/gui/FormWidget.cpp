@@ -2,6 +2,7 @@
 
 #include "ColorCodec.h"
 #include "Twips.h"
+#include "WindowProcs.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -26,6 +27,18 @@ void FormWidget::moveTwips(double left, double top, double w, double h) {
     setGeometry(QRect(QPoint(twips::toPixels(left), twips::toPixels(top)),
                       QSize(std::max(1, twips::toPixels(w)), std::max(1, twips::toPixels(h)))));
     move(twips::toPixels(left), twips::toPixels(top));
+}
+
+void FormWidget::setTopMost(bool onTop) {
+    windowprocs::setTopMost(this, onTop);
+    // The native window took the flag; let the widget's own flags say the same without re-creating it.
+    Qt::WindowFlags flags = windowFlags();
+    flags.setFlag(Qt::WindowStaysOnTopHint, onTop);
+    overrideWindowFlags(flags);
+}
+
+void FormWidget::moveBy(double dxTwips, double dyTwips) {
+    move(pos() + QPoint(twips::toPixels(dxTwips), twips::toPixels(dyTwips)));
 }
 
 static QRect screenRect(const QWidget* w) {

@@ -28,6 +28,10 @@ public:
     bool setControlColor(int index, ColorProperty property, qint64 color) override;
 
     void hideForm() override { hide(); }
+    void showForm() override { show(); }
+    void setTopMost(bool onTop) override;
+    void moveBy(double dxTwips, double dyTwips) override;
+    void redraw() override { repaint(); }
     // Runs the form's unload handler, leaves the loaded forms, hides the form and deletes it later.
     void unloadForm() override;
     bool isUnloaded() const { return m_unloaded; }

@@ -1,0 +1,62 @@
+#include "Statistics.h"
+#include "FakePrompter.h"
+#include "File.h"
+#include "Globals.h"
+#include "Settings.h"
+#include "TestEnv.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class StatisticsFile : public ::testing::Test {
+protected:
+    void start() {
+        gSettings = new Settings();
+        gFile = new File();
+    }
+    void TearDown() override {
+        delete gFile;
+        gFile = nullptr;
+        delete gSettings;
+        gSettings = nullptr;
+    }
+    TestEnv env;
+    FakePrompter prompts;
+};
+
+} // namespace
+
+TEST_F(StatisticsFile, MissingOrUnreadableFileIsSilent) {
+    start();
+    {
+        Statistics stats;
+        EXPECT_FALSE(stats.document().document_element());
+    }
+    TestEnv::writeFile(env.programDir() + QStringLiteral("stats.xml"), "<root><task>");
+    Statistics stats;
+    EXPECT_FALSE(stats.document().document_element());
+    EXPECT_TRUE(prompts.boxes.isEmpty());
+}
+
+TEST_F(StatisticsFile, FoundInASettingsFolderWithoutFinalSlash) {
+    const QString folder = env.root() + QStringLiteral("stats");
+    env.writeSettings("[Settings]\nSettings Path=" + folder.toUtf8() + "\n");
+    TestEnv::writeFile(folder + QStringLiteral("/stats.xml"), "<root><task><ID>3</ID></task></root>");
+    start();
+    Statistics stats;
+    EXPECT_STREQ(stats.document().child("root").child("task").child_value("ID"), "3");
+    EXPECT_TRUE(prompts.boxes.isEmpty());
+}
+
+TEST_F(StatisticsFile, AddTaskRecordsNothing) {
+    const QByteArray text = "<root>\r\n</root>";
+    TestEnv::writeFile(env.programDir() + QStringLiteral("stats.xml"), text);
+    start();
+    Statistics stats;
+    EXPECT_TRUE(stats.addTask(7));
+    EXPECT_TRUE(stats.addTask(0));
+    EXPECT_EQ(TestEnv::readFile(env.programDir() + QStringLiteral("stats.xml")), text);
+    EXPECT_EQ(QDir(env.programDir()).entryList(QDir::Files).size(), 1);
+}
