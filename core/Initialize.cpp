@@ -128,8 +128,10 @@ void checkWelcome() {
         const QDate lastCreated = gSettings->LastArticleCreated();
         const QDate today = appClock().today();
         const Integer lastRead = gSettings->LastArticleRead();
-        if (today != lastCreated && lastRead < gSettings->MaxNumberOfArticles()) {
-            const Integer id = gItems->newItem(QStringLiteral("Task"));
+        const bool due = today != lastCreated && lastRead < gSettings->MaxNumberOfArticles();
+        // Without a free id (already reported) the task and its counters wait for another start.
+        const Integer id = due ? gItems->newItem(QStringLiteral("Task")) : Integer(0);
+        if (id > Integer(0)) {
             gItems->setNow(appClock().now(), id);
             gItems->setDate(today, id);
             gItems->setTitle(gSettings->ArticleTaskText() + QStringLiteral("  ") +

@@ -94,3 +94,15 @@ TEST_F(ItemsStartupTest, AnUnreadableItemsFileSurvivesAStartAndQuit) {
     EXPECT_EQ(prompts.boxes[1].text, "Error!\r\nCould not load data from item.xml!");
     EXPECT_TRUE(prompts.boxes[2].text.contains("items.xml.damaged-20261207-090000"));
 }
+
+TEST_F(ItemsStartupTest, WithoutAFreeIdTheArticleTaskAndItsCountersWait) {
+    TestEnv::writeFile(env.dataDir() + "items.xml", "<root>\r\n" + Items::TaskTemplate + "\r\n" +
+                                                        Items::MeetingTemplate + "\r\n" +
+                                                        oldItem(32767, "20261207") + "</root>");
+    runOnce();
+    ASSERT_FALSE(prompts.boxes.isEmpty());
+    EXPECT_TRUE(prompts.boxes[0].text.contains(QStringLiteral(" - Items.getNewID: ")))
+        << prompts.boxes[0].text;
+    EXPECT_FALSE(itemsFile().contains("Read QVN article"));
+    EXPECT_FALSE(env.readSettings().contains("LastRead="));
+}
