@@ -289,3 +289,16 @@ TEST(GameDay, UndoneTasksMoveToTodayWhateverTheFileSays) {
     EXPECT_EQ(gItems->Date_(finished), Today.addDays(-1));
     EXPECT_EQ(gItems->SelectedPeriod().value(), 1);
 }
+
+TEST(GameDay, EndingAPeriodMovesItsUndoneTasksToTheNext) {
+    GameWorld w;
+    w.game().startPeriod(2);
+    const Integer open = addTask(QStringLiteral("Open"), 20, QString(), Today, QStringLiteral("2"));
+    const Integer later = addTask(QStringLiteral("Later"), 20, QString(), Today, QStringLiteral("4"));
+    w.game().stopPeriod();
+    EXPECT_EQ(gItems->Period(open), QStringLiteral("3"));
+    EXPECT_EQ(gItems->Period(later), QStringLiteral("4"));
+    // A new period takes in what is still undone before it.
+    w.game().startPeriod(4);
+    EXPECT_EQ(gItems->Period(open), QStringLiteral("4"));
+}
