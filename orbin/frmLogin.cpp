@@ -1,8 +1,8 @@
 #include "frmLogin.h"
 
 #include "ErrorReport.h"
-#include "Functions.h"
 #include "Globals.h"
+#include "Functions.h"
 #include "Settings.h"
 #include "WindowProcs.h"
 
@@ -52,8 +52,7 @@ void frmLogin::showEvent(QShowEvent* event) {
 void frmLogin::cmdOK_Click() {
     ignoringFailures([&] {
         const QString stored = unscramblePassword(
-            gSettings->getMySetting(QStringLiteral("password"), QStringLiteral("General"), QString())
-                .toString());
+            gSettings->getMySetting(QStringLiteral("password"), QStringLiteral("General"), QString()).toString());
         if (stored == m_txtPassword1->text()) gSettings->setStopApplication(false);
     });
     unloadForm();
