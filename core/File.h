@@ -1,8 +1,71 @@
 #pragma once
 
+#include <QByteArray>
+#include <QString>
+#include <pugixml.hpp>
+
+// How reading an XML file or text went. code 0 means it loaded; a missing file has its own code,
+// FileNotFoundCode; every other failure carries the parser's status number (1 and up).
+struct XmlParseError {
+    static constexpr qint32 FileNotFoundCode = static_cast<qint32>(0x800C0005u);
+
+    qint32 code = 0;
+    QString reason;     // the parser's reason text
+    qint64 line = 0;    // 1-based line of the fault (0 when there is no place)
+    qint64 linePos = 0; // 1-based position in that line
+    qint64 filePos = 0; // 1-based position in the file (characters of the raw bytes)
+    QString srcText;    // the line holding the fault
+
+    bool ok() const { return code == 0; }
+    bool fileNotFound() const { return code == FileNotFoundCode; }
+};
+
 // Loads and saves the XML documents, keeps the settings folder and writes the log.
-// (Grows with the item store; start-up only needs the object to exist.)
+//
+// Documents are read keeping every text node (the line breaks between records included, CR LF as they
+// stand) and written back exactly as they are held: no declaration added, empty elements as "<name/>",
+// characters that XML cannot hold left out. A save goes to a temporary file that replaces the old one
+// only when it is complete.
 class File {
 public:
     File() = default;
+
+    // The settings folder: setting "Settings Path" of section "Settings", by default the program folder;
+    // always ends in "/".
+    QString Path() const;
+    // Stores a new settings folder ("/" added when missing, to the caller's text too). Failures are ignored.
+    void setPath(QString& folder);
+
+    // Loads the file at path. When it fails and showErrors is set, the failure is shown in a box; in every
+    // failed case the document comes back empty. The outcome goes to *error when given.
+    // Reported (" - File.loadXMLFromDisk: ") for failures other than the parse itself.
+    pugi::xml_document loadXMLFromDisk(const QString& path, bool showErrors, XmlParseError* error = nullptr);
+    // Saves the document to path. Reported (" - File.saveXMLToDisk: "); false when it failed.
+    bool saveXMLToDisk(const pugi::xml_node& document, const QString& path);
+    // Development aid: walks the child nodes of parent depth first and writes one line per text to the
+    // debug log (category "quorvane.xml", off unless enabled).
+    void displayNode(const pugi::xml_node& parent, int indent);
+    // loadXMLFromDisk(path, true), then displayNode on the document's child nodes; true.
+    bool loadAndDisplayXMLTree(const QString& path);
+    // Appends "<date and time>: <text>" and CR LF to "msglog.txt" in the data folder. With the
+    // error-handling switch on a failure loses the entry and gives false; with it off it raises.
+    bool writeToLog(const QString& text);
+
+    // --- the building blocks, shared by the stores; they report nothing and raise a Failure instead ---
+
+    // Reads path into document (emptied first). No box, no failure: the outcome is returned.
+    static XmlParseError readXMLFile(pugi::xml_document& document, const QString& path);
+    // Reads an XML text into document (emptied first), with the same options as files.
+    static XmlParseError readXMLText(pugi::xml_document& document, const QByteArray& text);
+    // The text a document (or any node) is written as.
+    static QByteArray xmlText(const pugi::xml_node& node);
+    // Writes the document to path through a temporary file and an atomic rename, creating the folder
+    // when missing. Raises a Failure when the file could not be written whole.
+    static void writeXMLFile(const pugi::xml_node& document, const QString& path);
+    // Moves a file that could not be read out of the way, to "<path>.damaged-<yyyyMMdd-hhmmss>" (with
+    // "-2", "-3"... added when that name is taken). Returns the new path; an empty text when there was no
+    // file at path. Raises a Failure when the file is there but could not be moved.
+    static QString setAsideDamaged(const QString& path);
+    // The text of the box that shows a failed load.
+    static QString loadFailureText(const QString& path, const XmlParseError& error);
 };

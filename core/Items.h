@@ -5,24 +5,178 @@
 #include <QDate>
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
+#include <QTime>
+#include <array>
+#include <memory>
+#include <pugixml.hpp>
 
-// The store of every task and meeting. (Start-up's least: the item store proper replaces this.)
+class XPathQuery;
+
+// The store of every task and meeting: the whole items file "items.xml" held as an XML document.
+//
+// Every field is read and written through one XPath by id over the document (the id compared as text, so
+// the first item whose id text equals the number is the one); id 0 stands for currentID. The document
+// reaches the disk only through saveItemXML.
+//
+// An id list is the texts of the selected id elements in file order; when nothing matches it holds one
+// empty entry.
 class Items {
 public:
-    Items() = default;
+    // The fields of an item, in element order.
+    enum class Field {
+        Id,
+        Now,
+        Date,
+        Title,
+        Period,
+        Estimate,
+        Status,
+        Done,
+        DoneDate,
+        DonePeriod,
+        DoneTime,
+        Note,
+        Points,
+        Type,
+        Obj1,
+        TimeLeft,
+        Obj2,
+        Obj3,
+        MeetingTime,
+        TimingBonus,
+        Project,
+        Count
+    };
 
-    Integer newItem(const QString& type);
+    // The first thing a new store holds: the Task template, then the Meeting template.
+    static const QByteArray TaskTemplate;
+    static const QByteArray MeetingTemplate;
+    static const QByteArray StartText;
+
+    // Sets the selected day to today and the current id and selected period to 1, then loads the items
+    // file; a file that cannot be read is reported and the store starts empty.
+    Items();
+    ~Items();
+    Items(const Items&) = delete;
+    Items& operator=(const Items&) = delete;
+
+    Integer currentID() const { return m_currentID; }
+    void setCurrentID(Integer id) { m_currentID = id; }
+
+    // The creation stamp; empty or unreadable text gives the zero date-time. Failing steps are skipped.
+    QDateTime Now(Integer id = 0);
     bool setNow(const QDateTime& value, Integer id = 0);
+    // The planned day; empty or invalid text gives the zero date (30 December 1899).
+    QDate Date_(Integer id = 0);
     bool setDate(const QDate& value, Integer id = 0);
+    QString Title(Integer id = 0);
     bool setTitle(const QString& value, Integer id = 0);
+    QString Period(Integer id = 0);
     bool setPeriod(const QString& value, Integer id = 0);
+    // The leading number of the text, rounded half to even; empty text gives 0.
+    Integer Estimate(Integer id = 0);
     bool setEstimate(const QString& value, Integer id = 0);
+    QString Done(Integer id = 0);
     bool setDone(const QString& value, Integer id = 0);
+    QString DoneDate(Integer id = 0);
     bool setDoneDate(const QString& value, Integer id = 0);
+    // Whole-number fields: empty or non-numeric text raises 13 "Type mismatch".
+    Integer DonePeriod(Integer id = 0);
+    bool setDonePeriod(const QString& value, Integer id = 0);
+    QString DoneTime(Integer id = 0);
+    bool setDoneTime(const QString& value, Integer id = 0);
+    // The exact text "note" reads as empty.
+    QString Note(Integer id = 0);
+    bool setNote(const QString& value, Integer id = 0);
+    bool setNoteDate(const QString& value, Integer id = 0);
+    Integer Points(Integer id = 0);
     bool setPoints(Integer value, Integer id = 0);
-    bool setTimingBonus(Integer value, Integer id = 0);
+    QString Type_(Integer id = 0);
     bool setType(const QString& value, Integer id = 0);
+    QString Obj1(Integer id = 0);
+    bool setObj1(const QString& value, Integer id = 0);
+    QString Obj2(Integer id = 0);
+    bool setObj2(const QString& value, Integer id = 0);
+    QString Obj3(Integer id = 0);
+    bool setObj3(const QString& value, Integer id = 0);
+    QString MeetingTime(Integer id = 0);
+    bool setMeetingTime(const QString& value, Integer id = 0);
+    Integer TimingBonus(Integer id = 0);
+    bool setTimingBonus(Integer value, Integer id = 0);
+    QString Project(Integer id = 0);
+    bool setProject(const QString& value, Integer id = 0);
+    // Reported (" - Items.setTimeLeft: ", " - Items.TimeLeft: "): false / "" then.
+    bool setTimeLeft(Integer value, Integer id = 0);
+    QString TimeLeft(Integer id = 0);
 
+    // The period shown: 1 to 4 (any other stored value reads as 1).
+    Integer SelectedPeriod() const;
+    void setSelectedPeriod(Integer period) { m_selectedPeriod = period; }
+    QDate SelectedDate() const { return m_selectedDate; }
+    void setSelectedDate(const QDate& date) { m_selectedDate = date; }
+
+    // The largest id in the file (0 when there is none). Reported (" - Items.maxID: ").
+    Integer maxID();
+    // Reported (" - Items.setStatus: ", " - Items.getStatus: ").
+    bool setStatus(const QString& value, Integer id = 0);
+    QString getStatus(Integer id = 0);
+    // Writes the whole document to "items.xml"; false when a save is already under way or it failed
+    // (reported, " - Items.saveItemXML: "). When the file on disk could not be read at load time it is
+    // first kept aside under a new name, and the user is told.
     bool saveItemXML();
+    // Reads "items.xml"; a missing file gives the two templates. False when the file could not be read
+    // (shown to the user); the store then starts from the two templates.
+    bool loadItemXML();
+
+    // The next occurrence of a repeating item, appended last: a day ("D"), a week ("W") or a calendar
+    // month ("M", on the month's last day when it is shorter) later; any other code gives the zero date.
+    void CloneRepetitiveTask(Integer id);
+    QStringList getMatchingIDs(Integer period, const QDate& date);
+    // The ids of the items whose title holds text (letter case not minded), last item first.
+    QStringList getIDsMatchingString(const QString& text);
+    QStringList getMatchingMeetingIDs(const QDate& date);
+    QStringList getTimeMatchingMeetingIDs(const QDate& date, const QTime& time);
+    QStringList getMatchingUndoneIDs(Integer period, const QDate& date);
+    QStringList getProjectMatchingIDs(Integer projectId);
+    // A copy of the template of type, emptied, with the next free id, appended last. Returns the id (the
+    // id alone when there is no such template), or -1 when nothing could be added.
+    Integer newItem(const QString& type);
+    // The largest id plus 1; at the largest id 32767 the failure is reported and 0 returned.
+    Integer getNewID();
+    // Removes the item; a missing id is reported (" - Items.removeItem: ").
+    void removeItem(Integer id);
+    // Moves every undone item of type planned before (date, period) to that day and period.
+    bool moveUndoneItems(const QDate& date, Integer period, const QString& type);
+    // "yyyymmdd" and back; a text that is no valid date gives the zero date, an invalid date "".
+    static QDate stringToDate(const QString& text);
+    static QString dateToString(const QDate& date);
+    // Moves the items older than seven days to the archive file.
     bool archiveData();
+
+    // The zero date and date-time: 30 December 1899.
+    static QDate zeroDate() { return QDate(1899, 12, 30); }
+    static QDateTime zeroDateTime() { return QDateTime(zeroDate(), QTime(0, 0)); }
+    // The text form of the creation stamp.
+    static QString nowText(const QDateTime& value);
+
+    // The items document, for the program's own checks.
+    const pugi::xml_document& document() const { return m_doc; }
+    // The path of the items file.
+    static QString itemsPath();
+
+private:
+    QString idText(Integer id) const;
+    QString field(Field f, const QString& id);
+    bool setField(Field f, const QString& id, const QString& value);
+    QStringList idList(const XPathQuery& query);
+
+    pugi::xml_document m_doc;
+    Integer m_currentID{1};
+    Integer m_selectedPeriod{1};
+    QDate m_selectedDate;
+    bool m_saving = false;
+    // The file that could not be read at load time: kept aside before the next save writes its place.
+    bool m_keepAsidePending = false;
+    std::array<std::unique_ptr<XPathQuery>, static_cast<size_t>(Field::Count)> m_fieldQueries;
 };

@@ -1,0 +1,411 @@
+#include "Items.h"
+#include "Failure.h"
+#include "FakeClock.h"
+#include "FakePrompter.h"
+#include "File.h"
+#include "Globals.h"
+#include "Settings.h"
+#include "TestEnv.h"
+#include "XML.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+// An item as a person would write it by hand, after the Task template's layout.
+QByteArray item(int id, const QByteArray& date, const QByteArray& title, const QByteArray& period = "1",
+                const QByteArray& type = "Task", const QByteArray& done = "false",
+                const QByteArray& extra = {}) {
+    return "<item><id>" + QByteArray::number(id) + "</id><now>2026-12-01 08:00:00</now><date>" + date +
+           "</date><title>" + title + "</title><period>" + period +
+           "</period><estimate>30</estimate><status/><done>" + done +
+           "</done><donedate>NotDone</donedate><doneperiod/><donetime/><note/><points/><penaltypoints/"
+           "><type>" +
+           type + "</type><obj1/>" + (type == "Meeting" ? "<obj2/>" : "<timeleft>12</timeleft>") + "<obj3/>" +
+           extra + "<chairm/><timingbonus/><project>0</project></item>";
+}
+
+QByteArray storeWith(const QByteArray& items) {
+    return "<root>\r\n" + Items::TaskTemplate + "\r\n" + Items::MeetingTemplate + "\r\n" + items + "</root>";
+}
+
+class ItemsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        gSettings = new Settings();
+        gFile = new File();
+        gXML = new XML();
+    }
+    void TearDown() override {
+        delete gItems;
+        gItems = nullptr;
+        delete gXML;
+        gXML = nullptr;
+        delete gFile;
+        gFile = nullptr;
+        delete gSettings;
+        gSettings = nullptr;
+    }
+    // Writes items.xml and makes a fresh store that loads it.
+    Items& load(const QByteArray& fileText) {
+        TestEnv::writeFile(itemsFile(), fileText);
+        return reload();
+    }
+    Items& reload() {
+        delete gItems;
+        gItems = new Items();
+        return *gItems;
+    }
+    QString itemsFile() const { return env.dataDir() + "items.xml"; }
+
+    TestEnv env;
+    FakePrompter prompts;
+    FakeClock clock{QDateTime(QDate(2026, 12, 7), QTime(9, 0))}; // a Monday
+};
+
+} // namespace
+
+TEST_F(ItemsTest, ANewStoreHoldsTheTwoTemplatesAndWritesThemToTheLetter) {
+    Items& items = reload();
+    EXPECT_TRUE(prompts.boxes.isEmpty());
+    EXPECT_EQ(items.getNewID().value(), 1);
+    EXPECT_EQ(items.currentID().value(), 1);
+    EXPECT_EQ(items.SelectedDate(), QDate(2026, 12, 7));
+    EXPECT_FALSE(QFile::exists(itemsFile())); // nothing written until a save
+
+    ASSERT_TRUE(items.saveItemXML());
+    const QByteArray expected =
+        "<root>\r\n"
+        "<item><id>0</id><now/><date/><title/><period/><estimate/><status/><done/><donedate/><doneperiod/"
+        "><donetime/>"
+        "<note/><points/><penaltypoints/><type>Task</type><obj1/><timeleft/><obj3/><meetingtime/><chairm/>"
+        "<timingbonus/><project/></item>\r\n"
+        "<item><id>0</id><now/><date/><title/><period/><estimate/><status/><done/><donedate/><doneperiod/"
+        "><donetime/>"
+        "<note/><points/><penaltypoints/><type>Meeting</type><obj1/><obj2/><obj3/><meetingtime/><chairm/>"
+        "<timingbonus/><project/></item>\r\n"
+        "</root>";
+    EXPECT_EQ(TestEnv::readFile(itemsFile()), expected);
+
+    // Every query of an empty store gives one empty entry.
+    const QStringList none{QString()};
+    EXPECT_EQ(items.getMatchingIDs(1, QDate(2026, 12, 7)), none);
+    EXPECT_EQ(items.getIDsMatchingString("a"), none);
+    EXPECT_EQ(items.getIDsMatchingString(""), none);
+    EXPECT_EQ(items.getMatchingMeetingIDs(QDate(2026, 12, 7)), none);
+    EXPECT_EQ(items.getProjectMatchingIDs(0), none);
+    EXPECT_EQ(items.maxID().value(), 0);
+}
+
+TEST_F(ItemsTest, ANewItemIsAnEmptiedTemplateCopyAppendedLast) {
+    Items& items = reload();
+    const Integer id = items.newItem("Meeting");
+    ASSERT_EQ(id.value(), 1);
+    EXPECT_EQ(items.Type_(id), ""); // the creator sets the type
+    EXPECT_TRUE(items.setType("Meeting", id));
+    EXPECT_TRUE(items.setTitle("Standup", id));
+    EXPECT_FALSE(items.setTimeLeft(5, id)); // a meeting has no time left
+    EXPECT_EQ(items.Obj2(id), "");
+    ASSERT_TRUE(items.saveItemXML());
+    EXPECT_TRUE(
+        TestEnv::readFile(itemsFile())
+            .endsWith("</item>\r\n<item><id>1</id><now/><date/><title>Standup</title><period/><estimate/>"
+                      "<status/><done/><donedate/><doneperiod/><donetime/><note/><points/><penaltypoints/>"
+                      "<type>Meeting</type><obj1/><obj2/><obj3/><meetingtime/><chairm/><timingbonus/>"
+                      "<project/></item></root>"));
+    EXPECT_EQ(items.newItem("Task").value(), 2);
+    // No template of the type: the id is handed out, nothing is made.
+    EXPECT_EQ(items.newItem("Errand").value(), 3);
+    EXPECT_EQ(items.maxID().value(), 2);
+    EXPECT_FALSE(items.setTitle("x", 3));
+}
+
+TEST_F(ItemsTest, IdsFollowTheSixteenBitRule) {
+    Items& items = load("<root>\r\n<item><id>0</id></item><item><id>0</id></item><item><id>3</id></item>"
+                        "<item><id>12</id></item><item><id>5</id></item></root>");
+    EXPECT_EQ(items.getNewID().value(), 13);
+    EXPECT_EQ(items.maxID().value(), 12);
+
+    Items& full = load(storeWith(item(32767, "20261207", "last")));
+    EXPECT_EQ(full.maxID().value(), 32767);
+    EXPECT_EQ(full.getNewID().value(), 0);
+    ASSERT_EQ(prompts.boxes.size(), 1);
+    EXPECT_EQ(prompts.boxes[0].text, "Error!\r\nQuorvane - Items.getNewID: 6 - Overflow");
+    EXPECT_EQ(prompts.boxes[0].title, "Quorvane Error");
+    // No item can be made without an id: none with id 0 appears.
+    EXPECT_EQ(full.newItem("Task").value(), -1);
+    EXPECT_EQ(full.getMatchingIDs(1, QDate(2026, 12, 7)), QStringList({"32767"}));
+    EXPECT_EQ(full.document().select_nodes("/root/item").size(), 3u);
+}
+
+TEST_F(ItemsTest, FieldAccessorsFollowTheirRules) {
+    Items& items = load(storeWith(
+        item(1, "20261207", "First", "2", "Task", "false", "<meetingtime/>") +
+        "<item><id>2</id><now>garbage</now><date>20260229</date><title>Two</title><estimate>12.5</estimate>"
+        "<note>note</note><points/><doneperiod>x</doneperiod><type>Task</type><timingbonus>3</timingbonus></"
+        "item>" +
+        "<item><id>3</id><estimate>13.5</estimate><note>Note</note><points>7</points></item>" +
+        "<item><id>4</id><estimate/><note>notes</note></item>"));
+    EXPECT_EQ(items.Title(0), "First"); // id 0 is the current item, 1 at creation
+    items.setCurrentID(2);
+    EXPECT_EQ(items.Title(0), "Two");
+    EXPECT_EQ(items.Date_(1), QDate(2026, 12, 7));
+    EXPECT_EQ(items.Date_(2), Items::zeroDate());
+    EXPECT_EQ(items.Now(1), QDateTime(QDate(2026, 12, 1), QTime(8, 0)));
+    EXPECT_EQ(items.Now(2), Items::zeroDateTime());
+    EXPECT_EQ(items.Period(1), "2");
+    EXPECT_EQ(items.Estimate(2).value(), 12);
+    EXPECT_EQ(items.Estimate(3).value(), 14);
+    EXPECT_EQ(items.Estimate(4).value(), 0);
+    EXPECT_EQ(items.Note(2), "");
+    EXPECT_EQ(items.Note(3), "Note");
+    EXPECT_EQ(items.Note(4), "notes");
+    EXPECT_EQ(items.Points(3).value(), 7);
+    EXPECT_EQ(items.TimingBonus(2).value(), 3);
+    EXPECT_EQ(items.TimeLeft(1), "12");
+    for (auto read : {+[](Items& s) { s.Points(2); }, +[](Items& s) { s.DonePeriod(2); }}) {
+        try {
+            read(items);
+            ADD_FAILURE() << "an empty or non-numeric whole-number field must fail";
+        } catch (const Failure& f) {
+            EXPECT_EQ(f.number(), 13);
+        }
+    }
+
+    // Writes: the element must exist; a missing one is not made.
+    EXPECT_TRUE(items.setPoints(12, 1));
+    EXPECT_EQ(items.Points(1).value(), 12);
+    EXPECT_TRUE(items.setTimeLeft(40, 1));
+    EXPECT_EQ(items.TimeLeft(1), "40");
+    EXPECT_FALSE(items.setObj2("x", 1)); // a task has no obj2
+    EXPECT_FALSE(items.setTitle("x", 99));
+    EXPECT_EQ(items.Title(99), "");
+    EXPECT_TRUE(items.setStatus("started", 1));
+    EXPECT_EQ(items.getStatus(1), "started");
+    EXPECT_TRUE(items.setNow(QDateTime(QDate(2026, 12, 7), QTime(9, 30, 15)), 1));
+    EXPECT_EQ(items.Now(1), QDateTime(QDate(2026, 12, 7), QTime(9, 30, 15)));
+    EXPECT_TRUE(items.setDate(QDate(2026, 3, 5), 1));
+    EXPECT_EQ(items.document().select_node("//item[id='1']/date").node().text().as_string(),
+              std::string("20260305"));
+
+    items.setSelectedPeriod(7);
+    EXPECT_EQ(items.SelectedPeriod().value(), 1);
+    items.setSelectedPeriod(4);
+    EXPECT_EQ(items.SelectedPeriod().value(), 4);
+    EXPECT_TRUE(prompts.boxes.isEmpty());
+}
+
+TEST_F(ItemsTest, QueriesFindWhatTheyShould) {
+    Items& items = load(storeWith(
+        item(3, "20261207", "Buy milk", "2") + item(7, "20261207", "Milkman call", "2", "Task", "true") +
+        item(8, "20261207", "Review", "3") +
+        item(9, "20261207", "Board", "1", "Meeting", "false", "<meetingtime>10:30</meetingtime>") +
+        item(10, "20261208", "Lunch", "2", "Meeting", "false", "<meetingtime>10:30</meetingtime>") +
+        "<item><id>11</id><date>20261207</date><title/><period>2</period><type>Task</type><project>4</"
+        "project></item>"));
+    const QDate today(2026, 12, 7);
+    EXPECT_EQ(items.getMatchingIDs(2, today), QStringList({"3", "7", "11"}));
+    EXPECT_EQ(items.getMatchingUndoneIDs(2, today), QStringList({"3"}));
+    EXPECT_EQ(items.getMatchingMeetingIDs(today), QStringList({"9"}));
+    EXPECT_EQ(items.getTimeMatchingMeetingIDs(today, QTime(10, 30)), QStringList({"9"}));
+    EXPECT_EQ(items.getTimeMatchingMeetingIDs(today, QTime(10, 31)), QStringList({""}));
+    EXPECT_EQ(items.getProjectMatchingIDs(4), QStringList({"11"}));
+    EXPECT_EQ(items.getProjectMatchingIDs(0), QStringList({"3", "7", "8", "9", "10"}));
+
+    EXPECT_EQ(items.getIDsMatchingString("MILK"), QStringList({"7", "3"}));
+    EXPECT_EQ(items.getIDsMatchingString(""), QStringList({"10", "9", "8", "7", "3"}));
+    EXPECT_EQ(items.getIDsMatchingString("nothing"), QStringList({""}));
+
+    items.removeItem(7);
+    EXPECT_EQ(items.getIDsMatchingString("MILK"), QStringList({"3"}));
+    EXPECT_TRUE(prompts.boxes.isEmpty());
+    items.removeItem(7);
+    ASSERT_EQ(prompts.boxes.size(), 1);
+    EXPECT_TRUE(prompts.boxes[0].text.startsWith("Error!\r\nQuorvane - Items.removeItem: 5 - "));
+}
+
+TEST_F(ItemsTest, QuotesMarkupAndOddCharactersNeverBreakAQueryOrTheFile) {
+    Items& items = reload();
+    const QStringList titles = {"It's \"quoted\"",          "a < b && c > d",  "two\r\nlines",
+                                QString("bell") + QChar(7), "']|//item[id='1", "\" or \"1\"=\"1"};
+    QList<Integer> ids;
+    for (const QString& t : titles) {
+        const Integer id = items.newItem("Task");
+        ids << id;
+        items.setType("Task", id);
+        items.setDate(QDate(2026, 12, 7), id);
+        items.setPeriod("1", id);
+        ASSERT_TRUE(items.setTitle(t, id));
+        ASSERT_TRUE(items.setNote(t, id));
+    }
+    // A type or search text with quotes is only a text.
+    EXPECT_EQ(items.newItem("Ta'sk\"").value(), 7);
+    EXPECT_EQ(items.getIDsMatchingString("'"), QStringList({"5", "1"}));
+    EXPECT_EQ(items.getIDsMatchingString("\"1\"="), QStringList({"6"}));
+    ASSERT_TRUE(items.saveItemXML());
+
+    Items& back = reload();
+    EXPECT_TRUE(prompts.boxes.isEmpty());
+    EXPECT_EQ(back.getMatchingIDs(1, QDate(2026, 12, 7)), QStringList({"1", "2", "3", "4", "5", "6"}));
+    for (qsizetype i = 0; i < titles.size(); ++i) {
+        const QString expected = i == 3 ? QString("bell") : titles[i];
+        EXPECT_EQ(back.Title(ids[i]), expected);
+        EXPECT_EQ(back.Note(ids[i]), expected);
+    }
+}
+
+TEST_F(ItemsTest, UndoneTasksCarryOverToThePeriodInPlay) {
+    Items& items = load(storeWith(
+        item(1, "20261206", "yesterday p4", "4") + item(2, "20261207", "today p1", "1") +
+        item(3, "20261207", "today p2", "2") + item(4, "20261207", "today p3", "3") +
+        item(5, "20261201", "done", "1", "Task", "true") + item(6, "20261201", "meeting", "1", "Meeting")));
+    items.setStatus("paused", 1);
+    EXPECT_TRUE(items.moveUndoneItems(QDate(2026, 12, 7), 2, "Task"));
+    const QDate today(2026, 12, 7);
+    EXPECT_EQ(items.getMatchingIDs(2, today), QStringList({"1", "2", "3"}));
+    EXPECT_EQ(items.getMatchingIDs(3, today), QStringList({"4"}));
+    EXPECT_EQ(items.Date_(5), QDate(2026, 12, 1));
+    EXPECT_EQ(items.Date_(6), QDate(2026, 12, 1));
+    EXPECT_EQ(items.getStatus(1), "paused"); // nothing else changes
+    EXPECT_EQ(items.TimeLeft(1), "12");
+    EXPECT_EQ(items.Date_(0), today); // the templates stay as they are
+    EXPECT_EQ(items.getMatchingIDs(1, today), QStringList({""}));
+}
+
+TEST_F(ItemsTest, RepeatingItemsAreCopiedToTheirNextDay) {
+    Items& items =
+        load(storeWith(item(1, "20261231", "daily", "2", "Task", "false", "<meetingtime/>") +
+                       item(2, "20261231", "weekly") + item(3, "20270131", "monthly") +
+                       item(4, "20261231", "never") + item(5, "20270131", "meet", "1", "Meeting")));
+    items.setObj3("D", 1);
+    items.setObj3("W", 2);
+    items.setObj3("M", 3);
+    items.setObj3("M", 5);
+    items.setStatus("stopped", 1);
+    clock.set(QDateTime(QDate(2026, 12, 31), QTime(17, 45, 3)));
+
+    items.CloneRepetitiveTask(1);
+    EXPECT_EQ(items.maxID().value(), 6);
+    EXPECT_EQ(items.Date_(6), QDate(2027, 1, 1));
+    EXPECT_EQ(items.Title(6), "daily");
+    EXPECT_EQ(items.getStatus(6), "");
+    EXPECT_EQ(items.TimeLeft(6), "");
+    EXPECT_EQ(items.TimeLeft(1), "12");
+    EXPECT_EQ(items.Obj3(6), "D");
+    EXPECT_EQ(items.Now(6), QDateTime(QDate(2026, 12, 31), QTime(17, 45, 3)));
+    EXPECT_EQ(items.getStatus(1), "stopped");
+    EXPECT_EQ(XML::textOf(items.document().select_node("/root/item[last()]/id")), "6");
+
+    items.CloneRepetitiveTask(2);
+    EXPECT_EQ(items.Date_(7), QDate(2027, 1, 7));
+    items.CloneRepetitiveTask(3);
+    EXPECT_EQ(items.Date_(8), QDate(2027, 2, 28));
+    items.CloneRepetitiveTask(4);
+    EXPECT_EQ(XML::textOf(items.document().select_node("//item[id='9']/date")), "18991230");
+    items.CloneRepetitiveTask(5);
+    EXPECT_EQ(items.Date_(10), QDate(2027, 2, 28));
+    EXPECT_EQ(items.Type_(10), "Meeting");
+    items.CloneRepetitiveTask(42); // no such item: nothing happens
+    EXPECT_EQ(items.maxID().value(), 10);
+    EXPECT_TRUE(prompts.boxes.isEmpty());
+}
+
+TEST_F(ItemsTest, DayTexts) {
+    EXPECT_EQ(Items::stringToDate("20260229"), Items::zeroDate());
+    EXPECT_EQ(Items::stringToDate("20240229"), QDate(2024, 2, 29));
+    EXPECT_EQ(Items::stringToDate(""), Items::zeroDate());
+    EXPECT_EQ(Items::stringToDate("2026-1-05"), Items::zeroDate());
+    EXPECT_EQ(Items::stringToDate("20261301"), Items::zeroDate());
+    EXPECT_EQ(Items::dateToString(QDate(2026, 3, 5)), "20260305");
+    EXPECT_EQ(Items::dateToString(QDate()), "");
+}
+
+TEST_F(ItemsTest, AnUnreadableFileIsReportedAndKeptAsideBeforeTheNextSave) {
+    const QByteArray damaged = storeWith(item(1, "20261207", "precious")).replace("</title>", "</titel>");
+    Items& items = load(damaged);
+    ASSERT_EQ(prompts.boxes.size(), 2);
+    EXPECT_TRUE(prompts.boxes[0].text.startsWith("Error! Items.loadItemXML: "))
+        << prompts.boxes[0].text.toStdString();
+    EXPECT_EQ(prompts.boxes[0].title, "Quorvane");
+    EXPECT_EQ(prompts.boxes[1].text, "Error!\r\nCould not load data from item.xml!");
+    EXPECT_EQ(prompts.boxes[1].title, "Quorvane Error");
+    EXPECT_EQ(items.getMatchingIDs(1, QDate(2026, 12, 7)), QStringList({""}));
+
+    // What the user adds now is kept, and the unreadable file is not lost.
+    const Integer id = items.newItem("Task");
+    EXPECT_EQ(id.value(), 1);
+    items.setTitle("new", id);
+    ASSERT_TRUE(items.saveItemXML());
+    const QString keptAs = itemsFile() + ".damaged-20261207-090000";
+    EXPECT_EQ(TestEnv::readFile(keptAs), damaged);
+    ASSERT_EQ(prompts.boxes.size(), 3);
+    EXPECT_TRUE(prompts.boxes[2].text.contains("items.xml.damaged-20261207-090000"));
+    EXPECT_TRUE(TestEnv::readFile(itemsFile()).contains("<title>new</title>"));
+
+    // Only once: the next save just writes.
+    ASSERT_TRUE(items.saveItemXML());
+    EXPECT_EQ(prompts.boxes.size(), 3);
+    EXPECT_EQ(QDir(env.dataDir()).entryList({"items.xml*"}, QDir::Files).size(), 2);
+}
+
+namespace {
+// A prompter that tries another save while the first save's error box is open.
+class SavingAgainPrompter final : public Prompter {
+public:
+    SavingAgainPrompter() { setPrompter(this); }
+    ~SavingAgainPrompter() override { setPrompter(nullptr); }
+    SavingAgainPrompter(const SavingAgainPrompter&) = delete;
+    SavingAgainPrompter& operator=(const SavingAgainPrompter&) = delete;
+    Answer messageBox(const QString& text, Buttons, Icon, const QString&) override {
+        texts << text;
+        if (gItems) secondSave = gItems->saveItemXML();
+        return OK;
+    }
+    QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
+    std::optional<qint64> chooseColor(qint64) override { return std::nullopt; }
+    void beep() override {}
+    QStringList texts;
+    bool secondSave = true;
+};
+} // namespace
+
+TEST_F(ItemsTest, ASaveThatFailsIsReportedAndBlocksASecondSaveMeanwhile) {
+    reload();
+    QDir().mkpath(itemsFile()); // a folder where the file should go
+    SavingAgainPrompter boxes;
+    EXPECT_FALSE(gItems->saveItemXML());
+    ASSERT_EQ(boxes.texts.size(), 1);
+    EXPECT_TRUE(boxes.texts[0].startsWith("Error!\r\nQuorvane - Items.saveItemXML: "));
+    EXPECT_FALSE(boxes.secondSave);
+    QDir().rmdir(itemsFile());
+    EXPECT_TRUE(gItems->saveItemXML()); // the flag is clear again
+}
+
+TEST_F(ItemsTest, ThePeriodsSlotsReadQuicklyOnALargeStore) {
+    QByteArray body;
+    for (int i = 1; i <= 2000; ++i) {
+        body += item(i, i % 10 == 0 && i > 1000 ? "20261207" : "20261120",
+                     "Task number " + QByteArray::number(i), QByteArray::number(1 + i % 4)) +
+                "\r\n";
+    }
+    Items& items = load(storeWith(body));
+    ASSERT_EQ(items.maxID().value(), 2000);
+
+    QElapsedTimer timer;
+    timer.start();
+    const QStringList ids = items.getMatchingIDs(3, QDate(2026, 12, 7));
+    ASSERT_EQ(ids.size(), 50); // all in the later half of the file
+    int shown = 0;
+    for (qsizetype slot = 0; slot < 16; ++slot) {
+        const Integer n = ids[slot].toInt();
+        if (items.getStatus(n) != "done" && !items.Title(n).isEmpty()) ++shown;
+    }
+    const QStringList meetings = items.getMatchingMeetingIDs(QDate(2026, 12, 7));
+    const qint64 ms = timer.elapsed();
+    EXPECT_EQ(shown, 16);
+    EXPECT_EQ(meetings, QStringList({""}));
+    EXPECT_LT(ms, 50) << "reading a period's slots took " << ms << " ms";
+    RecordProperty("period_read_ms", static_cast<int>(ms));
+}

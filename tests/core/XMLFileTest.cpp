@@ -1,0 +1,187 @@
+#include "FakeClock.h"
+#include "FakePrompter.h"
+#include "File.h"
+#include "Globals.h"
+#include "Settings.h"
+#include "TestEnv.h"
+#include "XML.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QByteArray StartText =
+    "<root>\r\n<item><id>0</id><now/><date/><title/><type>Task</type></item>\r\n</root>";
+
+class XMLFileTest : public ::testing::Test {
+protected:
+    void SetUp() override { gSettings = new Settings(); }
+    void TearDown() override {
+        delete gSettings;
+        gSettings = nullptr;
+    }
+    QString dataFile(const QString& name) const { return env.dataDir() + name; }
+
+    TestEnv env;
+    FakePrompter prompts;
+    FakeClock clock{QDateTime(QDate(2026, 12, 7), QTime(9, 0))};
+    File file;
+    XML xml;
+};
+
+pugi::xml_document parsed(const QByteArray& text) {
+    pugi::xml_document doc;
+    const XmlParseError e = File::readXMLText(doc, text);
+    EXPECT_TRUE(e.ok()) << e.reason.toStdString();
+    return doc;
+}
+
+} // namespace
+
+TEST_F(XMLFileTest, ReadAndWriteKeepTheTextAsItStands) {
+    const QByteArray text =
+        "<root>\r\n<item><id>0</id><now/><title>a &amp; b &lt;c&gt; \"q\" 'x'</title></item>\r\n"
+        "<!-- kept --><item><id>1</id><note><![CDATA[x]]></note></item></root>";
+    const pugi::xml_document doc = parsed(text);
+    EXPECT_EQ(File::xmlText(doc), text);
+
+    // A written file reads back the same, and saving goes through a complete replacement.
+    File::writeXMLFile(doc, dataFile("sub/t.xml"));
+    EXPECT_EQ(TestEnv::readFile(dataFile("sub/t.xml")), text);
+    EXPECT_FALSE(QDir(env.dataDir() + "sub").entryList(QDir::Files).join(',').contains(".tmp"));
+}
+
+TEST_F(XMLFileTest, CharactersXmlCannotHoldNeverReachTheFile) {
+    pugi::xml_document doc = parsed("<root><item><id>1</id><title/></item></root>");
+    const QString nasty = QStringLiteral("it's \"odd\" <b> & c\r\nline") + QChar(0x01) + QChar(0xFFFF) +
+                          QChar(0xD800) + QStringLiteral("end");
+    static XPathQuery title("//root/item/title[../id=$id]", {"id"});
+    ASSERT_TRUE(xml.setValue(doc, title.set("id", "1"), nasty));
+    File::writeXMLFile(doc, dataFile("n.xml"));
+
+    pugi::xml_document back;
+    ASSERT_TRUE(File::readXMLFile(back, dataFile("n.xml")).ok());
+    EXPECT_EQ(xml.getValue(back, title.set("id", "1")), QStringLiteral("it's \"odd\" <b> & c\r\nlineend"));
+}
+
+TEST_F(XMLFileTest, AFailedLoadIsShownLineByLineAndGivesAnEmptyDocument) {
+    TestEnv::writeFile(dataFile("bad.xml"),
+                       "<root>\r\n<item><id>1</id>\r\n<title>x</titel></item>\r\n</root>");
+    XmlParseError error;
+    const pugi::xml_document doc = file.loadXMLFromDisk(dataFile("bad.xml"), true, &error);
+    EXPECT_FALSE(doc.first_child());
+    ASSERT_EQ(prompts.boxes.size(), 1);
+    EXPECT_EQ(prompts.boxes[0].title, "Quorvane");
+    EXPECT_EQ(prompts.boxes[0].icon, Prompter::Icon::Exclamation);
+    const QStringList lines = prompts.boxes[0].text.split("\r\n");
+    ASSERT_EQ(lines.size(), 7);
+    EXPECT_EQ(lines[0], "The XML Document failed to load!");
+    EXPECT_EQ(lines[1], "File: " + dataFile("bad.xml"));
+    EXPECT_TRUE(lines[2].startsWith("Error: " + QString::number(error.code) + ": "))
+        << lines[2].toStdString();
+    EXPECT_TRUE(lines[2].endsWith(" Line #: 3"));
+    EXPECT_EQ(lines[3], "Line Position: " + QString::number(error.linePos));
+    EXPECT_GT(error.linePos, 1);
+    EXPECT_TRUE(lines[4].startsWith("Position In File: "));
+    EXPECT_EQ(lines[5], "Source Text: <title>x</titel></item>");
+
+    // Not asked to show: no box, still empty. A missing file has its own code.
+    file.loadXMLFromDisk(dataFile("bad.xml"), false, &error);
+    file.loadXMLFromDisk(dataFile("none.xml"), false, &error);
+    EXPECT_EQ(prompts.boxes.size(), 1);
+    EXPECT_TRUE(error.fileNotFound());
+    EXPECT_EQ(error.code, -2146697211);
+}
+
+TEST_F(XMLFileTest, ListQueryValueAndSetValue) {
+    pugi::xml_document doc = parsed("<root><item><id>1</id><t>a</t></item><item><id>2</id><t/></item>"
+                                    "<item><id>3</id><t>c</t></item></root>");
+    EXPECT_EQ(xml.getElementValue(doc, QStringLiteral("//root/item/t")), QStringList({"a", "c"}));
+    EXPECT_EQ(xml.getElementValue(doc, QStringLiteral("//root/item/zz")), QStringList({""}));
+    EXPECT_EQ(xml.getValue(doc, QStringLiteral("//root/item/t[../id='3']")), "c");
+    EXPECT_EQ(xml.getValue(doc, QStringLiteral("//root/item/t[../id='9']")), "");
+    EXPECT_EQ(xml.getValue(doc, QStringLiteral("//root/[[")), ""); // a failing selection is no match
+    EXPECT_TRUE(prompts.boxes.isEmpty());
+
+    const QByteArray before = File::xmlText(doc);
+    EXPECT_FALSE(xml.setValue(doc, QStringLiteral("//root/item/t[../id='9']"), "x"));
+    EXPECT_EQ(File::xmlText(doc), before);
+    EXPECT_TRUE(xml.setValue(doc, QStringLiteral("//root/item[id='2']"), "n", "extra"));
+    EXPECT_TRUE(xml.setValue(doc, QStringLiteral("//root/item/t[../id='2']"), "b"));
+    EXPECT_EQ(xml.getElementValue(doc, QStringLiteral("//root/item/t")), QStringList({"a", "b", "c"}));
+    EXPECT_EQ(xml.getValue(doc, QStringLiteral("//root/item[id='2']/extra")),
+              "n"); // the missing child is made
+
+    EXPECT_TRUE(xml.resetNodeValues(doc.child("root")));
+    EXPECT_EQ(xml.getElementValue(doc, QStringLiteral("//t")), QStringList({""}));
+    EXPECT_EQ(File::xmlText(doc),
+              "<root><item><id/><t/></item><item><id/><t/><extra/></item><item><id/><t/></item>"
+              "</root>");
+    // A child for a whole document goes to its root element.
+    EXPECT_TRUE(xml.addChild(doc, "added", QStringLiteral("v")));
+    EXPECT_EQ(xml.getValue(doc, QStringLiteral("/root/added")), "v");
+}
+
+TEST_F(XMLFileTest, LogLinesAreAppendedWithCrLf) {
+    EXPECT_TRUE(file.writeToLog("Message: one"));
+    EXPECT_TRUE(file.writeToLog("Meeting Reminder: two"));
+    EXPECT_EQ(TestEnv::readFile(dataFile("msglog.txt")),
+              "2026-12-07 09:00:00: Message: one\r\n2026-12-07 09:00:00: Meeting Reminder: two\r\n");
+}
+
+TEST_F(XMLFileTest, PathEndsInASlashAndIsStored) {
+    EXPECT_EQ(file.Path(), env.programDir());
+    QString folder = env.root() + "stats";
+    file.setPath(folder);
+    EXPECT_EQ(folder, env.root() + "stats/");
+    EXPECT_EQ(file.Path(), env.root() + "stats/");
+}
+
+TEST_F(XMLFileTest, ADamagedFileIsMovedAsideUnderANewName) {
+    TestEnv::writeFile(dataFile("items.xml"), "<root");
+    const QString first = File::setAsideDamaged(dataFile("items.xml"));
+    EXPECT_EQ(first, dataFile("items.xml.damaged-20261207-090000"));
+    TestEnv::writeFile(dataFile("items.xml"), "<x");
+    EXPECT_EQ(File::setAsideDamaged(dataFile("items.xml")), first + "-2");
+    EXPECT_EQ(TestEnv::readFile(first), "<root");
+    EXPECT_EQ(File::setAsideDamaged(dataFile("items.xml")), QString());
+}
+
+TEST_F(XMLFileTest, ArchiveTakesItemsOlderThanSevenDays) {
+    // Today is 7 December 2026: 29 November is eight days back, 30 November seven.
+    pugi::xml_document items = parsed("<root>\r\n<item><id>0</id><date/></item>\r\n"
+                                      "<item><id>1</id><date>20261129</date></item>"
+                                      "<item><id>2</id><date>20261130</date></item>"
+                                      "<item><id>3</id><date>20251231</date></item></root>");
+    EXPECT_TRUE(xml.archiveData(items));
+    EXPECT_EQ(xml.getElementValue(items, QStringLiteral("//root/item/id")), QStringList({"0", "2"}));
+    EXPECT_EQ(
+        TestEnv::readFile(dataFile("archive.xml")),
+        "<root>\r\n<item><id>1</id><date>20261129</date></item><item><id>3</id><date>20251231</date></item>"
+        "</root>");
+
+    // A second run appends to what is there.
+    clock.set(QDateTime(QDate(2026, 12, 8), QTime(9, 0)));
+    EXPECT_TRUE(xml.archiveData(items));
+    EXPECT_TRUE(TestEnv::readFile(dataFile("archive.xml"))
+                    .endsWith("<item><id>2</id><date>20261130</date></item></root>"));
+}
+
+TEST_F(XMLFileTest, AnUnreadableArchiveKeepsEveryItem) {
+    TestEnv::writeFile(dataFile("archive.xml"), "<root><item>");
+    pugi::xml_document items = parsed("<root><item><id>1</id><date>20200101</date></item></root>");
+    EXPECT_FALSE(xml.archiveData(items));
+    EXPECT_EQ(xml.getElementValue(items, QStringLiteral("//root/item/id")), QStringList({"1"}));
+    ASSERT_EQ(prompts.boxes.size(), 1);
+    EXPECT_TRUE(prompts.boxes[0].text.startsWith("Error!\r\nQuorvane - XML.archiveData: "));
+    EXPECT_EQ(prompts.boxes[0].title, "Quorvane error");
+    EXPECT_EQ(TestEnv::readFile(dataFile("archive.xml")), "<root><item>");
+
+    // An archive that cannot be written keeps them too.
+    QFile::remove(dataFile("archive.xml"));
+    QDir().mkpath(dataFile("archive.xml")); // a folder where the file should go
+    EXPECT_FALSE(xml.archiveData(items));
+    EXPECT_EQ(xml.getElementValue(items, QStringLiteral("//root/item/id")), QStringList({"1"}));
+}
