@@ -3,12 +3,14 @@
 #include "Clock.h"
 #include "ColorCodec.h"
 #include "ErrorReport.h"
+#include "File.h"
 #include "Game.h"
 #include "Globals.h"
 #include "HTMLHelp.h"
 #include "Initialize.h"
 #include "Items.h"
 #include "Launcher.h"
+#include "NumberText.h"
 #include "OrbinPicture.h"
 #include "Settings.h"
 #include "Twips.h"
@@ -32,6 +34,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QWindow>
 #include <cmath>
@@ -94,6 +97,20 @@ void dragWindow(FormPort* form, double x, double y, int button, bool reset) {
         const FormPort::Rect r = form->twipGeometry();
         form->moveTwips(r.left + x - d.x, std::nearbyint(r.top + y - d.y), r.width, r.height);
     });
+}
+
+// PENDING-GAME
+bool gPeriodRunning() {
+    return false;
+}
+bool gRunning() {
+    return false;
+}
+bool gTaskRunning() {
+    return false;
+}
+QString gTodayScore() {
+    return QStringLiteral("0");
 }
 
 bool onWayland() {
@@ -421,6 +438,7 @@ void frmFloater::shrinkFloater() {
         m_txtSearch->hide();
         m_fraCloseSearch->hide();
         setHeightTwips(ShrunkHeight);
+        gItems->setSelectedPeriod(gGame->CurrentPeriod());
         setTodayCaption();
         updateInfo();
         if (m_butStart->text().toLower() == QStringLiteral("&hide tasks"))
@@ -431,6 +449,7 @@ void frmFloater::shrinkFloater() {
 void frmFloater::expandFloater() {
     OrbinRedrawScope scope;
     trapped(QStringLiteral(" - frmFloater.expandFloater: "), Error, [&] {
+        gItems->setSelectedPeriod(gGame->CurrentPeriod());
         setTodayCaption();
         updateInfo();
         setHeightTwips(ExpandedHeight);
@@ -519,7 +538,7 @@ void frmFloater::cmdShowCalendar_Click() {
 
 void frmFloater::Morning_Click(int index) {
     trapped(QStringLiteral(" - frmFloater.imgPeriodOrbin_Click: "), LowerError, [&] {
-        (void)index; // PENDING-ITEMS gItems->setSelectedPeriod(Integer(index + 1));
+        gItems->setSelectedPeriod(Integer(index + 1));
         if (gOrbinWindow) gOrbinWindow->updateInfo();
     });
 }
@@ -530,7 +549,7 @@ void frmFloater::btnEndperiod_Click() {
 }
 
 void frmFloater::butReturnToPeriodInPlay_Click() {
-    // PENDING-ITEMS ignoringFailures([&] { gItems->setSelectedPeriod(gGame->CurrentPeriod()); });
+    ignoringFailures([&] { gItems->setSelectedPeriod(gGame->CurrentPeriod()); });
     ignoringFailures([&] { setTodayCaption(); });
     ignoringFailures([&] {
         if (gOrbinWindow) gOrbinWindow->updateInfo();
@@ -694,14 +713,104 @@ void frmFloater::imgDragArrow_DblClick() {
 
 // ---- Display ----
 
-void frmFloater::updateInfo() {
-    OrbinRedrawScope scope;
-    redraw();
+namespace {
+
+// A meeting's stored time of day, "hh:mm" as the dialogs write it (also "9:5", seconds, AM/PM).
+std::optional<QTime> readMeetingTime(const QString& text) {
+    static const QRegularExpression form(
+        QStringLiteral(R"(^\s*(\d{1,2}):(\d{1,2})(?::(\d{1,2}))?\s*(am|pm)?\s*$)"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = form.match(text);
+    if (!m.hasMatch()) return std::nullopt;
+    int h = m.captured(1).toInt();
+    const int min = m.captured(2).toInt();
+    const int sec = m.captured(3).isEmpty() ? 0 : m.captured(3).toInt();
+    const QString half = m.captured(4).toLower();
+    if (!half.isEmpty()) {
+        if (h < 1 || h > 12) return std::nullopt;
+        h = h % 12 + (half == QStringLiteral("pm") ? 12 : 0);
+    }
+    const QTime t(h, min, sec);
+    if (!t.isValid()) return std::nullopt;
+    return t;
 }
 
-void frmFloater::redraw() {}
+} // namespace
 
-void frmFloater::markSelectedPeriod() {}
+void frmFloater::updateInfo() {
+    OrbinRedrawScope scope;
+    trapped(QStringLiteral(" - frmFloater.updateInfo: "), Error, [&] { redraw(); });
+}
+
+void frmFloater::redraw() {
+    const QDate d = shownDate();
+    markSelectedPeriod();
+    clearTodoText();
+    removeAllMeetingsFromTheorbin();
+
+    const int sel = gItems->SelectedPeriod().value();
+    const int cur = gGame->CurrentPeriod().value();
+    const bool periodRunning = gPeriodRunning();
+    const bool running = gRunning();
+    const bool inPlay = (sel == cur + 1 && running && !periodRunning) || (sel == cur && periodRunning) ||
+                        (!running && sel == 1);
+    const qint64 base = d == appClock().today() && inPlay ? OpenTaskColor : GreyColor;
+
+    const QStringList ids = gItems->getMatchingIDs(Integer(sel), d);
+    if (!ids.isEmpty() && !ids.first().isEmpty()) {
+        for (qsizetype i = 0; i < ids.size(); ++i) {
+            const Integer id = numtext::toInteger(ids.at(i));
+            const qint64 colour = gItems->getStatus(id) == QStringLiteral("done") ? GreyColor : base;
+            putTodoText(gItems->Title(id), static_cast<int>(i) + 1, id.value(), colour);
+        }
+    }
+
+    const QStringList meetings = gItems->getMatchingMeetingIDs(d);
+    if (!meetings.isEmpty() && !meetings.first().isEmpty()) {
+        for (const QString& text : meetings) {
+            const Integer id = numtext::toInteger(text);
+            const QString stored = gItems->MeetingTime(id);
+            const std::optional<QTime> time = readMeetingTime(stored);
+            if (!time) {
+                // A time that cannot be read leaves this meeting off the face (logged once), not the redraw.
+                const QString key = text + QLatin1Char('|') + stored;
+                if (!m_unreadableMeetings.contains(key)) {
+                    m_unreadableMeetings.insert(key);
+                    ignoringFailures([&] {
+                        gFile->writeToLog(
+                            QStringLiteral("Meeting %1 left off the orbin: its time \"%2\" cannot be read")
+                                .arg(text, stored));
+                    });
+                }
+                continue;
+            }
+            bool done = false;
+            try {
+                done = numtext::toBoolean(gItems->Done(id));
+            } catch (const std::exception&) {
+                done = false; // a flag that is no Boolean counts as not done
+            }
+            addMeetingToTheOrbin(id.value(), *time, gItems->Title(id), done);
+        }
+    }
+
+    m_butReturnToPeriodInPlay->setVisible(gPeriodRunning() &&
+                                          gItems->SelectedPeriod().value() != gGame->CurrentPeriod().value());
+    m_btnEndperiod->setVisible(gPeriodRunning() && !gTaskRunning());
+
+    const QString score = gTodayScore();
+    m_lblStats->setText(numtext::leadingNumber(score) <= 99 ? score + QStringLiteral("  ") : score);
+}
+
+void frmFloater::markSelectedPeriod() {
+    for (QFrame* line : m_shaCurrentPeriod)
+        ignoringFailures([&] { line->hide(); });
+    ignoringFailures([&] {
+        const int p = gItems->SelectedPeriod().value();
+        for (const int index : {2 * (p - 1), 2 * (p - 1) + 1})
+            if (index >= 0 && index < m_shaCurrentPeriod.size()) m_shaCurrentPeriod.at(index)->show();
+    });
+}
 
 void frmFloater::clearTodoText() {
     for (QLabel* slot : m_txtTodo)
@@ -717,6 +826,7 @@ bool frmFloater::putTodoText(const QString& title, int slot, int id, qint64 colo
         label->setText(title);
         label->setProperty("Tag", QString::number(id));
         setForeColor(label, colour);
+        if (gItems->Done(Integer(id)) == QStringLiteral("true")) setUnderline(label, true);
     });
     return true;
 }
@@ -729,8 +839,36 @@ void frmFloater::removeAllMeetingsFromTheorbin() {
 }
 
 void frmFloater::addMeetingToTheOrbin(int id, const QTime& time, const QString& title, bool done) {
-    Q_UNUSED(id);
-    Q_UNUSED(time);
-    Q_UNUSED(title);
-    Q_UNUSED(done);
+    trapped(QStringLiteral(" - frmFloater.addMeetingToTheOrbin: "), Error, [&] {
+        const double cX = MeetingCentreX, cY = MeetingCentreY;
+        const double h = time.hour() % 12 + time.minute() / 60.0;
+        const double angle = h / 12 * 360 - 90;
+        const QLabel* templ = m_lblMeeting.first();
+        auto* label = new QLabel(this);
+        label->setObjectName(QStringLiteral("lblMeeting"));
+        label->setProperty("Index", static_cast<int>(m_lblMeeting.size()));
+        label->setFont(templ->font());
+        label->setWordWrap(true);
+        label->setPalette(templ->palette());
+        label->setProperty("ForeColor", templ->property("ForeColor"));
+        label->setProperty("BackColor", templ->property("BackColor"));
+        label->setCursor(Qt::PointingHandCursor);
+        label->installEventFilter(this);
+        label->hide();
+        m_lblMeeting << label;
+        label->setAlignment((angle + 90 < 180 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignTop);
+        const double left = std::cos(angle * Pi / 180) * MeetingEllipseWidth / 2 + cX;
+        const double top = std::sin(angle * Pi / 180) * MeetingEllipseHeight / 2 + cY;
+        label->setProperty("LeftTwips", left);
+        label->setProperty("TopTwips", top);
+        placeTwips(label, left, top, 1230, 450);
+        label->setProperty("Tag", QString::number(id));
+        label->setText(QStringLiteral("%1:%2 - %3")
+                           .arg(time.hour(), 2, 10, QLatin1Char('0'))
+                           .arg(time.minute(), 2, 10, QLatin1Char('0'))
+                           .arg(title.left(11)));
+        setUnderline(label, done);
+        label->show();
+        label->raise();
+    });
 }

@@ -5,6 +5,7 @@
 
 #include <QDate>
 #include <QList>
+#include <QSet>
 #include <QTime>
 
 class OrbinPicture;
@@ -30,6 +31,12 @@ public:
     // Slot colours: the system colour of an active caption, and grey.
     static constexpr qint64 OpenTaskColor = 0x80000002LL;
     static constexpr qint64 GreyColor = 0x808080LL;
+    // The clock face of the meeting labels, in twips: the ellipse and its centre.
+    static constexpr double MeetingEllipseWidth = 5935;
+    static constexpr double MeetingEllipseHeight = 5100;
+    static constexpr double MeetingCentreX = 2982; // 5935 / 2 + 15, rounded half to even
+    static constexpr double MeetingCentreY = 3300;
+    static constexpr double Pi = 3.14159265;
     // The web page of the link label.
     static const QString WebAddress;
 
@@ -144,4 +151,6 @@ private:
     bool m_swallowRelease = false;
     bool m_systemMove = false;
     std::optional<QDate> m_dateValue;
+    // Meetings already logged as unreadable (id and stored time), so the log says it once.
+    QSet<QString> m_unreadableMeetings;
 };
