@@ -101,8 +101,12 @@ void appendAttributes(QString& out, const pugi::xml_node& node, bool declaration
 void appendNode(QString& out, const pugi::xml_node& node) {
     switch (node.type()) {
     case pugi::node_document:
-        for (const pugi::xml_node& child : node.children())
+        // The reader keeps no line breaks between a declaration or comment and the root element; each
+        // of them gets its own line again.
+        for (const pugi::xml_node& child : node.children()) {
+            if (child != node.first_child()) out += QLatin1String("\r\n");
             appendNode(out, child);
+        }
         break;
     case pugi::node_element: {
         const QString name = fromUtf8(node.name());

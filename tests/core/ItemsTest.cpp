@@ -409,3 +409,32 @@ TEST_F(ItemsTest, ThePeriodsSlotsReadQuicklyOnALargeStore) {
     EXPECT_LT(ms, 50) << "reading a period's slots took " << ms << " ms";
     RecordProperty("period_read_ms", static_cast<int>(ms));
 }
+
+TEST_F(ItemsTest, AFileWrittenByHandInAnotherLayoutLoadsAndKeepsItsText) {
+    // Indented, LF line ends, a declaration naming Latin-1: what a person might save from an editor.
+    const QByteArray text =
+        "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n"
+        "<root>\n"
+        "  <item>\n    <id>0</id>\n    <title/>\n    <type>Task</type>\n  </item>\n"
+        "  <item>\n    <id>4</id>\n    <date>20261207</date>\n    <title>Caf\xe9</title>\n"
+        "    <period>1</period>\n    <done>false</done>\n    <type>Task</type>\n  </item>\n"
+        "</root>\n";
+    Items& items = load(text);
+    EXPECT_TRUE(prompts.boxes.isEmpty());
+    EXPECT_EQ(items.getMatchingIDs(1, QDate(2026, 12, 7)), QStringList({"4"}));
+    EXPECT_EQ(items.Title(4), QString::fromUtf8("Caf\xc3\xa9"));
+    EXPECT_EQ(items.getNewID().value(), 5);
+    const Integer id = items.newItem("Task");
+    EXPECT_TRUE(items.setTitle("added", id));
+    ASSERT_TRUE(items.saveItemXML());
+
+    // Written back in UTF-8, and saying so; the layout stays.
+    const QByteArray saved = TestEnv::readFile(itemsFile());
+    EXPECT_TRUE(
+        saved.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<root>\n  <item>\n    <id>0</id>"))
+        << saved.constData();
+    EXPECT_TRUE(saved.contains("<title>Caf\xc3\xa9</title>"));
+    Items& back = reload();
+    EXPECT_EQ(back.Title(4), QString::fromUtf8("Caf\xc3\xa9"));
+    EXPECT_EQ(back.Title(5), "added");
+}
