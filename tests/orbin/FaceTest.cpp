@@ -276,3 +276,14 @@ TEST_F(FaceWithABadItem, AFailureInTheRedrawIsReportedOnceWithoutShrinkingTheWin
     EXPECT_FALSE(floater->isShrunk());
     EXPECT_EQ(slotTexts(), QStringList{"Fine"}); // the slots already written stay
 }
+
+TEST_F(FaceOfADay, ClickingAMeetingOpensTheEditMeetingDialogOnIt) {
+    floater->expandFloater();
+    QLabel* lunch = meetingAt(QStringLiteral("12:30"));
+    ASSERT_NE(lunch, nullptr);
+    QTest::mouseClick(lunch, Qt::LeftButton);
+    FormPort* dialog = forms::find(QStringLiteral("dlgEditMeetingDetails"));
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dynamic_cast<QWidget*>(dialog)->property("Tag").toString(), QStringLiteral("8"));
+    EXPECT_FALSE(floater->isShrunk());
+}
