@@ -1,15 +1,84 @@
 #pragma once
 
+#include "GameControls.h"
 #include "Integer.h"
 
-// The day's game: periods, the running task, the time-out and the saved state. (Start-up's least: the
-// game engine proper replaces this.)
+#include <QString>
+#include <optional>
+
+struct GameStatus;
+
+// The day's game: whether it runs, which of the four periods is current and whether it runs, which task
+// runs, and the time-out. The one place that starts and stops periods and tasks. It drives the orbin and
+// the scoreboard through the values in controls(); the state of the day survives a restart on the same day
+// in "status.ini" in the data folder.
 class Game {
 public:
-    Game() = default;
-    Integer CurrentPeriod() const { return Integer(1); }
-    // Restores or moves on the saved state of the day and updates the orbin.
-    void getStatus() {}
-    // Writes the state of the day.
-    bool saveStatus() { return true; }
+    Game();
+
+    bool Running() const { return m_running; }
+    bool PeriodRunning() const { return m_periodRunning; }
+    // A task runs (its id is 1 or more).
+    bool TaskRunning() const { return m_runningItemID >= Integer(1); }
+    // 1 to 4; anything else, the state before the first period included, reads as 1.
+    Integer CurrentPeriod() const;
+    // "1st", "2nd", "3rd" or "4th".
+    QString currentPeriodOrdinal() const;
+    Integer timeoutMinutesLeft() const { return m_timeoutMinutesLeft; }
+    void setTimeoutMinutesLeft(Integer v) { m_timeoutMinutesLeft = v; }
+    bool isTimeOut() const { return m_isTimeOut; }
+    Integer RunningItemID() const { return m_runningItemID; }
+
+    // Starts a time-out; refused with a message while the period countdown is off.
+    void startTimeout();
+    void stopTimeout();
+    // One minute of the time-out used.
+    void decreaseTimeoutMinutesLeft();
+
+    // Makes the task run, starting a period when none runs (period: the one to start; none = the next).
+    void startTask(Integer id, std::optional<Integer> period = std::nullopt);
+    // Finishes the task and scores it.
+    void doneTask(Integer id);
+    // Stops the running task; its minutes left go into the item.
+    void stopTask(Integer id);
+    void pauseTask(Integer id);
+    void resumeTask(Integer id);
+
+    // Writes the state of the day to the status file. Does nothing before getStatus has run, so that a run
+    // that never got as far as the day's state leaves the stored one alone.
+    bool saveStatus();
+    // Restores the state saved earlier the same day, or starts the day afresh; then carries undone tasks
+    // over and brings the orbin up to date.
+    void getStatus();
+
+    // For the orbin's own use (the period clock and the end-period button).
+    void setRunning(bool v) { m_running = v; }
+    void setPeriodRunning(bool v) { m_periodRunning = v; }
+    // Values outside 1 to 4 are stored as 1.
+    void setCurrentPeriod(Integer v);
+    // Starts the period given, or the one after the current (the first when the game does not run).
+    bool startPeriod(std::optional<Integer> period = std::nullopt);
+    bool stopPeriod();
+
+    // The controls the game drives; the windows mirror them.
+    GameControls& controls() { return m_controls; }
+    const GameControls& controls() const { return m_controls; }
+
+    static QString statusFilePath();
+
+private:
+    void enterTimeout();
+    void restore(const GameStatus& s);
+    void carryOverToToday(Integer period);
+    static QString versionText();
+
+    bool m_running = false;
+    bool m_periodRunning = false;
+    bool m_isTimeOut = false;
+    Integer m_periodLength{45};
+    Integer m_currentPeriod{0};
+    Integer m_timeoutMinutesLeft{20};
+    Integer m_runningItemID{0};
+    bool m_dayRestored = false;
+    GameControls m_controls;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 class FormPort;
 
 // The orbin window as the core drives it. The window layer implements it; tests plug in a fake.
@@ -16,4 +18,11 @@ public:
     virtual void showWindow() = 0;
     virtual void hideWindow() = 0;
     virtual bool isWindowVisible() const = 0;
+
+    // The game changed its controls (GameControls, held by gGame): show them again, the scoreboard's too.
+    virtual void controlsChanged() {}
+    // Shows text on the message board for a few seconds and logs it.
+    virtual void showMessage(const QString& text) { (void)text; }
+    // One tick of the period clock, as its timer would run it.
+    virtual void timCheckPeriod_Timer() {}
 };

@@ -406,7 +406,12 @@ TEST_F(ItemsTest, ThePeriodsSlotsReadQuicklyOnALargeStore) {
     const qint64 ms = timer.elapsed();
     EXPECT_EQ(shown, 16);
     EXPECT_EQ(meetings, QStringList({""}));
-    EXPECT_LT(ms, 50) << "reading a period's slots took " << ms << " ms";
+#if defined(__SANITIZE_ADDRESS__)
+    const qint64 limit = 500; // the sanitizers slow every step down many times
+#else
+    const qint64 limit = 50; // a few milliseconds in fact; loose so that a busy machine does not fail it
+#endif
+    EXPECT_LT(ms, limit) << "reading a period's slots took " << ms << " ms";
     RecordProperty("period_read_ms", static_cast<int>(ms));
 }
 
@@ -437,4 +442,16 @@ TEST_F(ItemsTest, AFileWrittenByHandInAnotherLayoutLoadsAndKeepsItsText) {
     Items& back = reload();
     EXPECT_EQ(back.Title(4), QString::fromUtf8("Caf\xc3\xa9"));
     EXPECT_EQ(back.Title(5), "added");
+}
+
+TEST_F(ItemsTest, IdsThatAreNoNumbersOrTooLargeAreSkippedWhenTheLargestIsSought) {
+    Items& items = load("<root>\r\n<item><id>0</id></item><item><id>x7</id></item><item><id>99999</id></item>"
+                        "<item><id>-4</id></item><item><id>8</id></item><item><id/></item></root>");
+    EXPECT_EQ(items.maxID().value(), 8);
+    EXPECT_EQ(items.getNewID().value(), 9);
+    EXPECT_TRUE(prompts.boxes.isEmpty());
+
+    // The templates' id 0 takes part: an odd negative id never leads to one.
+    Items& negative = load("<root><item><id>0</id></item><item><id>-7</id></item></root>");
+    EXPECT_EQ(negative.getNewID().value(), 1);
 }
