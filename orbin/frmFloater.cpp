@@ -11,6 +11,7 @@
 #include "Initialize.h"
 #include "Items.h"
 #include "Launcher.h"
+#include "MeetingLabel.h"
 #include "NumberText.h"
 #include "OrbinPicture.h"
 #include "Settings.h"
@@ -260,7 +261,11 @@ void frmFloater::buildControls() {
     }
 
     // The template of the meeting labels.
-    QLabel* meeting = label("lblMeeting", QStringLiteral("09:00 - 12345678901"), 5940, 3285, 1230, 450);
+    auto* meeting = new MeetingLabel(this);
+    meeting->setObjectName(QStringLiteral("lblMeeting"));
+    meeting->setText(QStringLiteral("09:00 - 12345678901"));
+    meeting->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    placeTwips(meeting, 5940, 3285, 1230, 450);
     meeting->setProperty("Index", 0);
     meeting->setWordWrap(true);
     meeting->setProperty("BackColor", 0xFFFFFFLL);
@@ -422,6 +427,7 @@ void frmFloater::resizeEvent(QResizeEvent* event) {
 // ---- Shrink and expand ----
 
 void frmFloater::shrinkFloater() {
+    if (!gItems || !gGame) return;
     OrbinRedrawScope scope;
     trapped(QStringLiteral(" - frmFloater.shrinkFloater: "), Error, [&] {
         if (FormPort* days = forms::find(QStringLiteral("dlgDays"))) days->unloadForm();
@@ -440,6 +446,7 @@ void frmFloater::shrinkFloater() {
 }
 
 void frmFloater::expandFloater() {
+    if (!gItems || !gGame) return;
     OrbinRedrawScope scope;
     trapped(QStringLiteral(" - frmFloater.expandFloater: "), Error, [&] {
         gItems->setSelectedPeriod(gGame->CurrentPeriod());
@@ -759,6 +766,7 @@ std::optional<QTime> readMeetingTime(const QString& text) {
 } // namespace
 
 void frmFloater::updateInfo() {
+    if (!gItems || !gGame) return; // the objects are gone once the program has quit
     OrbinRedrawScope scope;
     trapped(QStringLiteral(" - frmFloater.updateInfo: "), Error, [&] { redraw(); });
 }
@@ -865,11 +873,10 @@ void frmFloater::addMeetingToTheOrbin(int id, const QTime& time, const QString& 
         const double h = time.hour() % 12 + time.minute() / 60.0;
         const double angle = h / 12 * 360 - 90;
         const QLabel* templ = m_lblMeeting.first();
-        auto* label = new QLabel(this);
+        auto* label = new MeetingLabel(this);
         label->setObjectName(QStringLiteral("lblMeeting"));
         label->setProperty("Index", static_cast<int>(m_lblMeeting.size()));
         label->setFont(templ->font());
-        label->setWordWrap(true);
         label->setPalette(templ->palette());
         label->setProperty("ForeColor", templ->property("ForeColor"));
         label->setProperty("BackColor", templ->property("BackColor"));
