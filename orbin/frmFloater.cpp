@@ -5,11 +5,13 @@
 #include "ErrorReport.h"
 #include "File.h"
 #include "Game.h"
+#include "GameControls.h"
 #include "Globals.h"
 #include "HTMLHelp.h"
 #include "Initialize.h"
 #include "Items.h"
 #include "Launcher.h"
+#include "MeetingLabel.h"
 #include "NumberText.h"
 #include "OrbinPicture.h"
 #include "Settings.h"
@@ -99,20 +101,6 @@ void dragWindow(FormPort* form, double x, double y, int button, bool reset) {
     });
 }
 
-// PENDING-GAME
-bool gPeriodRunning() {
-    return false;
-}
-bool gRunning() {
-    return false;
-}
-bool gTaskRunning() {
-    return false;
-}
-QString gTodayScore() {
-    return QStringLiteral("0");
-}
-
 bool onWayland() {
     return QGuiApplication::platformName().startsWith(QStringLiteral("wayland"));
 }
@@ -134,6 +122,7 @@ frmFloater::frmFloater(QWidget* parent)
     m_menuDelay->setSingleShot(true);
     connect(m_menuDelay, &QTimer::timeout, this, &frmFloater::showPopupMenu);
     Form_Load();
+    controlsChanged();
 }
 
 frmFloater::~frmFloater() = default;
@@ -272,7 +261,11 @@ void frmFloater::buildControls() {
     }
 
     // The template of the meeting labels.
-    QLabel* meeting = label("lblMeeting", QStringLiteral("09:00 - 12345678901"), 5940, 3285, 1230, 450);
+    auto* meeting = new MeetingLabel(this);
+    meeting->setObjectName(QStringLiteral("lblMeeting"));
+    meeting->setText(QStringLiteral("09:00 - 12345678901"));
+    meeting->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    placeTwips(meeting, 5940, 3285, 1230, 450);
     meeting->setProperty("Index", 0);
     meeting->setWordWrap(true);
     meeting->setProperty("BackColor", 0xFFFFFFLL);
@@ -293,8 +286,8 @@ void frmFloater::buildControls() {
     placeTwips(m_fraTimeOut, 5160, 3840, 1935, 1695);
     QLabel* label3 = label("Label3", QStringLiteral("Time OUT!"), 120, 240, 1695, 300, m_fraTimeOut);
     label3->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    QLabel* lblTimeOut = label("lblTimeOut", QStringLiteral("---"), 120, 720, 1695, 600, m_fraTimeOut);
-    lblTimeOut->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    m_lblTimeOut = label("lblTimeOut", QStringLiteral("---"), 120, 720, 1695, 600, m_fraTimeOut);
+    m_lblTimeOut->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     m_fraTimeOut->hide();
 
     // Below the window's lower edge: never seen, but their values are read and written.
@@ -320,6 +313,9 @@ void frmFloater::buildControls() {
         auto* t = new QTimer(this);
         t->setObjectName(QString::fromLatin1(name));
         if (qstrcmp(name, "timShowTime") == 0) m_timShowTime = t;
+        if (qstrcmp(name, "TaskCountdown") == 0) m_TaskCountdown = t;
+        if (qstrcmp(name, "timTaskMinutesBlink") == 0) m_timTaskMinutesBlink = t;
+        if (qstrcmp(name, "timTimeOut") == 0) m_timTimeOut = t;
     }
 
     m_btnSearch->installEventFilter(this);
@@ -431,6 +427,7 @@ void frmFloater::resizeEvent(QResizeEvent* event) {
 // ---- Shrink and expand ----
 
 void frmFloater::shrinkFloater() {
+    if (!gItems || !gGame) return;
     OrbinRedrawScope scope;
     trapped(QStringLiteral(" - frmFloater.shrinkFloater: "), Error, [&] {
         if (FormPort* days = forms::find(QStringLiteral("dlgDays"))) days->unloadForm();
@@ -441,20 +438,25 @@ void frmFloater::shrinkFloater() {
         gItems->setSelectedPeriod(gGame->CurrentPeriod());
         setTodayCaption();
         updateInfo();
-        if (m_butStart->text().toLower() == QStringLiteral("&hide tasks"))
-            m_butStart->setText(QStringLiteral("&Show tasks"));
+        GameControls::Button& start = gGame->controls().butStart;
+        if (start.caption.toLower() == QStringLiteral("&hide tasks"))
+            start.caption = QStringLiteral("&Show tasks");
+        controlsChanged();
     });
 }
 
 void frmFloater::expandFloater() {
+    if (!gItems || !gGame) return;
     OrbinRedrawScope scope;
     trapped(QStringLiteral(" - frmFloater.expandFloater: "), Error, [&] {
         gItems->setSelectedPeriod(gGame->CurrentPeriod());
         setTodayCaption();
         updateInfo();
         setHeightTwips(ExpandedHeight);
-        if (m_butStart->text().toLower() == QStringLiteral("&show tasks"))
-            m_butStart->setText(QStringLiteral("&Hide tasks"));
+        GameControls::Button& start = gGame->controls().butStart;
+        if (start.caption.toLower() == QStringLiteral("&show tasks"))
+            start.caption = QStringLiteral("&Hide tasks");
+        controlsChanged();
     });
 }
 
@@ -464,24 +466,51 @@ void frmFloater::setTodayCaption() {
 
 // ---- The date label ----
 
-void frmFloater::setDateCaption(const QString& caption) {
-    const QDate read = QLocale().toDate(caption, QLocale::ShortFormat);
-    m_dateValue = read.isValid() ? std::optional<QDate>(read) : std::nullopt;
-    if (m_lblDate->text() == caption) return;
-    m_lblDate->setText(caption);
-    lblDate_Change();
-}
-
 void frmFloater::setShownDate(const QDate& date) {
-    const QString caption = QLocale().toString(date, QLocale::ShortFormat);
-    m_dateValue = date;
-    if (m_lblDate->text() == caption) return;
-    m_lblDate->setText(caption);
-    lblDate_Change();
+    gGame->controls().lblDate = date;
+    controlsChanged();
 }
 
 QDate frmFloater::shownDate() const {
-    return m_dateValue.value_or(appClock().today());
+    const QDate d = gGame ? gGame->controls().lblDate : QDate();
+    return d.isValid() ? d : appClock().today();
+}
+
+// The window shows what the game holds in its controls.
+void frmFloater::controlsChanged() {
+    if (!gGame) return;
+    const GameControls& c = gGame->controls();
+    m_butStart->setText(c.butStart.caption);
+    m_butStart->setProperty("Tag", c.butStart.tag);
+    m_butStart->setEnabled(c.butStart.enabled);
+    m_txtTaskMinutes->setText(c.txtTaskMinutes.caption);
+    m_butTimeout->setText(c.butTimeout.caption);
+    m_butTimeout->setEnabled(c.butTimeout.enabled);
+    m_lblTimeOut->setText(c.lblTimeOut.caption);
+    if (m_fraTimeOut->isVisibleTo(this) != c.fraTimeOut.visible) {
+        m_fraTimeOut->setVisible(c.fraTimeOut.visible);
+        if (c.fraTimeOut.visible) m_fraTimeOut->raise();
+    }
+    m_txtMinLeftOfPeriod->setText(c.txtMinLeftOfPeriod.caption);
+    const std::pair<QTimer*, const GameControls::Timer*> timers[] = {
+        {m_TaskCountdown, &c.TaskCountdown},
+        {m_timTaskMinutesBlink, &c.timTaskMinutesBlink},
+        {m_timTimeOut, &c.timTimeOut}};
+    for (const auto& [timer, state] : timers) {
+        if (timer->interval() != state->interval) timer->setInterval(state->interval);
+        if (timer->isActive() != state->enabled) {
+            if (state->enabled)
+                timer->start();
+            else
+                timer->stop();
+        }
+    }
+    const QString date =
+        c.lblDate.isValid() ? QLocale().toString(c.lblDate, QLocale::ShortFormat) : QStringLiteral("Start");
+    if (m_lblDate->text() != date) {
+        m_lblDate->setText(date);
+        lblDate_Change();
+    }
 }
 
 void frmFloater::lblDate_Change() {
@@ -511,7 +540,7 @@ void frmFloater::butClose_Click() {
 // While it shows "&Show tasks" or "&Hide tasks" the running-task button opens and closes the window.
 void frmFloater::butStart_Click() {
     trapped(QStringLiteral(" - frmFloater.butStart_Click: "), Error, [&] {
-        const QString c = m_butStart->text().toLower();
+        const QString c = gGame->controls().butStart.caption.toLower();
         if (c != QStringLiteral("&show tasks") && c != QStringLiteral("&hide tasks")) return;
         if (!isShrunk()) {
             shrinkFloater();
@@ -544,8 +573,7 @@ void frmFloater::Morning_Click(int index) {
 }
 
 void frmFloater::btnEndperiod_Click() {
-    trapped(QStringLiteral(" - frmFloater.btnEndperiod_Click: "), Error,
-            [&] { /* PENDING-GAME gGame->stopPeriod(); */ });
+    trapped(QStringLiteral(" - frmFloater.btnEndperiod_Click: "), Error, [&] { gGame->stopPeriod(); });
 }
 
 void frmFloater::butReturnToPeriodInPlay_Click() {
@@ -738,6 +766,7 @@ std::optional<QTime> readMeetingTime(const QString& text) {
 } // namespace
 
 void frmFloater::updateInfo() {
+    if (!gItems || !gGame) return; // the objects are gone once the program has quit
     OrbinRedrawScope scope;
     trapped(QStringLiteral(" - frmFloater.updateInfo: "), Error, [&] { redraw(); });
 }
@@ -750,8 +779,8 @@ void frmFloater::redraw() {
 
     const int sel = gItems->SelectedPeriod().value();
     const int cur = gGame->CurrentPeriod().value();
-    const bool periodRunning = gPeriodRunning();
-    const bool running = gRunning();
+    const bool periodRunning = gGame->PeriodRunning();
+    const bool running = gGame->Running();
     const bool inPlay = (sel == cur + 1 && running && !periodRunning) || (sel == cur && periodRunning) ||
                         (!running && sel == 1);
     const qint64 base = d == appClock().today() && inPlay ? OpenTaskColor : GreyColor;
@@ -794,11 +823,11 @@ void frmFloater::redraw() {
         }
     }
 
-    m_butReturnToPeriodInPlay->setVisible(gPeriodRunning() &&
+    m_butReturnToPeriodInPlay->setVisible(gGame->PeriodRunning() &&
                                           gItems->SelectedPeriod().value() != gGame->CurrentPeriod().value());
-    m_btnEndperiod->setVisible(gPeriodRunning() && !gTaskRunning());
+    m_btnEndperiod->setVisible(gGame->PeriodRunning() && !gGame->TaskRunning());
 
-    const QString score = gTodayScore();
+    const QString score = gGame->controls().labTodayScore.caption;
     m_lblStats->setText(numtext::leadingNumber(score) <= 99 ? score + QStringLiteral("  ") : score);
 }
 
@@ -844,11 +873,10 @@ void frmFloater::addMeetingToTheOrbin(int id, const QTime& time, const QString& 
         const double h = time.hour() % 12 + time.minute() / 60.0;
         const double angle = h / 12 * 360 - 90;
         const QLabel* templ = m_lblMeeting.first();
-        auto* label = new QLabel(this);
+        auto* label = new MeetingLabel(this);
         label->setObjectName(QStringLiteral("lblMeeting"));
         label->setProperty("Index", static_cast<int>(m_lblMeeting.size()));
         label->setFont(templ->font());
-        label->setWordWrap(true);
         label->setPalette(templ->palette());
         label->setProperty("ForeColor", templ->property("ForeColor"));
         label->setProperty("BackColor", templ->property("BackColor"));

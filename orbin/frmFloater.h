@@ -51,6 +51,7 @@ public:
     void showWindow() override;
     void hideWindow() override { hide(); }
     bool isWindowVisible() const override { return isVisible(); }
+    void controlsChanged() override;
 
     // Task slots.
     void clearTodoText();
@@ -64,8 +65,7 @@ public:
     QList<QLabel*> meetingLabels() const { return m_lblMeeting.mid(1); }
 
     bool isShrunk() const;
-    // The date label: its caption, and the day it shows (today when the caption is not a date).
-    void setDateCaption(const QString& caption);
+    // The date label: the day it shows (today while it shows none).
     void setShownDate(const QDate& date);
     QDate shownDate() const;
 
@@ -140,6 +140,10 @@ private:
     QLabel* m_txtTaskMinutes = nullptr;
     QLabel* m_txtMinLeftOfPeriod = nullptr;
     QTimer* m_timShowTime = nullptr;
+    QTimer* m_TaskCountdown = nullptr;
+    QTimer* m_timTaskMinutesBlink = nullptr;
+    QTimer* m_timTimeOut = nullptr;
+    QLabel* m_lblTimeOut = nullptr;
     QMenu* m_mnuPopUp = nullptr;
     QMenu* m_mnuNew = nullptr;
     QMenu* m_mnuArticles = nullptr;
@@ -150,7 +154,6 @@ private:
     bool m_dragMoved = false;
     bool m_swallowRelease = false;
     bool m_systemMove = false;
-    std::optional<QDate> m_dateValue;
     // Meetings already logged as unreadable (id and stored time), so the log says it once.
     QSet<QString> m_unreadableMeetings;
 };

@@ -2,6 +2,7 @@
 
 #include "File.h"
 #include "Game.h"
+#include "GameControls.h"
 #include "Items.h"
 #include "Settings.h"
 #include "Twips.h"
@@ -286,4 +287,83 @@ TEST_F(FaceOfADay, ClickingAMeetingOpensTheEditMeetingDialogOnIt) {
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dynamic_cast<QWidget*>(dialog)->property("Tag").toString(), QStringLiteral("8"));
     EXPECT_FALSE(floater->isShrunk());
+}
+
+class FaceOfTheGame : public Face {
+protected:
+    void seed() override {
+        for (int p = 1; p <= 4; ++p)
+            items += task(p, QStringLiteral("Task of period %1").arg(p), Today, p);
+        Face::seed();
+    }
+    qint64 colourShowing(int period) {
+        gItems->setSelectedPeriod(Integer(period));
+        floater->updateInfo();
+        return colourOf(slot(1));
+    }
+    void game(bool running, int current, bool periodRunning) {
+        gGame->setRunning(running);
+        gGame->setCurrentPeriod(Integer(current));
+        gGame->setPeriodRunning(periodRunning);
+    }
+};
+
+TEST_F(FaceOfTheGame, ThePeriodInPlayIsTheRunningOneOrTheOneAfterAnEndedPeriod) {
+    floater->expandFloater();
+    game(true, 2, true);
+    EXPECT_EQ(colourShowing(2), frmFloater::OpenTaskColor);
+    EXPECT_EQ(colourShowing(3), frmFloater::GreyColor);
+    EXPECT_EQ(colourShowing(1), frmFloater::GreyColor);
+    game(true, 2, false); // period 2 has ended, period 3 not begun
+    EXPECT_EQ(colourShowing(3), frmFloater::OpenTaskColor);
+    EXPECT_EQ(colourShowing(2), frmFloater::GreyColor);
+    game(false, 3, false); // no game: the first period
+    EXPECT_EQ(colourShowing(1), frmFloater::OpenTaskColor);
+    EXPECT_EQ(colourShowing(3), frmFloater::GreyColor);
+}
+
+TEST_F(FaceOfTheGame, ReturnAndEndPeriodShowWhenTheyCanBeUsed) {
+    floater->expandFloater();
+    game(true, 2, true);
+    colourShowing(2);
+    EXPECT_FALSE(control("butReturnToPeriodInPlay")->isVisibleTo(floater));
+    EXPECT_TRUE(control("btnEndperiod")->isVisibleTo(floater));
+    colourShowing(4);
+    EXPECT_TRUE(control("butReturnToPeriodInPlay")->isVisibleTo(floater));
+    game(true, 2, false);
+    colourShowing(4);
+    EXPECT_FALSE(control("butReturnToPeriodInPlay")->isVisibleTo(floater));
+    EXPECT_FALSE(control("btnEndperiod")->isVisibleTo(floater));
+
+    game(true, 2, true);
+    colourShowing(2);
+    QTest::mouseClick(control("btnEndperiod"), Qt::LeftButton);
+    EXPECT_FALSE(gGame->PeriodRunning());
+}
+
+TEST_F(FaceOfTheGame, TheScoreKeepsTwoBlanksUpToNinetyNine) {
+    gGame->controls().labTodayScore.caption = QStringLiteral("99");
+    floater->updateInfo();
+    EXPECT_EQ(control<QLabel>("lblStats")->text(), QStringLiteral("99  "));
+    gGame->controls().labTodayScore.caption = QStringLiteral("100");
+    floater->updateInfo();
+    EXPECT_EQ(control<QLabel>("lblStats")->text(), QStringLiteral("100"));
+}
+
+TEST_F(FaceOfTheGame, TheWindowShowsTheGamesControls) {
+    GameControls& c = gGame->controls();
+    c.butStart = {QStringLiteral("Write the report (25)"), QStringLiteral("3"), true};
+    c.fraTimeOut.visible = true;
+    c.lblTimeOut.caption = QStringLiteral("12");
+    c.lblDate = QDate(2026, 12, 8);
+    floater->controlsChanged();
+    EXPECT_EQ(control<QPushButton>("butStart")->text(), QStringLiteral("Write the report (25)"));
+    EXPECT_EQ(control<QPushButton>("butStart")->property("Tag").toString(), QStringLiteral("3"));
+    EXPECT_TRUE(control("fraTimeOut")->isVisibleTo(floater));
+    EXPECT_EQ(control<QLabel>("lblTimeOut")->text(), QStringLiteral("12"));
+    EXPECT_EQ(floater->shownDate(), QDate(2026, 12, 8));
+    // Another day's date shows the way back.
+    EXPECT_TRUE(control("butReturnToPeriodInPlay")->isVisibleTo(floater));
+    floater->shrinkFloater();
+    EXPECT_EQ(c.lblDate, QDate(2026, 12, 7));
 }

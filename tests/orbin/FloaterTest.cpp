@@ -1,4 +1,6 @@
 #include "FormPort.h"
+#include "Game.h"
+#include "GameControls.h"
 #include "Globals.h"
 #include "Initialize.h"
 #include "OrbinFixture.h"
@@ -125,10 +127,10 @@ TEST_F(Orbin, ShrinkAndExpandSetTheHeightAndTheTasksButtonsCaption) {
     EXPECT_EQ(control<QPushButton>("butStart")->text(), QStringLiteral("&Show tasks"));
 
     // Any letter case counts; a running task's caption is left alone.
-    control<QPushButton>("butStart")->setText(QStringLiteral("&SHOW TASKS"));
+    gGame->controls().butStart.caption = QStringLiteral("&SHOW TASKS");
     floater->expandFloater();
     EXPECT_EQ(control<QPushButton>("butStart")->text(), QStringLiteral("&Hide tasks"));
-    control<QPushButton>("butStart")->setText(QStringLiteral("Write the report (25)"));
+    gGame->controls().butStart.caption = QStringLiteral("Write the report (25)");
     floater->shrinkFloater();
     EXPECT_EQ(control<QPushButton>("butStart")->text(), QStringLiteral("Write the report (25)"));
 }
