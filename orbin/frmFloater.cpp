@@ -9,21 +9,28 @@
 #include "Globals.h"
 #include "HTMLHelp.h"
 #include "Initialize.h"
+#include "HiddenKeys.h"
 #include "Items.h"
 #include "Launcher.h"
+#include "MessageBoard.h"
 #include "MeetingLabel.h"
 #include "NumberText.h"
+#include "OrbinDuties.h"
 #include "OrbinPicture.h"
+#include "OrbinTimers.h"
 #include "Settings.h"
 #include "Twips.h"
 #include "WindowProcs.h"
 #include "dlgDays.h"
+#include "dlgEditTaskDetails.h"
 #include "dlgEditMeetingDetails.h"
 #include "dlgNewMeetingDetails.h"
 #include "dlgNewTaskDetails.h"
 #include "dlgProject.h"
 #include "dlgSettings.h"
 #include "frmAbout.h"
+#include "frmReminder.h"
+#include "frmScoreboard.h"
 #include "frmWelcome.h"
 
 #include <QApplication>
@@ -118,6 +125,15 @@ frmFloater::frmFloater(QWidget* parent)
     resize(twips::toPixels(DesignWidth), twips::toPixels(DesignHeight));
     buildControls();
     buildMenu();
+    m_board = std::make_unique<MessageBoard>(m_lblMessageBoard, QList<QWidget*>{m_butStart, m_btnNew, m_btnSearch},
+                                             m_timShowTime);
+    OrbinTimers::Face face;
+    face.colourPeriodButtons = [this](Integer current) { OrbinTimers::colourPeriodButtons(m_morning, current); };
+    face.setScoreText = [this](const QString& text) { m_lblStats->setText(text); };
+    face.showReminder = [this](const QString& title) { showReminder(title); };
+    face.controlsChanged = [this] { controlsChanged(); };
+    m_timers = new OrbinTimers(m_timCheckPeriod, m_TaskCountdown, m_timTimeOut, std::move(face), this);
+    m_keys = new HiddenKeys(this);
     m_menuDelay = new QTimer(this);
     m_menuDelay->setSingleShot(true);
     connect(m_menuDelay, &QTimer::timeout, this, &frmFloater::showPopupMenu);
@@ -312,6 +328,7 @@ void frmFloater::buildControls() {
          {"timCheckPeriod", "timShowTime", "TaskCountdown", "timTaskMinutesBlink", "timTimeOut"}) {
         auto* t = new QTimer(this);
         t->setObjectName(QString::fromLatin1(name));
+        if (qstrcmp(name, "timCheckPeriod") == 0) m_timCheckPeriod = t;
         if (qstrcmp(name, "timShowTime") == 0) m_timShowTime = t;
         if (qstrcmp(name, "TaskCountdown") == 0) m_TaskCountdown = t;
         if (qstrcmp(name, "timTaskMinutesBlink") == 0) m_timTaskMinutesBlink = t;
@@ -322,6 +339,7 @@ void frmFloater::buildControls() {
     m_butStart->installEventFilter(this);
     connect(m_btnNew, &QPushButton::clicked, this, &frmFloater::btnNew_Click);
     connect(m_butStart, &QPushButton::clicked, this, &frmFloater::butStart_Click);
+    connect(m_butTimeout, &QPushButton::clicked, this, &frmFloater::butTimeout_Click);
     connect(m_cmdShowCalendar, &QPushButton::clicked, this, &frmFloater::cmdShowCalendar_Click);
     connect(m_btnEndperiod, &QPushButton::clicked, this, &frmFloater::btnEndperiod_Click);
     connect(m_butReturnToPeriodInPlay, &QPushButton::clicked, this,
@@ -397,7 +415,7 @@ void frmFloater::Form_Load() {
         gSettings->positionForm(this, true, false);
         if (gSettings->onTop()) windowprocs::setTopMost(this, true);
         gSettings->setColors(this, 255, 8);
-        // The article entries beyond the first come with the article menu.
+        orbinduties::makeMenu(m_mnuArticles, [this](int index) { mnuReadArticle_Click(index); });
     });
 }
 
@@ -511,6 +529,7 @@ void frmFloater::controlsChanged() {
         m_lblDate->setText(date);
         lblDate_Change();
     }
+    frmScoreboard::showControls(c);
 }
 
 void frmFloater::lblDate_Change() {
@@ -541,7 +560,13 @@ void frmFloater::butClose_Click() {
 void frmFloater::butStart_Click() {
     trapped(QStringLiteral(" - frmFloater.butStart_Click: "), Error, [&] {
         const QString c = gGame->controls().butStart.caption.toLower();
-        if (c != QStringLiteral("&show tasks") && c != QStringLiteral("&hide tasks")) return;
+        if (c != QStringLiteral("&show tasks") && c != QStringLiteral("&hide tasks")) {
+            // A running task: open it, whichever day or period the orbin shows.
+            if (FormPort* open = forms::find(QStringLiteral("dlgEditTaskDetails"))) open->unloadForm();
+            gItems->setCurrentID(numtext::toInteger(gGame->controls().butStart.tag));
+            dlgEditTaskDetails::instance()->show();
+            return;
+        }
         if (!isShrunk()) {
             shrinkFloater();
         } else {
@@ -595,7 +620,7 @@ void frmFloater::lblMeeting_Click(int index) {
 }
 
 void frmFloater::lblMessageBoard_Click() {
-    m_lblMessageBoard->hide();
+    hideMessage();
     m_timShowTime->stop();
 }
 
@@ -899,4 +924,46 @@ void frmFloater::addMeetingToTheOrbin(int id, const QTime& time, const QString& 
         label->show();
         label->raise();
     });
+}
+
+// ---- Clocks, message board, reminders, keys ----
+
+void frmFloater::timCheckPeriod_Timer() {
+    m_timers->timCheckPeriod_Timer();
+}
+
+void frmFloater::TaskCountdown_Timer() {
+    m_timers->TaskCountdown_Timer();
+}
+
+void frmFloater::timTimeOut_Timer() {
+    m_timers->timTimeOut_Timer();
+}
+
+void frmFloater::showMessage(const QString& text) {
+    m_board->showMessage(text);
+}
+
+void frmFloater::hideMessage() {
+    m_board->hideMessage();
+}
+
+bool frmFloater::confirmQuit() {
+    return orbinduties::confirmQuit();
+}
+
+void frmFloater::showReminder(const QString& text) {
+    frmReminder::raise(text);
+}
+
+void frmFloater::butTimeout_Click() {
+    if (!gGame) return;
+    if (gGame->controls().butTimeout.caption == QStringLiteral("T"))
+        gGame->startTimeout();
+    else
+        gGame->stopTimeout();
+}
+
+void frmFloater::Form_KeyPress(int code) {
+    m_keys->keyPress(code);
 }

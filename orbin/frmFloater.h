@@ -7,8 +7,12 @@
 #include <QList>
 #include <QSet>
 #include <QTime>
+#include <memory>
 
+class HiddenKeys;
+class MessageBoard;
 class OrbinPicture;
+class OrbinTimers;
 class QFrame;
 class QLabel;
 class QMenu;
@@ -52,6 +56,21 @@ public:
     void hideWindow() override { hide(); }
     bool isWindowVisible() const override { return isVisible(); }
     void controlsChanged() override;
+
+    // The clocks, the message board, the reminders and the quit question.
+    void timCheckPeriod_Timer() override;
+    void TaskCountdown_Timer();
+    void timTaskMinutesBlink_Timer() {}
+    void timTimeOut_Timer();
+    void showMessage(const QString& text) override;
+    void hideMessage();
+    bool confirmQuit();
+    void showReminder(const QString& text);
+    void butTimeout_Click();
+    // The keys no menu shows (a character code: 12 Ctrl+L, 19 Ctrl+S, 27 Esc).
+    void Form_KeyPress(int code);
+    OrbinTimers* timers() const { return m_timers; }
+    HiddenKeys* hiddenKeys() const { return m_keys; }
 
     // Task slots.
     void clearTodoText();
@@ -140,6 +159,10 @@ private:
     QLabel* m_txtTaskMinutes = nullptr;
     QLabel* m_txtMinLeftOfPeriod = nullptr;
     QTimer* m_timShowTime = nullptr;
+    QTimer* m_timCheckPeriod = nullptr;
+    OrbinTimers* m_timers = nullptr;
+    std::unique_ptr<MessageBoard> m_board;
+    HiddenKeys* m_keys = nullptr;
     QTimer* m_TaskCountdown = nullptr;
     QTimer* m_timTaskMinutesBlink = nullptr;
     QTimer* m_timTimeOut = nullptr;

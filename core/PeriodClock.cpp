@@ -1,0 +1,85 @@
+#include "PeriodClock.h"
+
+#include "Failure.h"
+
+#include <QRegularExpression>
+
+namespace {
+constexpr qint64 MinutesPerDay = 24 * 60;
+} // namespace
+
+QTime PeriodClock::readTimeOfDay(const QString& text) {
+    static const QRegularExpression form(
+        QStringLiteral(R"(^\s*(\d{1,2})(?::(\d{1,2}))(?::(\d{1,2}))?\s*(am|pm)?\s*$)"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = form.match(text);
+    if (m.hasMatch()) {
+        int h = m.captured(1).toInt();
+        const int min = m.captured(2).toInt();
+        const int sec = m.captured(3).isEmpty() ? 0 : m.captured(3).toInt();
+        const QString half = m.captured(4).toLower();
+        bool ok = true;
+        if (!half.isEmpty()) {
+            ok = h >= 1 && h <= 12;
+            h = h % 12 + (half == QStringLiteral("pm") ? 12 : 0);
+        }
+        const QTime t(h, min, sec);
+        if (ok && t.isValid()) return t;
+    }
+    throw Failure(err::TypeMismatch);
+}
+
+Integer PeriodClock::periodAt(const QTime& t, const QString& start2, const QString& start3,
+                              const QString& start4) {
+    // Every start time is read first: a bad one fails whatever the time of day.
+    const QTime s2 = readTimeOfDay(start2);
+    const QTime s3 = readTimeOfDay(start3);
+    const QTime s4 = readTimeOfDay(start4);
+    if (s4 < t) return Integer(4);
+    if (s3 < t) return Integer(3);
+    if (s2 < t) return Integer(2);
+    return Integer(1);
+}
+
+qint64 PeriodClock::indexOf(const QDate& date, const QTime& time) {
+    return date.toJulianDay() * MinutesPerDay + time.hour() * 60 + time.minute();
+}
+
+PeriodClock::Minute PeriodClock::minuteAt(qint64 index) {
+    const qint64 day = index / MinutesPerDay;
+    const int inDay = static_cast<int>(index % MinutesPerDay);
+    return {QDate::fromJulianDay(day), QTime(inDay / 60, inDay % 60)};
+}
+
+QList<PeriodClock::Minute> PeriodClock::dueMinutes(const QDateTime& now) const {
+    const qint64 present = indexOf(now.date(), now.time());
+    qint64 first = present;
+    if (m_lastHandled) {
+        if (present <= *m_lastHandled) {
+            // Not yet a new minute, or the clock went back a little: wait until it has caught up.
+            if (*m_lastHandled - present <= MaxWaitedBackMinutes) return {};
+        } else {
+            first = *m_lastHandled + 1;
+        }
+    }
+    QList<Minute> due;
+    due.reserve(present - first + 1);
+    for (qint64 i = first; i <= present; ++i)
+        due << minuteAt(i);
+    return due;
+}
+
+void PeriodClock::markHandled(const Minute& minute) {
+    m_lastHandled = indexOf(minute.date, minute.time);
+}
+
+std::optional<PeriodClock::Minute> PeriodClock::lastHandled() const {
+    if (!m_lastHandled) return std::nullopt;
+    return minuteAt(*m_lastHandled);
+}
+
+int PeriodClock::msToNextTick(const QDateTime& now) {
+    const QTime t = now.time();
+    const int intoMinute = t.second() * 1000 + t.msec();
+    return 60000 - intoMinute + TickDelayMs;
+}

@@ -1,0 +1,6 @@
+#include "dlgEditTaskDetails.h"
+
+dlgEditTaskDetails* dlgEditTaskDetails::instance() {
+    static QPointer<dlgEditTaskDetails> form;
+    return sharedForm(form);
+}

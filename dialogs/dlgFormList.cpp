@@ -1,0 +1,6 @@
+#include "dlgFormList.h"
+
+dlgFormList* dlgFormList::instance() {
+    static QPointer<dlgFormList> form;
+    return sharedForm(form);
+}

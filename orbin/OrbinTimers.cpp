@@ -1,0 +1,176 @@
+#include "OrbinTimers.h"
+
+#include "Clock.h"
+#include "ColorCodec.h"
+#include "ErrorReport.h"
+#include "Game.h"
+#include "Globals.h"
+#include "Items.h"
+#include "NumberText.h"
+#include "Prompter.h"
+#include "Settings.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTimer>
+#include <exception>
+
+namespace {
+
+const QString LowerError = QStringLiteral(" error");
+
+// Runs each step even when one before it failed; the first failure is passed on at the end.
+class Steps {
+public:
+    template <class Body> void run(Body&& body) {
+        try {
+            body();
+        } catch (...) {
+            if (!m_failure) m_failure = std::current_exception();
+        }
+    }
+    void finish() {
+        if (m_failure) std::rethrow_exception(m_failure);
+    }
+
+private:
+    std::exception_ptr m_failure;
+};
+
+} // namespace
+
+OrbinTimers::OrbinTimers(QTimer* timCheckPeriod, QTimer* taskCountdown, QTimer* timTimeOut, Face face,
+                         QObject* parent)
+    : QObject(parent), m_timCheckPeriod(timCheckPeriod), m_TaskCountdown(taskCountdown),
+      m_timTimeOut(timTimeOut), m_face(std::move(face)) {
+    // The period clock follows the wall clock: a single shot, armed again after every tick for just after
+    // the next full minute, so that it neither drifts nor skips a minute.
+    m_timCheckPeriod->setSingleShot(true);
+    m_timCheckPeriod->setTimerType(Qt::PreciseTimer);
+    connect(m_timCheckPeriod, &QTimer::timeout, this, &OrbinTimers::timCheckPeriod_Timer);
+    connect(m_TaskCountdown, &QTimer::timeout, this, &OrbinTimers::TaskCountdown_Timer);
+    connect(m_timTimeOut, &QTimer::timeout, this, &OrbinTimers::timTimeOut_Timer);
+    armPeriodClock();
+}
+
+void OrbinTimers::armPeriodClock() {
+    m_timCheckPeriod->start(PeriodClock::msToNextTick(appClock().now()));
+}
+
+// ---- Period clock ----
+
+void OrbinTimers::timCheckPeriod_Timer() {
+    // A tick that comes round again while one runs (a box of the game open inside it) waits for the next.
+    if (m_inPeriodTick) return;
+    m_inPeriodTick = true;
+    struct Rearm {
+        OrbinTimers* timers;
+        ~Rearm() {
+            timers->m_inPeriodTick = false;
+            timers->armPeriodClock();
+        }
+    } rearm{this};
+
+    trapped(QStringLiteral(" - frmFloater.timCheckPeriod_Timer: "), LowerError, [&] {
+        const QDateTime now = appClock().now(); // one reading for the whole tick
+        // A failing period step does not cost the meetings their reminders.
+        Steps steps;
+        steps.run([&] { periodStep(now); });
+        steps.run([&] { reminderStep(now); });
+        steps.finish();
+    });
+}
+
+void OrbinTimers::periodStep(const QDateTime& now) {
+    if (!gSettings || !gGame) return;
+    const Integer period =
+        PeriodClock::periodAt(now.time(), gSettings->StartTimePeriod2(), gSettings->StartTimePeriod3(),
+                              gSettings->StartTimePeriod4());
+    if (!(gGame->Running() && gGame->CurrentPeriod() == period)) {
+        gGame->stopPeriod();
+        gGame->startPeriod(period);
+    }
+    if (m_face.colourPeriodButtons) m_face.colourPeriodButtons(gGame->CurrentPeriod());
+}
+
+void OrbinTimers::reminderStep(const QDateTime& now) {
+    if (!gItems) return;
+    Steps steps;
+    for (const PeriodClock::Minute& minute : m_clock.dueMinutes(now)) {
+        // A minute whose meetings cannot be looked up stays due and is tried again on the next tick.
+        const QStringList ids = gItems->getTimeMatchingMeetingIDs(minute.date, minute.time);
+        m_clock.markHandled(minute);
+        if (ids.isEmpty() || ids.first().isEmpty()) continue;
+        for (const QString& id : ids)
+            steps.run([&] {
+                const QString title = gItems->Title(numtext::toInteger(id));
+                if (m_face.showReminder) m_face.showReminder(title);
+            });
+    }
+    steps.finish();
+}
+
+void OrbinTimers::colourPeriodButtons(const QList<QPushButton*>& buttons, Integer current) {
+    auto colour = [](QPushButton* b, qint64 number) {
+        b->setProperty("BackColor", number);
+        QPalette p = b->palette();
+        p.setColor(QPalette::Button, colorcodec::toColor(number, QApplication::palette()));
+        b->setPalette(p);
+    };
+    for (QPushButton* b : buttons)
+        colour(b, PeriodButtonColor);
+    const int index = current.value() - 1;
+    if (index < 0 || index >= buttons.size()) throw Failure(err::SubscriptOutOfRange);
+    colour(buttons.at(index), PeriodInPlayColor);
+}
+
+// ---- The running task's countdown ----
+
+void OrbinTimers::TaskCountdown_Timer() {
+    trapped(QStringLiteral(" - frmFloater.TaskCountdown_Timer: "), LowerError, [&] {
+        if (!gGame) return;
+        GameControls& c = gGame->controls();
+        if (!gGame->isTimeOut()) {
+            if (const std::optional<double> minutes = numtext::parseNumber(c.txtTaskMinutes.caption)) {
+                // No lower bound: a task that overruns its estimate shows how far.
+                const QString left = numtext::doubleText(*minutes - 1);
+                const Integer id = numtext::toInteger(numtext::toDouble(c.butStart.tag));
+                const QString title = gItems->Title(id);
+                c.txtTaskMinutes.caption = left;
+                c.butStart.caption = title.left(41) + QStringLiteral(" (") + left + QStringLiteral(")");
+                if (m_face.controlsChanged) m_face.controlsChanged();
+            }
+        }
+        if (m_face.colourPeriodButtons) m_face.colourPeriodButtons(gGame->CurrentPeriod());
+        const QString score = c.labTodayScore.caption;
+        if (m_face.setScoreText)
+            m_face.setScoreText(numtext::leadingNumber(score) <= 99 ? score + QStringLiteral(" ") : score);
+    });
+}
+
+// ---- Time-out ----
+
+void OrbinTimers::timTimeOut_Timer() {
+    if (!gGame || m_inTimeOutTick) return;
+    m_inTimeOutTick = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{m_inTimeOutTick};
+
+    if (gGame->timeoutMinutesLeft() < Integer(1)) {
+        gGame->setTimeoutMinutesLeft(Integer(0));
+        // The time-out ends, and its timer with it, before the box: a box left open cannot have more
+        // boxes pile up behind it, and the task and the period count on meanwhile.
+        m_timTimeOut->stop();
+        gGame->stopTimeout();
+        if (m_face.controlsChanged) m_face.controlsChanged();
+        prompter().messageBox(QStringLiteral("Your timeout have ended!"), Prompter::Buttons::OK,
+                              Prompter::Icon::Information,
+                              QStringLiteral("Quorvane") + QStringLiteral("Time out"));
+        return;
+    }
+    gGame->decreaseTimeoutMinutesLeft();
+    gGame->controls().lblTimeOut.caption = QString::number(gGame->timeoutMinutesLeft().value());
+    if (m_face.controlsChanged) m_face.controlsChanged();
+}

@@ -1,0 +1,115 @@
+#include "frmReminder.h"
+
+#include "ErrorReport.h"
+#include "File.h"
+#include "Globals.h"
+#include "OrbinWindow.h"
+#include "Settings.h"
+#include "Twips.h"
+#include "WindowProcs.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+void placeTwips(QWidget* w, double left, double top, double width, double height) {
+    w->setGeometry(twips::toPixels(left), twips::toPixels(top), twips::toPixels(width),
+                   twips::toPixels(height));
+}
+} // namespace
+
+frmReminder::frmReminder(QWidget* parent)
+    : FormWidget(QStringLiteral("frmReminder"), parent, Qt::Window | Qt::FramelessWindowHint) {
+    setWindowTitle(QStringLiteral("Meeting"));
+    // The design colour of the form; the colour table gives the real one at load.
+    setFormBackColor(255);
+    resize(twips::toPixels(3600), twips::toPixels(1350));
+
+    auto* shape1 = new QFrame(this);
+    shape1->setObjectName(QStringLiteral("Shape1"));
+    shape1->setFrameShape(QFrame::Box);
+    shape1->setLineWidth(2);
+    shape1->setAttribute(Qt::WA_TransparentForMouseEvents);
+    placeTwips(shape1, 0, 0, 3600, 1350);
+
+    m_lblReminder = new QLabel(QStringLiteral("MEETING"), this);
+    m_lblReminder->setObjectName(QStringLiteral("lblReminder"));
+    m_lblReminder->setAlignment(Qt::AlignCenter);
+    m_lblReminder->setWordWrap(true);
+    QFont bold = m_lblReminder->font();
+    bold.setBold(true);
+    m_lblReminder->setFont(bold);
+    placeTwips(m_lblReminder, 120, 90, 3360, 675);
+
+    m_btnOK = new QPushButton(QStringLiteral("OK"), this);
+    m_btnOK->setObjectName(QStringLiteral("btnOK"));
+    m_btnOK->setToolTip(QStringLiteral("Close and dismiss this reminder"));
+    placeTwips(m_btnOK, 480, 840, 1200, 360);
+    m_btnSnooze = new QPushButton(QStringLiteral("Snooze 5"), this);
+    m_btnSnooze->setObjectName(QStringLiteral("btnSnooze"));
+    m_btnSnooze->setToolTip(QStringLiteral("Remind me again i five minutes"));
+    placeTwips(m_btnSnooze, 1920, 840, 1200, 360);
+    connect(m_btnOK, &QPushButton::clicked, this, &frmReminder::btnOK_Click);
+    connect(m_btnSnooze, &QPushButton::clicked, this, &frmReminder::btnSnooze_Click);
+
+    // Interval 0 at design: it does not fire until Snooze sets it.
+    m_timSnooze = new QTimer(this);
+    m_timSnooze->setObjectName(QStringLiteral("timSnooze"));
+    connect(m_timSnooze, &QTimer::timeout, this, &frmReminder::timSnooze_Timer);
+
+    Form_Load();
+}
+
+frmReminder* frmReminder::raise(const QString& title) {
+    auto* reminder = new frmReminder();
+    // Whatever fails, the reminder is still there.
+    ignoringFailures([&] { reminder->setReminderText(title); });
+    ignoringFailures([&] {
+        if (gFile) gFile->writeToLog(QStringLiteral("Meeting Reminder: ") + title);
+    });
+    ignoringFailures([&] { windowprocs::showWithoutActivating(reminder); });
+    return reminder;
+}
+
+void frmReminder::Form_Load() {
+    trapped(QStringLiteral(" - frmReminder.Form_Load: "), QStringLiteral(" Error"), [&] {
+        if (gOrbinWindow)
+            if (FormPort* orbin = gOrbinWindow->form()) {
+                const Rect at = orbin->twipGeometry();
+                const Rect own = twipGeometry();
+                moveTwips(at.left, at.top, own.width, own.height);
+            }
+        windowprocs::setTopMost(this, true);
+        if (gSettings) gSettings->setColors(this, 255, 8);
+    });
+}
+
+void frmReminder::setReminderText(const QString& text) {
+    m_lblReminder->setText(text);
+}
+
+QString frmReminder::reminderText() const {
+    return m_lblReminder->text();
+}
+
+void frmReminder::btnOK_Click() {
+    unloadForm();
+}
+
+void frmReminder::btnSnooze_Click() {
+    m_timSnooze->setInterval(SnoozeTickMs);
+    m_timSnooze->start();
+    hide();
+}
+
+void frmReminder::timSnooze_Timer() {
+    m_count = m_count + Integer(1);
+    if (m_count.value() >= ComeBackTick) {
+        // Back at the orbin's present place, again without taking the focus.
+        windowprocs::showWithoutActivating(this);
+        Form_Load();
+        m_count = Integer(0);
+    }
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "FormWidget.h"
+#include "Integer.h"
+
+class QLabel;
+class QPushButton;
+class QTimer;
+
+// A meeting's reminder: a small window on the orbin's top-left corner, above all others, with the
+// meeting's title. OK dismisses it; Snooze hides it and brings it back every fifth minute until OK.
+class frmReminder : public FormWidget {
+    Q_OBJECT
+public:
+    explicit frmReminder(QWidget* parent = nullptr);
+
+    // Opens a further reminder window for title, logged, without taking the focus.
+    static frmReminder* raise(const QString& title);
+
+    void setReminderText(const QString& text);
+    QString reminderText() const;
+
+    void btnOK_Click();
+    void btnSnooze_Click();
+    void timSnooze_Timer();
+
+    QTimer* timSnooze() const { return m_timSnooze; }
+    static constexpr int SnoozeTickMs = 60000;
+    // The tick on which a snoozed reminder comes back.
+    static constexpr int ComeBackTick = 5;
+
+private:
+    void Form_Load();
+
+    QLabel* m_lblReminder = nullptr;
+    QPushButton* m_btnOK = nullptr;
+    QPushButton* m_btnSnooze = nullptr;
+    QTimer* m_timSnooze = nullptr;
+    Integer m_count{0};
+};
