@@ -8,12 +8,12 @@
 #include "GameControls.h"
 #include "Globals.h"
 #include "HTMLHelp.h"
-#include "Initialize.h"
 #include "HiddenKeys.h"
+#include "Initialize.h"
 #include "Items.h"
 #include "Launcher.h"
-#include "MessageBoard.h"
 #include "MeetingLabel.h"
+#include "MessageBoard.h"
 #include "NumberText.h"
 #include "OrbinDuties.h"
 #include "OrbinPicture.h"
@@ -22,8 +22,8 @@
 #include "Twips.h"
 #include "WindowProcs.h"
 #include "dlgDays.h"
-#include "dlgEditTaskDetails.h"
 #include "dlgEditMeetingDetails.h"
+#include "dlgEditTaskDetails.h"
 #include "dlgNewMeetingDetails.h"
 #include "dlgNewTaskDetails.h"
 #include "dlgProject.h"
@@ -125,10 +125,12 @@ frmFloater::frmFloater(QWidget* parent)
     resize(twips::toPixels(DesignWidth), twips::toPixels(DesignHeight));
     buildControls();
     buildMenu();
-    m_board = std::make_unique<MessageBoard>(m_lblMessageBoard, QList<QWidget*>{m_butStart, m_btnNew, m_btnSearch},
-                                             m_timShowTime);
+    m_board = std::make_unique<MessageBoard>(
+        m_lblMessageBoard, QList<QWidget*>{m_butStart, m_btnNew, m_btnSearch}, m_timShowTime);
     OrbinTimers::Face face;
-    face.colourPeriodButtons = [this](Integer current) { OrbinTimers::colourPeriodButtons(m_morning, current); };
+    face.colourPeriodButtons = [this](Integer current) {
+        OrbinTimers::colourPeriodButtons(m_morning, current);
+    };
     face.setScoreText = [this](const QString& text) { m_lblStats->setText(text); };
     face.showReminder = [this](const QString& title) { showReminder(title); };
     face.controlsChanged = [this] { controlsChanged(); };

@@ -35,6 +35,8 @@ public:
     void fraScoreBoard_Click();
 
     bool keepOpen() const;
+    // Each time the scoreboard becomes the active window: the keep-open box as stored.
+    void Form_Activate();
     QTimer* timPeriodCounter() const { return m_timPeriodCounter; }
     QTimer* timDisplayCounter() const { return m_timDisplayCounter; }
 
@@ -44,8 +46,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void Form_Activate();
-
     QFrame* m_fraScoreBoard = nullptr;
     QLabel* m_lblRemainingOfPeriod = nullptr;
     QLabel* m_labTodayScore = nullptr;

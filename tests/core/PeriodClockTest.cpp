@@ -1,0 +1,107 @@
+#include "PeriodClock.h"
+#include "Failure.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QDateTime at(int d, int h, int m, int s = 0, int ms = 0) {
+    return QDateTime(QDate(2026, 12, d), QTime(h, m, s, ms));
+}
+
+Integer period(const QTime& t) {
+    return PeriodClock::periodAt(t, QStringLiteral("11:00"), QStringLiteral("14:00"),
+                                 QStringLiteral("18:00"));
+}
+
+// Takes what is due and marks it handled, as a tick does.
+QList<PeriodClock::Minute> tick(PeriodClock& clock, const QDateTime& now) {
+    const QList<PeriodClock::Minute> due = clock.dueMinutes(now);
+    for (const auto& m : due)
+        clock.markHandled(m);
+    return due;
+}
+
+} // namespace
+
+TEST(PeriodClock, APeriodBeginsOnlyAfterItsStartTimeHasPassed) {
+    EXPECT_EQ(period(QTime(0, 0)), Integer(1));
+    EXPECT_EQ(period(QTime(11, 0, 0)), Integer(1));
+    EXPECT_EQ(period(QTime(11, 0, 1)), Integer(2));
+    EXPECT_EQ(period(QTime(11, 0, 0, 1)), Integer(2));
+    EXPECT_EQ(period(QTime(14, 0)), Integer(2));
+    EXPECT_EQ(period(QTime(17, 59, 59)), Integer(3));
+    EXPECT_EQ(period(QTime(18, 0, 0)), Integer(3));
+    EXPECT_EQ(period(QTime(18, 0, 1)), Integer(4));
+    EXPECT_EQ(period(QTime(23, 59, 59)), Integer(4));
+}
+
+TEST(PeriodClock, StartTimesAreReadInTheUsualFormsAndAnythingElseIsATypeMismatch) {
+    EXPECT_EQ(PeriodClock::readTimeOfDay(QStringLiteral("9:30")), QTime(9, 30));
+    EXPECT_EQ(PeriodClock::readTimeOfDay(QStringLiteral(" 11:00:30 ")), QTime(11, 0, 30));
+    EXPECT_EQ(PeriodClock::readTimeOfDay(QStringLiteral("6:00 PM")), QTime(18, 0));
+    EXPECT_EQ(PeriodClock::readTimeOfDay(QStringLiteral("12:15 am")), QTime(0, 15));
+    for (const char* bad : {"", "eleven", "25:00", "11", "13:00 pm", "11:60"}) {
+        SCOPED_TRACE(bad);
+        try {
+            PeriodClock::readTimeOfDay(QString::fromLatin1(bad));
+            ADD_FAILURE() << "read";
+        } catch (const Failure& f) {
+            EXPECT_EQ(f.number(), err::TypeMismatch);
+        }
+    }
+    // A bad start time fails at any time of day, even one its period does not reach.
+    EXPECT_THROW(PeriodClock::periodAt(QTime(23, 0), QStringLiteral("11:00"), QStringLiteral("x"),
+                                       QStringLiteral("18:00")),
+                 Failure);
+}
+
+TEST(PeriodClock, EveryMinuteIsHandedOutOnceThoughTicksComeLateOrEarly) {
+    PeriodClock clock;
+    // Started at 10:00:30: the present minute at once.
+    EXPECT_EQ(tick(clock, at(7, 10, 0, 30)),
+              (QList<PeriodClock::Minute>{{QDate(2026, 12, 7), QTime(10, 0)}}));
+    // An early or a second tick in the same minute: nothing.
+    EXPECT_TRUE(tick(clock, at(7, 10, 0, 59, 999)).isEmpty());
+    // A tick that comes two minutes late still hands out 10:01.
+    const auto late = tick(clock, at(7, 10, 2, 0, 250));
+    ASSERT_EQ(late.size(), 2);
+    EXPECT_EQ(late[0].time, QTime(10, 1));
+    EXPECT_EQ(late[1].time, QTime(10, 2));
+    ASSERT_TRUE(clock.lastHandled());
+    EXPECT_EQ(clock.lastHandled()->time, QTime(10, 2));
+}
+
+TEST(PeriodClock, MidnightAndSleepLoseNoMinute) {
+    PeriodClock clock;
+    tick(clock, at(7, 23, 58, 40));
+    const auto overMidnight = tick(clock, at(8, 0, 1, 0, 250));
+    ASSERT_EQ(overMidnight.size(), 3);
+    EXPECT_EQ(overMidnight[0], (PeriodClock::Minute{QDate(2026, 12, 7), QTime(23, 59)}));
+    EXPECT_EQ(overMidnight[1], (PeriodClock::Minute{QDate(2026, 12, 8), QTime(0, 0)}));
+    EXPECT_EQ(overMidnight[2], (PeriodClock::Minute{QDate(2026, 12, 8), QTime(0, 1)}));
+    // Eight hours asleep: every minute of them, once.
+    const auto afterSleep = tick(clock, at(8, 8, 1, 10));
+    EXPECT_EQ(afterSleep.size(), 8 * 60);
+    EXPECT_EQ(afterSleep.first().time, QTime(0, 2));
+    EXPECT_EQ(afterSleep.last().time, QTime(8, 1));
+}
+
+TEST(PeriodClock, AClockPutBackWaitsForItselfUnlessPutBackFar) {
+    PeriodClock clock;
+    tick(clock, at(7, 2, 59, 5));
+    // Summer time ends: the hour from 02:00 comes round again, and nothing of it twice.
+    EXPECT_TRUE(tick(clock, at(7, 2, 0, 5)).isEmpty());
+    EXPECT_TRUE(tick(clock, at(7, 2, 59, 5)).isEmpty());
+    EXPECT_EQ(tick(clock, at(7, 3, 0, 5)).size(), 1);
+    // A clock put back a day starts afresh at the present minute.
+    const auto reset = tick(clock, at(6, 3, 0, 5));
+    ASSERT_EQ(reset.size(), 1);
+    EXPECT_EQ(reset[0], (PeriodClock::Minute{QDate(2026, 12, 6), QTime(3, 0)}));
+}
+
+TEST(PeriodClock, TheNextTickComesJustAfterTheNextFullMinute) {
+    EXPECT_EQ(PeriodClock::msToNextTick(at(7, 10, 0, 30)), 30000 + PeriodClock::TickDelayMs);
+    EXPECT_EQ(PeriodClock::msToNextTick(at(7, 10, 0, 59, 900)), 100 + PeriodClock::TickDelayMs);
+    EXPECT_EQ(PeriodClock::msToNextTick(at(7, 10, 1, 0, 250)), 59750 + PeriodClock::TickDelayMs);
+}

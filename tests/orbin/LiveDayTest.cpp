@@ -1,0 +1,481 @@
+#include "OrbinFixture.h"
+
+#include "Functions.h"
+#include "Game.h"
+#include "GameControls.h"
+#include "HiddenKeys.h"
+#include "Items.h"
+#include "OrbinDuties.h"
+#include "OrbinTimers.h"
+#include "Prompter.h"
+#include "Settings.h"
+#include "WindowProcs.h"
+#include "frmReminder.h"
+#include "frmScoreboard.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+const QByteArray Templates =
+    "<item><id>0</id><now/><date/><title/><period/><estimate/><status/><done/><donedate/><doneperiod/>"
+    "<donetime/><note/><points/><penaltypoints/><type>Task</type><obj1/><timeleft/><obj3/><meetingtime/>"
+    "<chairm/><timingbonus/><project/></item>\r\n"
+    "<item><id>0</id><now/><date/><title/><period/><estimate/><status/><done/><donedate/><doneperiod/>"
+    "<donetime/><note/><points/><penaltypoints/><type>Meeting</type><obj1/><obj2/><obj3/><meetingtime/>"
+    "<chairm/><timingbonus/><project/></item>\r\n";
+
+QByteArray task(int id, const QString& title, int estimate) {
+    return QStringLiteral("<item><id>%1</id><now/><date>20261207</date><title>%2</title><period>1</period>"
+                          "<estimate>%3</estimate><status/><done>false</done><donedate>NotDone</donedate>"
+                          "<doneperiod/><donetime/><note/><points>0</points><penaltypoints/><type>Task</type>"
+                          "<obj1/><timeleft/><obj3/><meetingtime/><chairm/><timingbonus>0</timingbonus>"
+                          "<project>0</project></item>\r\n")
+        .arg(id)
+        .arg(title)
+        .arg(estimate)
+        .toUtf8();
+}
+
+QByteArray meeting(int id, const QString& title, const QString& date, const QString& time) {
+    return QStringLiteral(
+               "<item><id>%1</id><now/><date>%2</date><title>%3</title><period/>"
+               "<estimate>60</estimate><status/><done>false</done><donedate>NotDone</donedate>"
+               "<doneperiod/><donetime/><note/><points>0</points><penaltypoints/><type>Meeting</type>"
+               "<obj1/><obj2/><obj3/><meetingtime>%4</meetingtime><chairm/>"
+               "<timingbonus>0</timingbonus><project>0</project></item>\r\n")
+        .arg(id)
+        .arg(date, title, time)
+        .toUtf8();
+}
+
+QDateTime at(int day, int h, int m, int s = 0, int ms = 0) {
+    return QDateTime(QDate(2026, 12, day), QTime(h, m, s, ms));
+}
+
+// The reminder windows open now, oldest first.
+QList<frmReminder*> reminders() {
+    QList<frmReminder*> found;
+    for (FormPort* f : forms::loaded())
+        if (auto* r = dynamic_cast<frmReminder*>(f)) found << r;
+    return found;
+}
+
+QStringList reminderTitles() {
+    QStringList titles;
+    for (frmReminder* r : reminders())
+        titles << r->reminderText();
+    return titles;
+}
+
+// A prompter that notes how the time-out stood whenever a box came up.
+class TimeOutWitness final : public Prompter {
+public:
+    TimeOutWitness() { setPrompter(this); }
+    ~TimeOutWitness() override { setPrompter(nullptr); }
+    Answer messageBox(const QString& text, Buttons, Icon icon, const QString& title) override {
+        boxes << text + QStringLiteral(" | ") + title;
+        icons << icon;
+        timeOutAtBox << gGame->isTimeOut();
+        timerAtBox << (timer && timer->isActive());
+        return OK;
+    }
+    QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
+    std::optional<qint64> chooseColor(qint64) override { return std::nullopt; }
+    void beep() override {}
+
+    QTimer* timer = nullptr;
+    QStringList boxes;
+    QList<Icon> icons;
+    QList<bool> timeOutAtBox;
+    QList<bool> timerAtBox;
+};
+
+class LiveDay : public Orbin {
+protected:
+    void seed() override {
+        TestEnv::writeFile(env.dataDir() + QStringLiteral("items.xml"),
+                           "<root>\r\n" + Templates + items + "</root>\r\n");
+    }
+    void TearDown() override {
+        for (frmReminder* r : reminders())
+            r->unloadForm();
+        Orbin::TearDown();
+    }
+    QString log() const {
+        return QString::fromUtf8(TestEnv::readFile(env.dataDir() + QStringLiteral("msglog.txt")));
+    }
+    void tickAt(const QDateTime& t) {
+        clock.set(t);
+        floater->timCheckPeriod_Timer();
+    }
+    qint64 periodColour(int index) const {
+        const QList<QPushButton*> buttons = floater->findChildren<QPushButton*>(QStringLiteral("Morning"));
+        for (QPushButton* b : buttons)
+            if (b->property("Index").toInt() == index) return b->property("BackColor").toLongLong();
+        return -1;
+    }
+
+    QByteArray items =
+        task(5, QStringLiteral("Write the quarterly report"), 1) +
+        meeting(3, QStringLiteral("Budget"), QStringLiteral("20261207"), QStringLiteral("10:01")) +
+        meeting(2, QStringLiteral("Standup"), QStringLiteral("20261207"), QStringLiteral("10:01")) +
+        meeting(4, QStringLiteral("Late call"), QStringLiteral("20261207"), QStringLiteral("23:59")) +
+        meeting(6, QStringLiteral("Night shift"), QStringLiteral("20261208"), QStringLiteral("00:00"));
+};
+
+} // namespace
+
+// ---- Period clock ----
+
+TEST_F(LiveDay, ThePeriodChangesOnlyAfterItsStartTimeAndItsButtonIsColoured) {
+    tickAt(at(7, 11, 0, 0));
+    EXPECT_TRUE(gGame->Running());
+    EXPECT_TRUE(gGame->PeriodRunning());
+    EXPECT_EQ(gGame->CurrentPeriod(), Integer(1));
+    EXPECT_EQ(periodColour(0), OrbinTimers::PeriodInPlayColor);
+    EXPECT_EQ(periodColour(1), OrbinTimers::PeriodButtonColor);
+
+    tickAt(at(7, 11, 0, 1));
+    EXPECT_EQ(gGame->CurrentPeriod(), Integer(2));
+    EXPECT_EQ(periodColour(0), OrbinTimers::PeriodButtonColor);
+    EXPECT_EQ(periodColour(1), OrbinTimers::PeriodInPlayColor);
+    EXPECT_EQ(gGame->controls().lblRemainingOfPeriod.caption, QStringLiteral("45"));
+
+    // The clock is armed again for just after the next full minute.
+    auto* timer = control<QTimer>("timCheckPeriod");
+    ASSERT_NE(timer, nullptr);
+    EXPECT_TRUE(timer->isActive());
+    EXPECT_TRUE(timer->isSingleShot());
+    EXPECT_EQ(timer->interval(), 59000 + PeriodClock::TickDelayMs);
+}
+
+TEST_F(LiveDay, ABadStartTimeIsReportedOnceATickAndTheRemindersStillCome) {
+    gSettings->setStartTimePeriod3(QStringLiteral("two o'clock"));
+    tickAt(at(7, 10, 1, 0, 250));
+    ASSERT_EQ(prompter.boxes.size(), 1);
+    EXPECT_TRUE(prompter.boxes[0].text.contains(QStringLiteral(" - frmFloater.timCheckPeriod_Timer: 13")));
+    EXPECT_EQ(prompter.boxes[0].title, QStringLiteral("Quorvane error"));
+    EXPECT_EQ(reminderTitles(), (QStringList{QStringLiteral("Budget"), QStringLiteral("Standup")}));
+    EXPECT_TRUE(control<QTimer>("timCheckPeriod")->isActive()) << "the clock keeps running";
+}
+
+TEST_F(LiveDay, TwoMeetingsAtOneMinuteRaiseTwoRemindersInListOrderOnce) {
+    tickAt(at(7, 10, 0, 30));
+    EXPECT_TRUE(reminders().isEmpty());
+    // The tick comes late, past 10:01: the meetings of 10:01 are not skipped.
+    tickAt(at(7, 10, 2, 0, 250));
+    EXPECT_EQ(reminderTitles(), (QStringList{QStringLiteral("Budget"), QStringLiteral("Standup")}));
+    const QString text = log();
+    EXPECT_EQ(text.count(QStringLiteral(": Meeting Reminder: Budget")), 1);
+    EXPECT_EQ(text.count(QStringLiteral(": Meeting Reminder: Standup")), 1);
+    EXPECT_LT(text.indexOf(QStringLiteral("Reminder: Budget")),
+              text.indexOf(QStringLiteral("Reminder: Standup")));
+    // Each at the orbin's top-left corner, above other windows, shown without taking the focus.
+    const FormPort::Rect orbin = floater->twipGeometry();
+    for (frmReminder* r : reminders()) {
+        EXPECT_EQ(r->twipGeometry().left, orbin.left);
+        EXPECT_EQ(r->twipGeometry().top, orbin.top);
+        EXPECT_TRUE(r->isVisible());
+        EXPECT_TRUE(r->testAttribute(Qt::WA_ShowWithoutActivating));
+        EXPECT_TRUE(windowprocs::isTopMost(r));
+    }
+    // Ticks again in the same minute, early or from start-up: never a second time.
+    tickAt(at(7, 10, 2, 30));
+    floater->timCheckPeriod_Timer();
+    EXPECT_EQ(reminders().size(), 2);
+}
+
+TEST_F(LiveDay, MeetingsAroundMidnightAreEachRaisedOnTheirOwnDay) {
+    tickAt(at(7, 23, 58, 30));
+    tickAt(at(8, 0, 0, 0, 250));
+    EXPECT_EQ(reminderTitles(), (QStringList{QStringLiteral("Late call"), QStringLiteral("Night shift")}));
+}
+
+TEST_F(LiveDay, AMachineThatSleptThroughAMeetingRaisesItOnWaking) {
+    tickAt(at(7, 9, 30, 10));
+    tickAt(at(7, 13, 0, 40));
+    EXPECT_EQ(reminderTitles(), (QStringList{QStringLiteral("Budget"), QStringLiteral("Standup")}));
+    EXPECT_EQ(gGame->CurrentPeriod(), Integer(2));
+}
+
+// ---- Running task ----
+
+TEST_F(LiveDay, ARunningTasksMinutesGoBelowZeroOnTheButton) {
+    gGame->startTask(Integer(5));
+    ASSERT_EQ(gGame->controls().txtTaskMinutes.caption, QStringLiteral("1"));
+    EXPECT_TRUE(control<QTimer>("TaskCountdown")->isActive());
+    floater->TaskCountdown_Timer();
+    EXPECT_EQ(gGame->controls().txtTaskMinutes.caption, QStringLiteral("0"));
+    floater->TaskCountdown_Timer();
+    EXPECT_EQ(gGame->controls().txtTaskMinutes.caption, QStringLiteral("-1"));
+    EXPECT_EQ(control<QPushButton>("butStart")->text(), QStringLiteral("Write the quarterly report (-1)"));
+
+    // A time-out holds the count; colouring and the score still run.
+    gGame->controls().labTodayScore.caption = QStringLiteral("7");
+    gGame->startTimeout();
+    ASSERT_TRUE(gGame->isTimeOut());
+    floater->TaskCountdown_Timer();
+    EXPECT_EQ(gGame->controls().txtTaskMinutes.caption, QStringLiteral("-1"));
+    EXPECT_EQ(control<QLabel>("lblStats")->text(), QStringLiteral("7 "));
+}
+
+TEST_F(LiveDay, TheScoreKeepsOneBlankUpToNinetyNineAfterACountdownTick) {
+    auto* stats = control<QLabel>("lblStats");
+    gGame->controls().labTodayScore.caption = QStringLiteral("99");
+    floater->TaskCountdown_Timer();
+    EXPECT_EQ(stats->text(), QStringLiteral("99 "));
+    gGame->controls().labTodayScore.caption = QStringLiteral("100");
+    floater->TaskCountdown_Timer();
+    EXPECT_EQ(stats->text(), QStringLiteral("100"));
+    // No running task: the empty minutes are left alone.
+    gGame->controls().txtTaskMinutes.caption = QString();
+    floater->TaskCountdown_Timer();
+    EXPECT_EQ(gGame->controls().txtTaskMinutes.caption, QString());
+    EXPECT_TRUE(prompter.boxes.isEmpty());
+}
+
+TEST_F(LiveDay, TheRunningTaskButtonOpensTheRunningTask) {
+    gGame->startTask(Integer(5));
+    gItems->setCurrentID(Integer(1));
+    gItems->setSelectedPeriod(Integer(3)); // another period shown
+    control<QPushButton>("butStart")->click();
+    EXPECT_EQ(gItems->currentID(), Integer(5));
+    FormPort* dialog = forms::find(QStringLiteral("dlgEditTaskDetails"));
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dynamic_cast<QWidget*>(dialog)->isVisible());
+
+    // A task caption whose id is gone is reported, and no dialog opens.
+    dialog->unloadForm();
+    gGame->controls().butStart.tag.clear();
+    floater->controlsChanged();
+    floater->butStart_Click();
+    ASSERT_EQ(prompter.boxes.size(), 1);
+    EXPECT_TRUE(prompter.boxes[0].text.contains(QStringLiteral(" - frmFloater.butStart_Click: 13")));
+    EXPECT_FALSE(forms::isLoaded(QStringLiteral("dlgEditTaskDetails")));
+}
+
+// ---- Time-out ----
+
+TEST_F(LiveDay, WithTwoMinutesLeftTheTicksShowOneThenZeroThenEndTheTimeOutBeforeTheBox) {
+    TimeOutWitness witness;
+    witness.timer = control<QTimer>("timTimeOut");
+    gGame->startPeriod(Integer(1));
+    gGame->setTimeoutMinutesLeft(Integer(2));
+    floater->butTimeout_Click();
+    ASSERT_TRUE(gGame->isTimeOut());
+    EXPECT_TRUE(witness.timer->isActive());
+    EXPECT_TRUE(control<QFrame>("fraTimeOut")->isVisibleTo(floater));
+
+    floater->timTimeOut_Timer();
+    EXPECT_EQ(control<QLabel>("lblTimeOut")->text(), QStringLiteral("1"));
+    floater->timTimeOut_Timer();
+    EXPECT_EQ(control<QLabel>("lblTimeOut")->text(), QStringLiteral("0"));
+    EXPECT_TRUE(gGame->isTimeOut());
+    EXPECT_TRUE(witness.boxes.isEmpty());
+
+    floater->timTimeOut_Timer();
+    ASSERT_EQ(witness.boxes, QStringList{QStringLiteral("Your timeout have ended! | QuorvaneTime out")});
+    EXPECT_EQ(witness.icons, QList<Prompter::Icon>{Prompter::Icon::Information});
+    EXPECT_EQ(witness.timeOutAtBox, QList<bool>{false}) << "ended before the box";
+    EXPECT_EQ(witness.timerAtBox, QList<bool>{false}) << "its timer stopped before the box";
+    EXPECT_EQ(gGame->timeoutMinutesLeft(), Integer(0));
+    EXPECT_EQ(control<QPushButton>("butTimeout")->text(), QStringLiteral("T"));
+    EXPECT_FALSE(control<QPushButton>("butTimeout")->isEnabled()) << "the day's budget is spent";
+    EXPECT_FALSE(control<QFrame>("fraTimeOut")->isVisibleTo(floater));
+}
+
+TEST_F(LiveDay, TheTimeOutButtonEndsATimeOutUnlessItReadsACapitalT) {
+    gGame->startPeriod(Integer(1));
+    floater->butTimeout_Click();
+    ASSERT_TRUE(gGame->isTimeOut());
+    EXPECT_EQ(control<QPushButton>("butTimeout")->text(), QStringLiteral("R"));
+    gGame->controls().butTimeout.caption = QStringLiteral("t");
+    floater->controlsChanged();
+    floater->butTimeout_Click();
+    EXPECT_FALSE(gGame->isTimeOut());
+}
+
+// ---- Message board, menu, quit question ----
+
+TEST_F(LiveDay, TheBoardCoversTheTopStripLogsEachMessageAndGoesAway) {
+    auto* board = control<QLabel>("lblMessageBoard");
+    auto* timer = control<QTimer>("timShowTime");
+    floater->showMessage(QStringLiteral("First"));
+    floater->showMessage(QStringLiteral("Second"));
+    EXPECT_TRUE(board->isVisible());
+    EXPECT_EQ(board->text(), QStringLiteral("Second"));
+    for (const char* name : {"butStart", "btnNew", "btnSearch"})
+        EXPECT_FALSE(control(name)->isVisible()) << name;
+    EXPECT_TRUE(timer->isActive());
+    EXPECT_EQ(timer->interval(), 5000);
+    EXPECT_TRUE(log().contains(QStringLiteral(": Message: First\r\n")));
+    EXPECT_TRUE(log().contains(QStringLiteral(": Message: Second\r\n")));
+
+    floater->hideMessage();
+    EXPECT_FALSE(board->isVisible());
+    EXPECT_EQ(board->text(), QString());
+    EXPECT_FALSE(timer->isActive());
+    for (const char* name : {"butStart", "btnNew", "btnSearch"})
+        EXPECT_TRUE(control(name)->isVisible()) << name;
+
+    // The game's own messages reach the board.
+    gGame->startTask(Integer(5));
+    EXPECT_TRUE(board->text().startsWith(QStringLiteral("Starting task Write the quarterly report")));
+    QTest::mouseClick(board, Qt::LeftButton);
+    EXPECT_FALSE(board->isVisible());
+}
+
+TEST_F(LiveDay, TheArticleMenuGrowsWithTheArticlesRead) {
+    struct Case {
+        int lastRead;
+        int entries;
+    };
+    for (const Case c : {Case{0, 1}, Case{1, 1}, Case{3, 3}, Case{8, 8}, Case{9, 10}, Case{12, 10}}) {
+        SCOPED_TRACE(c.lastRead);
+        gSettings->setLastArticleRead(Integer(c.lastRead));
+        QMenu menu;
+        menu.addAction(QStringLiteral("Read article &1"))->setObjectName(QStringLiteral("mnuReadArticle"));
+        QList<int> read;
+        orbinduties::makeMenu(&menu, [&](int i) { read << i; });
+        orbinduties::makeMenu(&menu, [&](int i) { read << i; }); // a second run adds nothing
+        ASSERT_EQ(menu.actions().size(), c.entries);
+        EXPECT_EQ(menu.actions().first()->text(), QStringLiteral("Read article &1"));
+        if (c.entries > 1) {
+            EXPECT_EQ(menu.actions()[1]->text(), QStringLiteral("Read Article &2"));
+            menu.actions().last()->trigger();
+            EXPECT_EQ(read, QList<int>{c.entries - 1});
+        }
+    }
+}
+
+TEST_F(LiveDay, OnlyNoDeclinesTheQuitQuestion) {
+    prompter.script({Prompter::Yes, Prompter::No});
+    EXPECT_TRUE(floater->confirmQuit());
+    EXPECT_FALSE(floater->confirmQuit());
+    ASSERT_EQ(prompter.boxes.size(), 2);
+    EXPECT_EQ(prompter.boxes[0].text, QStringLiteral("Do you really want to close down Quorvane?"));
+    EXPECT_EQ(prompter.boxes[0].title, QStringLiteral("Quorvane!"));
+    EXPECT_EQ(prompter.boxes[0].buttons, Prompter::Buttons::YesNo);
+    EXPECT_EQ(prompter.boxes[0].icon, Prompter::Icon::Question);
+    EXPECT_TRUE(floater->isShrunk());
+}
+
+// ---- Hidden keys ----
+
+TEST_F(LiveDay, HiddenKeysWorkWhicheverControlHasTheFocus) {
+    auto* search = control<QLineEdit>("txtSearch");
+    search->show();
+    QTest::keyClick(search, Qt::Key_L, Qt::ControlModifier);
+    EXPECT_TRUE(forms::isLoaded(QStringLiteral("dlgFormList")));
+    EXPECT_TRUE(search->text().isEmpty());
+    QTest::keyClick(floater, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(forms::isLoaded(QStringLiteral("dlgDebugSettings")));
+    QTest::keyClick(floater, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_FALSE(forms::isLoaded(QStringLiteral("dlgEditTaskDetails")));
+}
+
+TEST_F(LiveDay, EscSendsTheOrbinToTheTrayAndBackAndOnlyEscTurnsTheFlag) {
+    bool trayShown = false;
+    setTrayFormLoader([&] {
+        trayShown = true;
+        return true;
+    });
+    QTest::keyClick(floater, Qt::Key_Escape);
+    EXPECT_TRUE(floater->hiddenKeys()->inTray());
+    EXPECT_TRUE(trayShown);
+    EXPECT_FALSE(floater->isVisible());
+    // Brought back another way (the tray menu): the next Esc restores, the one after sends it away again.
+    floater->show();
+    QTest::keyClick(floater, Qt::Key_Escape);
+    EXPECT_FALSE(floater->hiddenKeys()->inTray());
+    EXPECT_TRUE(floater->isVisible());
+    QTest::keyClick(floater, Qt::Key_Escape);
+    EXPECT_TRUE(floater->hiddenKeys()->inTray());
+    EXPECT_FALSE(floater->isVisible());
+    setTrayFormLoader(nullptr);
+}
+
+// ---- Scoreboard ----
+
+TEST_F(LiveDay, TheScoreboardCountsThePeriodDownToZeroAndNoFurther) {
+    frmScoreboard* board = frmScoreboard::instance();
+    board->timPeriodCounter_Timer(); // "---": nothing to count
+    EXPECT_EQ(gGame->controls().lblRemainingOfPeriod.caption, QStringLiteral("---"));
+
+    gGame->startPeriod(Integer(1));
+    EXPECT_TRUE(board->timPeriodCounter()->isActive());
+    EXPECT_TRUE(board->timDisplayCounter()->isActive());
+    EXPECT_EQ(board->timDisplayCounter()->interval(), 5001);
+    board->timPeriodCounter_Timer();
+    EXPECT_EQ(board->findChild<QLabel*>(QStringLiteral("lblRemainingOfPeriod"))->text(),
+              QStringLiteral("44"));
+    EXPECT_EQ(control<QLabel>("txtMinLeftOfPeriod")->text(), QStringLiteral("44"));
+
+    gGame->controls().lblRemainingOfPeriod.caption = QStringLiteral("1");
+    board->timPeriodCounter_Timer();
+    board->timPeriodCounter_Timer();
+    EXPECT_EQ(gGame->controls().lblRemainingOfPeriod.caption, QStringLiteral("0"));
+    EXPECT_TRUE(gGame->PeriodRunning()) << "the countdown does not end the period";
+
+    // A time-out pauses it.
+    gGame->startTimeout();
+    EXPECT_FALSE(board->timPeriodCounter()->isActive());
+}
+
+TEST_F(LiveDay, TheScoreboardHidesItselfUnlessKeptOpenAndKeepsTheBoxInTheSettings) {
+    frmScoreboard* board = frmScoreboard::instance();
+    EXPECT_FALSE(board->isVisible()) << "made hidden";
+    board->show();
+    board->timDisplayCounter_Timer();
+    EXPECT_FALSE(board->isVisible());
+
+    gSettings->putMySetting(QStringLiteral("KeepOpen"), QStringLiteral("1"), QStringLiteral("ScoreBoard"));
+    board->Form_Activate();
+    EXPECT_TRUE(board->keepOpen());
+    board->show();
+    board->timDisplayCounter_Timer();
+    EXPECT_TRUE(board->isVisible());
+    board->fraScoreBoard_Click();
+    EXPECT_FALSE(board->isVisible());
+
+    board->findChild<QCheckBox*>(QStringLiteral("chkKeepOpen"))->setChecked(false);
+    board->unloadForm();
+    EXPECT_EQ(gSettings->getMySetting(QStringLiteral("KeepOpen"), QStringLiteral("ScoreBoard"), 1).toString(),
+              QStringLiteral("0"));
+}
+
+// ---- Reminder ----
+
+TEST_F(LiveDay, ASnoozedReminderComesBackEveryFifthMinuteAtTheOrbinUntilOK) {
+    QPointer<frmReminder> r = frmReminder::raise(QStringLiteral("Budget"));
+    EXPECT_FALSE(r->timSnooze()->isActive()) << "never snoozed, never back by itself";
+    r->findChild<QPushButton*>(QStringLiteral("btnSnooze"))->click();
+    EXPECT_FALSE(r->isVisible());
+    EXPECT_TRUE(r->timSnooze()->isActive());
+    EXPECT_EQ(r->timSnooze()->interval(), 60000);
+
+    const FormPort::Rect was = floater->twipGeometry();
+    floater->moveTwips(was.left + 600, was.top + 300, was.width, was.height);
+    for (int i = 0; i < 4; ++i)
+        r->timSnooze_Timer();
+    EXPECT_FALSE(r->isVisible());
+    r->timSnooze_Timer();
+    EXPECT_TRUE(r->isVisible());
+    EXPECT_EQ(r->twipGeometry().left, was.left + 600);
+    EXPECT_EQ(r->twipGeometry().top, was.top + 300);
+
+    // Left open, it is brought up again five minutes later.
+    r->hide();
+    for (int i = 0; i < 5; ++i)
+        r->timSnooze_Timer();
+    EXPECT_TRUE(r->isVisible());
+
+    r->findChild<QPushButton*>(QStringLiteral("btnOK"))->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(r.isNull());
+}
