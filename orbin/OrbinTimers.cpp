@@ -127,6 +127,14 @@ void OrbinTimers::colourPeriodButtons(const QList<QPushButton*>& buttons, Intege
 // ---- The running task's countdown ----
 
 void OrbinTimers::TaskCountdown_Timer() {
+    // The timer stays armed while an error report of a tick is open: its ticks meanwhile are skipped, so
+    // that reports cannot pile up.
+    if (m_inTaskTick) return;
+    m_inTaskTick = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{m_inTaskTick};
     trapped(QStringLiteral(" - frmFloater.TaskCountdown_Timer: "), LowerError, [&] {
         if (!gGame) return;
         GameControls& c = gGame->controls();

@@ -55,4 +55,5 @@ private:
     PeriodClock m_clock;
     bool m_inPeriodTick = false;
     bool m_inTimeOutTick = false;
+    bool m_inTaskTick = false;
 };

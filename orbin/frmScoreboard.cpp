@@ -154,6 +154,13 @@ void frmScoreboard::timDisplayCounter_Timer() {
 }
 
 void frmScoreboard::timPeriodCounter_Timer() {
+    // A tick while the error report of the one before is open is skipped: reports do not pile up.
+    if (m_inPeriodTick) return;
+    m_inPeriodTick = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{m_inPeriodTick};
     trapped(QStringLiteral(" - frmScoreboard.timPeriodCounter_Timer: "), QStringLiteral(" Error"), [&] {
         if (!gGame) return;
         GameControls& c = gGame->controls();

@@ -52,4 +52,5 @@ private:
     QCheckBox* m_chkKeepOpen = nullptr;
     QTimer* m_timPeriodCounter = nullptr;
     QTimer* m_timDisplayCounter = nullptr;
+    bool m_inPeriodTick = false;
 };

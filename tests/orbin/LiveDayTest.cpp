@@ -479,3 +479,45 @@ TEST_F(LiveDay, ASnoozedReminderComesBackEveryFifthMinuteAtTheOrbinUntilOK) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(r.isNull());
 }
+
+namespace {
+
+// A prompter that runs something while its box is open, as a timer firing behind a modal box would.
+class BoxWithTicks final : public Prompter {
+public:
+    explicit BoxWithTicks(std::function<void()> meanwhile) : m_meanwhile(std::move(meanwhile)) {
+        setPrompter(this);
+    }
+    ~BoxWithTicks() override { setPrompter(nullptr); }
+    Answer messageBox(const QString& text, Buttons, Icon, const QString&) override {
+        boxes << text;
+        if (boxes.size() < 5) m_meanwhile();
+        return OK;
+    }
+    QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
+    std::optional<qint64> chooseColor(qint64) override { return std::nullopt; }
+    void beep() override {}
+    QStringList boxes;
+
+private:
+    std::function<void()> m_meanwhile;
+};
+
+} // namespace
+
+TEST_F(LiveDay, TicksBehindAnOpenErrorReportAreSkippedNotStacked) {
+    gGame->controls().txtTaskMinutes.caption = QStringLiteral("10");
+    gGame->controls().butStart.tag = QStringLiteral("no id");
+    {
+        BoxWithTicks boxes([&] { floater->TaskCountdown_Timer(); });
+        floater->TaskCountdown_Timer();
+        EXPECT_EQ(boxes.boxes.size(), 1);
+    }
+    {
+        gSettings->setStartTimePeriod2(QStringLiteral("soon"));
+        BoxWithTicks boxes([&] { floater->timCheckPeriod_Timer(); });
+        floater->timCheckPeriod_Timer();
+        EXPECT_EQ(boxes.boxes.size(), 1);
+        EXPECT_TRUE(control<QTimer>("timCheckPeriod")->isActive());
+    }
+}
