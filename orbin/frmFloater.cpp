@@ -889,8 +889,13 @@ bool frmFloater::putTodoText(const QString& title, int slot, int id, qint64 colo
 
 void frmFloater::removeAllMeetingsFromTheorbin() {
     const qsizetype n = m_lblMeeting.size();
-    for (qsizetype i = 1; i < n; ++i)
-        ignoringFailures([&] { delete m_lblMeeting.at(i); });
+    // Gone later rather than now: a label may be removed from inside its own click.
+    for (qsizetype i = 1; i < n; ++i) {
+        ignoringFailures([&] {
+            m_lblMeeting.at(i)->hide();
+            m_lblMeeting.at(i)->deleteLater();
+        });
+    }
     m_lblMeeting.resize(1);
 }
 
