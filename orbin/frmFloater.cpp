@@ -1,37 +1,907 @@
 #include "frmFloater.h"
 
+#include "Clock.h"
+#include "ColorCodec.h"
 #include "ErrorReport.h"
+#include "File.h"
+#include "Game.h"
+#include "GameControls.h"
 #include "Globals.h"
+#include "HTMLHelp.h"
 #include "Initialize.h"
+#include "Items.h"
+#include "Launcher.h"
+#include "MeetingLabel.h"
+#include "NumberText.h"
+#include "OrbinPicture.h"
 #include "Settings.h"
+#include "Twips.h"
 #include "WindowProcs.h"
+#include "dlgDays.h"
+#include "dlgEditMeetingDetails.h"
+#include "dlgNewMeetingDetails.h"
+#include "dlgNewTaskDetails.h"
+#include "dlgProject.h"
+#include "dlgSettings.h"
+#include "frmAbout.h"
+#include "frmWelcome.h"
 
+#include <QApplication>
+#include <QCursor>
+#include <QFrame>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPushButton>
-#include <QVBoxLayout>
+#include <QRegularExpression>
+#include <QTimer>
+#include <QWindow>
+#include <cmath>
 
-frmFloater::frmFloater(QWidget* parent) : FormWidget(QStringLiteral("frmFloater"), parent) {
-    setWindowTitle(QStringLiteral("Quorvane"));
-    auto* label = new QLabel(QStringLiteral("Quorvane"), this);
-    auto* exit = new QPushButton(QStringLiteral("Exit"), this);
-    exit->setObjectName(QStringLiteral("mnuExit"));
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(label);
-    layout->addWidget(exit);
-    connect(exit, &QPushButton::clicked, this, &frmFloater::mnuExit_Click);
-    resize(240, 120);
+const QString frmFloater::WebAddress = QStringLiteral("https://quorvane.example.org/");
+
+namespace {
+
+const QString Error = QStringLiteral(" Error");
+const QString LowerError = QStringLiteral(" error");
+
+// The companions that follow a drag of the orbin, each only while it is loaded.
+const char* const Companions[] = {"dlgDays", "frmReminder", "frmSearch"};
+
+void placeTwips(QWidget* w, double left, double top, double width, double height) {
+    w->setGeometry(twips::toPixels(left), twips::toPixels(top), std::max(1, twips::toPixels(width)),
+                   std::max(1, twips::toPixels(height)));
+}
+
+void setForeColor(QWidget* w, qint64 colour) {
+    w->setProperty("ForeColor", colour);
+    QPalette p = w->palette();
+    const QColor c = colorcodec::toColor(colour, QApplication::palette());
+    p.setColor(QPalette::WindowText, c);
+    p.setColor(QPalette::ButtonText, c);
+    w->setPalette(p);
+}
+
+void setUnderline(QWidget* w, bool on) {
+    QFont f = w->font();
+    f.setUnderline(on);
+    w->setFont(f);
+}
+
+QString todayText() {
+    return QLocale().toString(appClock().today(), QLocale::ShortFormat);
+}
+
+// The one drag record of the program: the point where the button went down, in the window's twips.
+struct DragRecord {
+    bool dragging = false;
+    double x = 0, y = 0;
+};
+DragRecord& dragRecord() {
+    static DragRecord record;
+    return record;
+}
+
+// Moves form by the pointer's offset from the press point (stored on the first call after a reset).
+void dragWindow(FormPort* form, double x, double y, int button, bool reset) {
+    DragRecord& d = dragRecord();
     ignoringFailures([&] {
-        gSettings->positionForm(this, true, false);
-        windowprocs::setTopMost(this, gSettings->onTop());
+        if (reset) d.dragging = false;
+        if (button != 1 || !form) return;
+        if (!d.dragging) {
+            d.x = x;
+            d.y = y;
+            d.dragging = true;
+        }
+        const FormPort::Rect r = form->twipGeometry();
+        form->moveTwips(r.left + x - d.x, std::nearbyint(r.top + y - d.y), r.width, r.height);
     });
 }
 
-void frmFloater::mnuExit_Click() {
-    quitApplication(false);
+bool onWayland() {
+    return QGuiApplication::platformName().startsWith(QStringLiteral("wayland"));
+}
+
+} // namespace
+
+frmFloater::frmFloater(QWidget* parent)
+    : FormWidget(QStringLiteral("frmFloater"), parent, Qt::Window | Qt::FramelessWindowHint) {
+    setWindowTitle(QStringLiteral("Quorvane"));
+    QFont f = font();
+    f.setPixelSize(11);
+    setFont(f);
+    // The design colour of the form; the colour table gives the real one at load.
+    setFormBackColor(255);
+    resize(twips::toPixels(DesignWidth), twips::toPixels(DesignHeight));
+    buildControls();
+    buildMenu();
+    m_menuDelay = new QTimer(this);
+    m_menuDelay->setSingleShot(true);
+    connect(m_menuDelay, &QTimer::timeout, this, &frmFloater::showPopupMenu);
+    Form_Load();
+    controlsChanged();
+}
+
+frmFloater::~frmFloater() = default;
+
+void frmFloater::buildControls() {
+    auto button = [&](const char* name, const QString& caption, double l, double t, double w, double h,
+                      const QString& tip = QString()) {
+        auto* b = new QPushButton(caption, this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setFocusPolicy(Qt::NoFocus);
+        if (!tip.isEmpty()) b->setToolTip(tip);
+        placeTwips(b, l, t, w, h);
+        return b;
+    };
+    auto label = [&](const char* name, const QString& caption, double l, double t, double w, double h,
+                     QWidget* parent = nullptr) {
+        auto* lab = new QLabel(caption, parent ? parent : this);
+        lab->setObjectName(QString::fromLatin1(name));
+        lab->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        placeTwips(lab, l, t, w, h);
+        return lab;
+    };
+    auto picture = [&](OrbinPicture::Kind kind, const char* name, double l, double t, double w, double h,
+                       QWidget* parent = nullptr) {
+        auto* p = new OrbinPicture(kind, QString::fromLatin1(name), parent ? parent : this);
+        placeTwips(p, l, t, w, h);
+        p->installEventFilter(this);
+        return p;
+    };
+
+    // Decoration first, so that it lies under everything else.
+    auto* shape2 = new QFrame(this);
+    shape2->setObjectName(QStringLiteral("Shape2"));
+    shape2->setFrameShape(QFrame::Box);
+    shape2->setAttribute(Qt::WA_TransparentForMouseEvents);
+    placeTwips(shape2, 0, 0, 7200, 315);
+
+    m_imgOrbin = picture(OrbinPicture::Kind::Orbin, "imgOrbin", 1215, 1080, 4770, 4830);
+
+    // Top strip.
+    m_imgDragArrow = picture(OrbinPicture::Kind::DragArrow, "imgDragArrow", 15, 15, 300, 255);
+    m_imgDragArrow->setToolTip(
+        QStringLiteral("Click and drag to move the floater or double click to close application"));
+    m_imgDragArrow->setCursor(Qt::SizeAllCursor);
+    m_btnNew =
+        button("btnNew", QStringLiteral("&New"), 345, 30, 645, 240, QStringLiteral("Create a new item"));
+    m_butStart = button("butStart", QStringLiteral("&Show tasks"), 1005, 30, 4650, 240,
+                        QStringLiteral("Manage current task"));
+    m_imgArrowUp = picture(OrbinPicture::Kind::ArrowUp, "imgArrowUp", 5675, 30, 255, 240);
+    m_imgArrowUp->setToolTip(QStringLiteral("Click here to open the main orbin"));
+    m_btnSearch =
+        button("btnSearch", QStringLiteral("&Search"), 5950, 30, 750, 240, QStringLiteral("Search tasks"));
+    auto* txtSearch = new QLineEdit(this);
+    txtSearch->setObjectName(QStringLiteral("txtSearch"));
+    placeTwips(txtSearch, 4950, 0, 2055, 285);
+    txtSearch->hide();
+    m_txtSearch = txtSearch;
+    m_fraCloseSearch = new QFrame(this);
+    m_fraCloseSearch->setObjectName(QStringLiteral("fraCloseSearch"));
+    placeTwips(m_fraCloseSearch, 6855, 15, 135, 135);
+    picture(OrbinPicture::Kind::CloseSearch, "imgCloseSearch", 0, 0, 135, 135, m_fraCloseSearch);
+    m_fraCloseSearch->hide();
+    m_lblStats = label("lblStats", QString(), 6705, 60, 420, 210);
+    m_lblStats->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    m_lblStats->setToolTip(QStringLiteral("Total score for today"));
+    m_imgClose = picture(OrbinPicture::Kind::Close, "imgClose", 7035, 15, 135, 135);
+    m_cmdShowCalendar =
+        button("cmdShowCalendar", QStringLiteral(">"), 6960, 285, 225, 255, QStringLiteral("Show days"));
+    m_lblMessageBoard = label("lblMessageBoard", QString(), 0, 0, 7200, 315);
+    m_lblMessageBoard->setAlignment(Qt::AlignCenter);
+    m_lblMessageBoard->setAutoFillBackground(true);
+    m_lblMessageBoard->installEventFilter(this);
+    m_lblMessageBoard->hide();
+
+    // Period buttons and their markers.
+    const QString periods[] = {QStringLiteral("Morning"), QStringLiteral("Mid Day"),
+                               QStringLiteral("Afternoon"), QStringLiteral("Evening")};
+    const QString tips[] = {
+        QStringLiteral("First perod of the day"), QStringLiteral("Second perod of the day"),
+        QStringLiteral("Third perod of the day"), QStringLiteral("Last perod of the day")};
+    for (int i = 0; i < 4; ++i) {
+        QPushButton* b = button("Morning", periods[i], 1740.0 * i, 300, 1740, 240, tips[i]);
+        b->setProperty("Index", i);
+        connect(b, &QPushButton::clicked, this, [this, i] { Morning_Click(i); });
+        m_morning << b;
+        // Two lines under each button: a long one and a short one centred beneath it.
+        for (int k = 0; k < 2; ++k) {
+            auto* line = new QFrame(this);
+            line->setObjectName(QStringLiteral("shaCurrentPeriod"));
+            line->setProperty("Index", 2 * i + k);
+            line->setAttribute(Qt::WA_TransparentForMouseEvents);
+            line->setAutoFillBackground(true);
+            QPalette p = line->palette();
+            p.setColor(QPalette::Window, colorcodec::toColor(OpenTaskColor, QApplication::palette()));
+            line->setPalette(p);
+            if (k == 0)
+                placeTwips(line, 1740.0 * i + 90, 555, 1560, 30);
+            else
+                placeTwips(line, 1740.0 * i + 570, 600, 600, 30);
+            line->hide();
+            m_shaCurrentPeriod << line;
+        }
+    }
+
+    m_lblDate = label("lblDate", QStringLiteral("Start"), 2850, 1200, 1410, 210);
+    m_lblDate->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    QFont bold = m_lblDate->font();
+    bold.setBold(true);
+    m_lblDate->setFont(bold);
+    label("lblPeriod", QStringLiteral("Period"), 2850, 1470, 1410, 210)->hide();
+
+    // Sixteen task slots, one row each, narrowing with the face towards its top and bottom.
+    const double faceCy = 1080 + 4830 / 2.0, faceRx = 4770 / 2.0, faceRy = 4830 / 2.0, slotCx = 3585;
+    for (int i = 0; i < SlotCount; ++i) {
+        const double top = 1785 + 225.0 * i;
+        double left = 0, width = 0;
+        if (i == 0) {
+            left = 1890, width = 3390;
+        } else if (i == SlotCount - 1) {
+            left = 2115, width = 2940;
+        } else {
+            const double dy = std::max(std::fabs(top - faceCy), std::fabs(top + 240 - faceCy));
+            const double half = faceRx * std::sqrt(std::max(0.0, 1 - (dy / faceRy) * (dy / faceRy))) - 330;
+            width = std::round(2 * half / 15) * 15;
+            left = slotCx - width / 2;
+        }
+        const QString caption = i == 0 ? QStringLiteral("This is as good as it gets my friend")
+                                       : QStringLiteral("%1").arg(i + 1, 2, 10, QLatin1Char('0'));
+        QLabel* slot = label("", caption, left, top, width, 240);
+        slot->setObjectName(QStringLiteral("txtTodo_%1").arg(i + 1, 2, 10, QLatin1Char('0')));
+        QFont sf = slot->font();
+        sf.setPixelSize(12);
+        slot->setFont(sf);
+        setForeColor(slot, OpenTaskColor);
+        m_txtTodo[i] = slot;
+    }
+
+    // The template of the meeting labels.
+    auto* meeting = new MeetingLabel(this);
+    meeting->setObjectName(QStringLiteral("lblMeeting"));
+    meeting->setText(QStringLiteral("09:00 - 12345678901"));
+    meeting->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    placeTwips(meeting, 5940, 3285, 1230, 450);
+    meeting->setProperty("Index", 0);
+    meeting->setWordWrap(true);
+    meeting->setProperty("BackColor", 0xFFFFFFLL);
+    setForeColor(meeting, OpenTaskColor);
+    meeting->hide();
+    m_lblMeeting << meeting;
+
+    m_Label1 = label("Label1", QStringLiteral("quorvane.example.org"), 4560, 6000, 2535, 255);
+    m_Label1->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    m_Label1->setCursor(Qt::PointingHandCursor);
+    setForeColor(m_Label1, 0x808080LL);
+    m_Label1->installEventFilter(this);
+
+    m_fraTimeOut = new QFrame(this);
+    m_fraTimeOut->setObjectName(QStringLiteral("fraTimeOut"));
+    m_fraTimeOut->setFrameShape(QFrame::Box);
+    m_fraTimeOut->setAutoFillBackground(true);
+    placeTwips(m_fraTimeOut, 5160, 3840, 1935, 1695);
+    QLabel* label3 = label("Label3", QStringLiteral("Time OUT!"), 120, 240, 1695, 300, m_fraTimeOut);
+    label3->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    m_lblTimeOut = label("lblTimeOut", QStringLiteral("---"), 120, 720, 1695, 600, m_fraTimeOut);
+    m_lblTimeOut->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    m_fraTimeOut->hide();
+
+    // Below the window's lower edge: never seen, but their values are read and written.
+    m_btnEndperiod = button("btnEndperiod", QStringLiteral("End period"), 4875, 7245, 1200, 240);
+    m_btnEndperiod->hide();
+    m_butReturnToPeriodInPlay =
+        button("butReturnToPeriodInPlay", QStringLiteral("Return to period in play"), 135, 7215, 2250, 240);
+    m_butReturnToPeriodInPlay->hide();
+    m_butTimeout = button("butTimeout", QStringLiteral("T"), 6360, 7680, 225, 205);
+    m_butTimeout->hide();
+    m_butClose = button("butClose", QStringLiteral("Close"), 3090, 7290, 870, 285);
+    m_txtTaskMinutes = label("txtTaskMinutes", QString(), 6450, 7185, 270, 255);
+    m_txtTaskMinutes->installEventFilter(this);
+    m_txtTaskMinutes->hide();
+    m_txtMinLeftOfPeriod = label("txtMinLeftOfPeriod", QString(), 4350, 7290, 270, 255);
+    m_txtMinLeftOfPeriod->installEventFilter(this);
+    m_txtMinLeftOfPeriod->hide();
+    m_picSmiley = picture(OrbinPicture::Kind::Smiley, "picSmiley", 5580, 7755, 225, 225);
+    m_picSmiley->hide();
+
+    for (const char* name :
+         {"timCheckPeriod", "timShowTime", "TaskCountdown", "timTaskMinutesBlink", "timTimeOut"}) {
+        auto* t = new QTimer(this);
+        t->setObjectName(QString::fromLatin1(name));
+        if (qstrcmp(name, "timShowTime") == 0) m_timShowTime = t;
+        if (qstrcmp(name, "TaskCountdown") == 0) m_TaskCountdown = t;
+        if (qstrcmp(name, "timTaskMinutesBlink") == 0) m_timTaskMinutesBlink = t;
+        if (qstrcmp(name, "timTimeOut") == 0) m_timTimeOut = t;
+    }
+
+    m_btnSearch->installEventFilter(this);
+    m_butStart->installEventFilter(this);
+    connect(m_btnNew, &QPushButton::clicked, this, &frmFloater::btnNew_Click);
+    connect(m_butStart, &QPushButton::clicked, this, &frmFloater::butStart_Click);
+    connect(m_cmdShowCalendar, &QPushButton::clicked, this, &frmFloater::cmdShowCalendar_Click);
+    connect(m_btnEndperiod, &QPushButton::clicked, this, &frmFloater::btnEndperiod_Click);
+    connect(m_butReturnToPeriodInPlay, &QPushButton::clicked, this,
+            &frmFloater::butReturnToPeriodInPlay_Click);
+    connect(m_butClose, &QPushButton::clicked, this, &frmFloater::butClose_Click);
+
+    // Pictures and labels that sit over the face come before it.
+    m_imgOrbin->lower();
+    shape2->lower();
+}
+
+void frmFloater::buildMenu() {
+    m_mnuPopUp = new QMenu(QStringLiteral("Quorvane"), this);
+    m_mnuPopUp->setObjectName(QStringLiteral("mnuPopUp"));
+    auto add = [](QMenu* menu, const char* name, const QString& caption, auto&& slot) {
+        QAction* a = menu->addAction(caption);
+        a->setObjectName(QString::fromLatin1(name));
+        QObject::connect(a, &QAction::triggered, menu, slot);
+        return a;
+    };
+    auto divider = [](QMenu* menu, const char* name) {
+        menu->addSeparator()->setObjectName(QString::fromLatin1(name));
+    };
+
+    m_mnuNew = m_mnuPopUp->addMenu(QStringLiteral("&New"));
+    m_mnuNew->setObjectName(QStringLiteral("mnuNew"));
+    m_mnuNew->menuAction()->setObjectName(QStringLiteral("mnuNew"));
+    add(m_mnuNew, "mnuTask", QStringLiteral("&Task"), [] { (new dlgNewTaskDetails())->show(); });
+    add(m_mnuNew, "mnuMeting", QStringLiteral("&Meeting"), [] { (new dlgNewMeetingDetails())->show(); });
+    add(m_mnuNew, "mnuProject", QStringLiteral("&Project"), [] { dlgProject::instance()->show(); });
+    // Switched off at design and never switched on.
+    add(m_mnuPopUp, "mnuShow", QStringLiteral("&Show"), [] {})->setVisible(false);
+    add(m_mnuPopUp, "mnuShowProject", QStringLiteral("&Project"), [this] {
+        shrinkFloater();
+        dlgProject::instance()->show();
+    });
+    m_mnuArticles = m_mnuPopUp->addMenu(QStringLiteral("&Articles"));
+    m_mnuArticles->setObjectName(QStringLiteral("mnuArticles"));
+    m_mnuArticles->menuAction()->setObjectName(QStringLiteral("mnuArticles"));
+    add(m_mnuArticles, "mnuReadArticle", QStringLiteral("Read article &1"), [this] {
+        mnuReadArticle_Click(0);
+    })->setProperty("Index", 0);
+    divider(m_mnuPopUp, "mnuDivider");
+    add(m_mnuPopUp, "mnuSettings", QStringLiteral("&Settings"), [this] {
+        shrinkFloater();
+        dlgSettings::instance()->show();
+    });
+    divider(m_mnuPopUp, "mnuDivider0");
+    QMenu* help = m_mnuPopUp->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("mnuHelpMenu"));
+    help->menuAction()->setObjectName(QStringLiteral("mnuHelpMenu"));
+    add(help, "mnuHelp", QStringLiteral("&Help"), [] { ignoringFailures([] { helpObject(); }); });
+    add(help, "mnuIntroduction", QStringLiteral("&Introduction"), [] {
+        (new frmWelcome())->show();
+    })->setVisible(false);
+    add(help, "mnuWelcome", QStringLiteral("&Welcome tour"),
+        [this] { startProgram(QStringLiteral("Welcome"), true); });
+    add(help, "mnuAbout", QStringLiteral("&About"), [] { (new frmAbout())->show(); });
+    divider(m_mnuPopUp, "mnuDivider1");
+    add(m_mnuPopUp, "mnuMinimize", QStringLiteral("&Minimize"), [this] {
+        // Until the tray icon is built the window goes to the task bar, so it stays within reach.
+        try {
+            showMinimized();
+        } catch (const std::exception&) {
+        }
+    });
+    divider(m_mnuPopUp, "mnuDivider2");
+    add(m_mnuPopUp, "mnuExit", QStringLiteral("&Exit"), [] { quitApplication(false); });
+}
+
+void frmFloater::Form_Load() {
+    trapped(QStringLiteral(" - frmFloater.Form_Load: "), Error, [&] {
+        gSettings->positionForm(this, true, false);
+        if (gSettings->onTop()) windowprocs::setTopMost(this, true);
+        gSettings->setColors(this, 255, 8);
+        // The article entries beyond the first come with the article menu.
+    });
 }
 
 void frmFloater::formUnload() {
-    // The window's own closing stores its place, then ends the program without a question.
+    m_menuDelay->stop();
     if (gSettings) gSettings->saveFormPosition(this, true, false);
     quitApplication(true);
+}
+
+void frmFloater::showWindow() {
+    show();
+}
+
+bool frmFloater::isShrunk() const {
+    return twipGeometry().height == ShrunkHeight;
+}
+
+void frmFloater::setHeightTwips(double height) {
+    resize(width(), twips::toPixels(height));
+}
+
+void frmFloater::resizeEvent(QResizeEvent* event) {
+    FormWidget::resizeEvent(event);
+    if (m_imgArrowUp) m_imgArrowUp->setPointsDown(isShrunk());
+}
+
+// ---- Shrink and expand ----
+
+void frmFloater::shrinkFloater() {
+    if (!gItems || !gGame) return;
+    OrbinRedrawScope scope;
+    trapped(QStringLiteral(" - frmFloater.shrinkFloater: "), Error, [&] {
+        if (FormPort* days = forms::find(QStringLiteral("dlgDays"))) days->unloadForm();
+        if (FormPort* search = forms::find(QStringLiteral("frmSearch"))) search->unloadForm();
+        m_txtSearch->hide();
+        m_fraCloseSearch->hide();
+        setHeightTwips(ShrunkHeight);
+        gItems->setSelectedPeriod(gGame->CurrentPeriod());
+        setTodayCaption();
+        updateInfo();
+        GameControls::Button& start = gGame->controls().butStart;
+        if (start.caption.toLower() == QStringLiteral("&hide tasks"))
+            start.caption = QStringLiteral("&Show tasks");
+        controlsChanged();
+    });
+}
+
+void frmFloater::expandFloater() {
+    if (!gItems || !gGame) return;
+    OrbinRedrawScope scope;
+    trapped(QStringLiteral(" - frmFloater.expandFloater: "), Error, [&] {
+        gItems->setSelectedPeriod(gGame->CurrentPeriod());
+        setTodayCaption();
+        updateInfo();
+        setHeightTwips(ExpandedHeight);
+        GameControls::Button& start = gGame->controls().butStart;
+        if (start.caption.toLower() == QStringLiteral("&show tasks"))
+            start.caption = QStringLiteral("&Hide tasks");
+        controlsChanged();
+    });
+}
+
+void frmFloater::setTodayCaption() {
+    setShownDate(appClock().today());
+}
+
+// ---- The date label ----
+
+void frmFloater::setShownDate(const QDate& date) {
+    gGame->controls().lblDate = date;
+    controlsChanged();
+}
+
+QDate frmFloater::shownDate() const {
+    const QDate d = gGame ? gGame->controls().lblDate : QDate();
+    return d.isValid() ? d : appClock().today();
+}
+
+// The window shows what the game holds in its controls.
+void frmFloater::controlsChanged() {
+    if (!gGame) return;
+    const GameControls& c = gGame->controls();
+    m_butStart->setText(c.butStart.caption);
+    m_butStart->setProperty("Tag", c.butStart.tag);
+    m_butStart->setEnabled(c.butStart.enabled);
+    m_txtTaskMinutes->setText(c.txtTaskMinutes.caption);
+    m_butTimeout->setText(c.butTimeout.caption);
+    m_butTimeout->setEnabled(c.butTimeout.enabled);
+    m_lblTimeOut->setText(c.lblTimeOut.caption);
+    if (m_fraTimeOut->isVisibleTo(this) != c.fraTimeOut.visible) {
+        m_fraTimeOut->setVisible(c.fraTimeOut.visible);
+        if (c.fraTimeOut.visible) m_fraTimeOut->raise();
+    }
+    m_txtMinLeftOfPeriod->setText(c.txtMinLeftOfPeriod.caption);
+    const std::pair<QTimer*, const GameControls::Timer*> timers[] = {
+        {m_TaskCountdown, &c.TaskCountdown},
+        {m_timTaskMinutesBlink, &c.timTaskMinutesBlink},
+        {m_timTimeOut, &c.timTimeOut}};
+    for (const auto& [timer, state] : timers) {
+        if (timer->interval() != state->interval) timer->setInterval(state->interval);
+        if (timer->isActive() != state->enabled) {
+            if (state->enabled)
+                timer->start();
+            else
+                timer->stop();
+        }
+    }
+    const QString date =
+        c.lblDate.isValid() ? QLocale().toString(c.lblDate, QLocale::ShortFormat) : QStringLiteral("Start");
+    if (m_lblDate->text() != date) {
+        m_lblDate->setText(date);
+        lblDate_Change();
+    }
+}
+
+void frmFloater::lblDate_Change() {
+    trapped(QStringLiteral(" - frmFloater.lblDate_Change: "), LowerError, [&] {
+        if (m_lblDate->text() != todayText()) m_butReturnToPeriodInPlay->setVisible(true);
+    });
+}
+
+// ---- Buttons and labels ----
+
+void frmFloater::imgArrowUp_Click() {
+    if (!isShrunk())
+        shrinkFloater();
+    else
+        expandFloater();
+    dlgDays::fillWeekDays(appClock().today());
+}
+
+void frmFloater::imgClose_Click() {
+    quitApplication(false);
+}
+
+void frmFloater::butClose_Click() {
+    shrinkFloater();
+}
+
+// While it shows "&Show tasks" or "&Hide tasks" the running-task button opens and closes the window.
+void frmFloater::butStart_Click() {
+    trapped(QStringLiteral(" - frmFloater.butStart_Click: "), Error, [&] {
+        const QString c = gGame->controls().butStart.caption.toLower();
+        if (c != QStringLiteral("&show tasks") && c != QStringLiteral("&hide tasks")) return;
+        if (!isShrunk()) {
+            shrinkFloater();
+        } else {
+            expandFloater();
+            dlgDays::fillWeekDays(appClock().today());
+        }
+    });
+}
+
+void frmFloater::btnNew_Click() {
+    m_mnuNew->popup(m_btnNew->mapToGlobal(QPoint(0, m_btnNew->height())));
+}
+
+void frmFloater::cmdShowCalendar_Click() {
+    dlgDays* days = dlgDays::instance();
+    if (!days->isVisible()) {
+        days->Form_Load();
+        days->show();
+    } else {
+        days->hide();
+    }
+}
+
+void frmFloater::Morning_Click(int index) {
+    trapped(QStringLiteral(" - frmFloater.imgPeriodOrbin_Click: "), LowerError, [&] {
+        gItems->setSelectedPeriod(Integer(index + 1));
+        if (gOrbinWindow) gOrbinWindow->updateInfo();
+    });
+}
+
+void frmFloater::btnEndperiod_Click() {
+    trapped(QStringLiteral(" - frmFloater.btnEndperiod_Click: "), Error, [&] { gGame->stopPeriod(); });
+}
+
+void frmFloater::butReturnToPeriodInPlay_Click() {
+    ignoringFailures([&] { gItems->setSelectedPeriod(gGame->CurrentPeriod()); });
+    ignoringFailures([&] { setTodayCaption(); });
+    ignoringFailures([&] {
+        if (gOrbinWindow) gOrbinWindow->updateInfo();
+    });
+}
+
+void frmFloater::lblMeeting_Click(int index) {
+    if (index < 1 || index >= m_lblMeeting.size()) return;
+    const QVariant tag = m_lblMeeting.at(index)->property("Tag");
+    if (FormPort* open = forms::find(QStringLiteral("dlgEditMeetingDetails"))) open->unloadForm();
+    dlgEditMeetingDetails* dialog = dlgEditMeetingDetails::instance();
+    dialog->setProperty("Tag", tag);
+    dialog->Populate();
+    dialog->show();
+}
+
+void frmFloater::lblMessageBoard_Click() {
+    m_lblMessageBoard->hide();
+    m_timShowTime->stop();
+}
+
+void frmFloater::Label1_Click() {
+    launcher().openUrl(WebAddress);
+}
+
+void frmFloater::startProgram(const QString& fileName, bool maximized) {
+    try {
+        launcher().startProgram(gSettings->ArticlePath() + fileName,
+                                maximized ? Launcher::WindowState::Maximized : Launcher::WindowState::Normal);
+    } catch (const std::exception&) {
+        // A reader or tour that cannot start shows nothing.
+    }
+}
+
+void frmFloater::mnuReadArticle_Click(int index) {
+    startProgram(QStringLiteral("Article%1").arg(index + 1), false);
+}
+
+void frmFloater::showPopupMenu() {
+    m_menuDelay->stop();
+    m_mnuPopUp->popup(QCursor::pos());
+}
+
+// ---- Mouse ----
+
+void frmFloater::mouseReleaseEvent(QMouseEvent* event) {
+    // Only the form's own surface: a release over a control that let it through is not the form's.
+    if (childAt(event->position().toPoint()) != nullptr) return;
+    if (event->button() == Qt::RightButton) {
+        showPopupMenu();
+    } else if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+        shrinkFloater();
+    }
+}
+
+bool frmFloater::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease && type != QEvent::MouseMove &&
+        type != QEvent::MouseButtonDblClick)
+        return FormWidget::eventFilter(watched, event);
+    auto* me = static_cast<QMouseEvent*>(event);
+    auto* w = qobject_cast<QWidget*>(watched);
+    if (!w) return false;
+    const QPointF local = me->position();
+    const bool inside = w->rect().contains(local.toPoint());
+
+    if (watched == m_imgDragArrow) {
+        // Positions from the pointer's place on the screen, so that a window still on its way to its new
+        // place does not make the handle jump.
+        const QPointF p = w->mapFromGlobal(me->globalPosition());
+        const double x = std::nearbyint(twips::fromPixels(1) * p.x());
+        const double y = std::nearbyint(twips::fromPixels(1) * p.y());
+        switch (type) {
+        case QEvent::MouseButtonPress:
+            imgDragArrow_MouseDown(me->button(), x, y);
+            break;
+        case QEvent::MouseMove:
+            imgDragArrow_MouseMove(me->buttons(), x, y);
+            break;
+        case QEvent::MouseButtonRelease:
+            imgDragArrow_MouseUp();
+            break;
+        default:
+            imgDragArrow_DblClick();
+            break;
+        }
+        return true;
+    }
+
+    if (type == QEvent::MouseButtonPress) {
+        m_pressedOn = me->button() == Qt::LeftButton ? watched : nullptr;
+        return watched != m_btnSearch && watched != m_butStart;
+    }
+    if (type != QEvent::MouseButtonRelease) return false;
+    const bool clicked = me->button() == Qt::LeftButton && m_pressedOn == watched && inside;
+    m_pressedOn = nullptr;
+    if (me->button() == Qt::RightButton &&
+        (watched == m_btnSearch || watched == m_butStart || watched == m_imgArrowUp ||
+         watched == m_imgOrbin || watched == m_picSmiley || watched == m_txtTaskMinutes ||
+         watched == m_txtMinLeftOfPeriod)) {
+        showPopupMenu();
+        return true;
+    }
+    if (watched == m_btnSearch || watched == m_butStart) return false;
+    if (!clicked) return true;
+    if (watched == m_imgArrowUp) {
+        imgArrowUp_Click();
+    } else if (watched == m_imgClose) {
+        imgClose_Click();
+    } else if (watched == m_lblMessageBoard) {
+        lblMessageBoard_Click();
+    } else if (watched == m_Label1) {
+        Label1_Click();
+    } else if (const int index = m_lblMeeting.indexOf(static_cast<QLabel*>(w)); index > 0) {
+        lblMeeting_Click(index);
+    }
+    return true;
+}
+
+void frmFloater::dragWithCompanions(double x, double y, bool reset) {
+    dragWindow(this, x, y, 1, reset);
+    for (const char* name : Companions)
+        if (FormPort* companion = forms::find(QString::fromLatin1(name)))
+            dragWindow(companion, x, y, 1, false);
+}
+
+void frmFloater::imgDragArrow_MouseDown(Qt::MouseButton button, double x, double y) {
+    m_systemMove = false;
+    if (button != Qt::LeftButton) return;
+    dragWithCompanions(x, y, true);
+}
+
+void frmFloater::imgDragArrow_MouseMove(Qt::MouseButtons buttons, double x, double y) {
+    if (!(buttons & Qt::LeftButton)) return;
+    if (onWayland()) {
+        // The desktop does not let a window place itself: let it move the window instead.
+        if (QWindow* w = QWidget::windowHandle(); !m_systemMove && w) m_systemMove = w->startSystemMove();
+        m_dragMoved = true;
+        return;
+    }
+    dragWithCompanions(x, y, false);
+    m_dragMoved = true;
+}
+
+void frmFloater::imgDragArrow_MouseUp() {
+    if (m_swallowRelease) {
+        // The release that ends a double click.
+        m_swallowRelease = false;
+        m_dragMoved = false;
+        return;
+    }
+    if (!m_dragMoved) m_menuDelay->start(QApplication::doubleClickInterval());
+    m_dragMoved = false;
+}
+
+void frmFloater::imgDragArrow_DblClick() {
+    m_menuDelay->stop();
+    m_swallowRelease = true;
+    quitApplication(false);
+}
+
+// ---- Display ----
+
+namespace {
+
+// A meeting's stored time of day, "hh:mm" as the dialogs write it (also "9:5", seconds, AM/PM).
+std::optional<QTime> readMeetingTime(const QString& text) {
+    static const QRegularExpression form(
+        QStringLiteral(R"(^\s*(\d{1,2}):(\d{1,2})(?::(\d{1,2}))?\s*(am|pm)?\s*$)"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = form.match(text);
+    if (!m.hasMatch()) return std::nullopt;
+    int h = m.captured(1).toInt();
+    const int min = m.captured(2).toInt();
+    const int sec = m.captured(3).isEmpty() ? 0 : m.captured(3).toInt();
+    const QString half = m.captured(4).toLower();
+    if (!half.isEmpty()) {
+        if (h < 1 || h > 12) return std::nullopt;
+        h = h % 12 + (half == QStringLiteral("pm") ? 12 : 0);
+    }
+    const QTime t(h, min, sec);
+    if (!t.isValid()) return std::nullopt;
+    return t;
+}
+
+} // namespace
+
+void frmFloater::updateInfo() {
+    if (!gItems || !gGame) return; // the objects are gone once the program has quit
+    OrbinRedrawScope scope;
+    trapped(QStringLiteral(" - frmFloater.updateInfo: "), Error, [&] { redraw(); });
+}
+
+void frmFloater::redraw() {
+    const QDate d = shownDate();
+    markSelectedPeriod();
+    clearTodoText();
+    removeAllMeetingsFromTheorbin();
+
+    const int sel = gItems->SelectedPeriod().value();
+    const int cur = gGame->CurrentPeriod().value();
+    const bool periodRunning = gGame->PeriodRunning();
+    const bool running = gGame->Running();
+    const bool inPlay = (sel == cur + 1 && running && !periodRunning) || (sel == cur && periodRunning) ||
+                        (!running && sel == 1);
+    const qint64 base = d == appClock().today() && inPlay ? OpenTaskColor : GreyColor;
+
+    const QStringList ids = gItems->getMatchingIDs(Integer(sel), d);
+    if (!ids.isEmpty() && !ids.first().isEmpty()) {
+        for (qsizetype i = 0; i < ids.size(); ++i) {
+            const Integer id = numtext::toInteger(ids.at(i));
+            const qint64 colour = gItems->getStatus(id) == QStringLiteral("done") ? GreyColor : base;
+            putTodoText(gItems->Title(id), static_cast<int>(i) + 1, id.value(), colour);
+        }
+    }
+
+    const QStringList meetings = gItems->getMatchingMeetingIDs(d);
+    if (!meetings.isEmpty() && !meetings.first().isEmpty()) {
+        for (const QString& text : meetings) {
+            const Integer id = numtext::toInteger(text);
+            const QString stored = gItems->MeetingTime(id);
+            const std::optional<QTime> time = readMeetingTime(stored);
+            if (!time) {
+                // A time that cannot be read leaves this meeting off the face (logged once), not the redraw.
+                const QString key = text + QLatin1Char('|') + stored;
+                if (!m_unreadableMeetings.contains(key)) {
+                    m_unreadableMeetings.insert(key);
+                    ignoringFailures([&] {
+                        gFile->writeToLog(
+                            QStringLiteral("Meeting %1 left off the orbin: its time \"%2\" cannot be read")
+                                .arg(text, stored));
+                    });
+                }
+                continue;
+            }
+            bool done = false;
+            try {
+                done = numtext::toBoolean(gItems->Done(id));
+            } catch (const std::exception&) {
+                done = false; // a flag that is no Boolean counts as not done
+            }
+            addMeetingToTheOrbin(id.value(), *time, gItems->Title(id), done);
+        }
+    }
+
+    m_butReturnToPeriodInPlay->setVisible(gGame->PeriodRunning() &&
+                                          gItems->SelectedPeriod().value() != gGame->CurrentPeriod().value());
+    m_btnEndperiod->setVisible(gGame->PeriodRunning() && !gGame->TaskRunning());
+
+    const QString score = gGame->controls().labTodayScore.caption;
+    m_lblStats->setText(numtext::leadingNumber(score) <= 99 ? score + QStringLiteral("  ") : score);
+}
+
+void frmFloater::markSelectedPeriod() {
+    for (QFrame* line : m_shaCurrentPeriod)
+        ignoringFailures([&] { line->hide(); });
+    ignoringFailures([&] {
+        const int p = gItems->SelectedPeriod().value();
+        for (const int index : {2 * (p - 1), 2 * (p - 1) + 1})
+            if (index >= 0 && index < m_shaCurrentPeriod.size()) m_shaCurrentPeriod.at(index)->show();
+    });
+}
+
+void frmFloater::clearTodoText() {
+    for (QLabel* slot : m_txtTodo)
+        ignoringFailures([&] { slot->setText(QString()); });
+    for (QLabel* slot : m_txtTodo)
+        ignoringFailures([&] { setUnderline(slot, false); });
+}
+
+bool frmFloater::putTodoText(const QString& title, int slot, int id, qint64 colour) {
+    if (slot - 1 < 0 || slot - 1 > SlotCount - 1) return false;
+    QLabel* label = m_txtTodo[slot - 1];
+    ignoringFailures([&] {
+        label->setText(title);
+        label->setProperty("Tag", QString::number(id));
+        setForeColor(label, colour);
+        if (gItems->Done(Integer(id)) == QStringLiteral("true")) setUnderline(label, true);
+    });
+    return true;
+}
+
+void frmFloater::removeAllMeetingsFromTheorbin() {
+    const qsizetype n = m_lblMeeting.size();
+    // Gone later rather than now: a label may be removed from inside its own click.
+    for (qsizetype i = 1; i < n; ++i) {
+        ignoringFailures([&] {
+            m_lblMeeting.at(i)->hide();
+            m_lblMeeting.at(i)->deleteLater();
+        });
+    }
+    m_lblMeeting.resize(1);
+}
+
+void frmFloater::addMeetingToTheOrbin(int id, const QTime& time, const QString& title, bool done) {
+    trapped(QStringLiteral(" - frmFloater.addMeetingToTheOrbin: "), Error, [&] {
+        const double cX = MeetingCentreX, cY = MeetingCentreY;
+        const double h = time.hour() % 12 + time.minute() / 60.0;
+        const double angle = h / 12 * 360 - 90;
+        const QLabel* templ = m_lblMeeting.first();
+        auto* label = new MeetingLabel(this);
+        label->setObjectName(QStringLiteral("lblMeeting"));
+        label->setProperty("Index", static_cast<int>(m_lblMeeting.size()));
+        label->setFont(templ->font());
+        label->setPalette(templ->palette());
+        label->setProperty("ForeColor", templ->property("ForeColor"));
+        label->setProperty("BackColor", templ->property("BackColor"));
+        label->setCursor(Qt::PointingHandCursor);
+        label->installEventFilter(this);
+        label->hide();
+        m_lblMeeting << label;
+        label->setAlignment((angle + 90 < 180 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignTop);
+        const double left = std::cos(angle * Pi / 180) * MeetingEllipseWidth / 2 + cX;
+        const double top = std::sin(angle * Pi / 180) * MeetingEllipseHeight / 2 + cY;
+        label->setProperty("LeftTwips", left);
+        label->setProperty("TopTwips", top);
+        placeTwips(label, left, top, 1230, 450);
+        label->setProperty("Tag", QString::number(id));
+        label->setText(QStringLiteral("%1:%2 - %3")
+                           .arg(time.hour(), 2, 10, QLatin1Char('0'))
+                           .arg(time.minute(), 2, 10, QLatin1Char('0'))
+                           .arg(title.left(11)));
+        setUnderline(label, done);
+        label->show();
+        label->raise();
+    });
 }

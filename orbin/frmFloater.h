@@ -3,25 +3,157 @@
 #include "FormWidget.h"
 #include "OrbinWindow.h"
 
-class QPushButton;
+#include <QDate>
+#include <QList>
+#include <QSet>
+#include <QTime>
 
-// The orbin window. (Start-up's least: a plain window whose Exit asks the quit question and whose
-// closing ends the program; the round orbin proper replaces it.)
+class OrbinPicture;
+class QFrame;
+class QLabel;
+class QMenu;
+class QAction;
+class QPushButton;
+class QTimer;
+
+// The orbin: the program's main window. A borderless window whose round face is a picture drawn by the
+// program, with the top strip of buttons, the period buttons, the date, sixteen task slots and the day's
+// meetings round the rim like the hours of a clock. Shrunk, only the top strip shows.
 class frmFloater : public FormWidget, public OrbinWindow {
     Q_OBJECT
 public:
-    explicit frmFloater(QWidget* parent = nullptr);
+    // Heights in twips: the window counts as shrunk exactly when it is ShrunkHeight high.
+    static constexpr double ShrunkHeight = 315;
+    static constexpr double ExpandedHeight = 6330;
+    static constexpr double DesignWidth = 7185;
+    static constexpr double DesignHeight = 6300;
+    static constexpr int SlotCount = 16;
+    // Slot colours: the system colour of an active caption, and grey.
+    static constexpr qint64 OpenTaskColor = 0x80000002LL;
+    static constexpr qint64 GreyColor = 0x808080LL;
+    // The clock face of the meeting labels, in twips: the ellipse and its centre.
+    static constexpr double MeetingEllipseWidth = 5935;
+    static constexpr double MeetingEllipseHeight = 5100;
+    static constexpr double MeetingCentreX = 2982; // 5935 / 2 + 15, rounded half to even
+    static constexpr double MeetingCentreY = 3300;
+    static constexpr double Pi = 3.14159265;
+    // The web page of the link label.
+    static const QString WebAddress;
 
+    explicit frmFloater(QWidget* parent = nullptr);
+    ~frmFloater() override;
+
+    // The core's port.
     FormPort* form() override { return isUnloaded() ? nullptr : this; }
-    void updateInfo() override {}
-    void shrinkFloater() override {}
-    void expandFloater() override {}
-    void showWindow() override { show(); }
+    void updateInfo() override;
+    void shrinkFloater() override;
+    void expandFloater() override;
+    void showWindow() override;
     void hideWindow() override { hide(); }
     bool isWindowVisible() const override { return isVisible(); }
+    void controlsChanged() override;
 
-    void mnuExit_Click();
+    // Task slots.
+    void clearTodoText();
+    // Writes one task into slot 1 to 16; False (and nothing written) for any other slot.
+    bool putTodoText(const QString& title, int slot, int id, qint64 colour);
+
+    // Meeting labels round the rim.
+    void removeAllMeetingsFromTheorbin();
+    void addMeetingToTheOrbin(int id, const QTime& time, const QString& title, bool done);
+    // The meeting labels made at run time (the template, member 0, is not among them).
+    QList<QLabel*> meetingLabels() const { return m_lblMeeting.mid(1); }
+
+    bool isShrunk() const;
+    // The date label: the day it shows (today while it shows none).
+    void setShownDate(const QDate& date);
+    QDate shownDate() const;
+
+    QMenu* mnuPopUp() const { return m_mnuPopUp; }
+    // Opens the popup menu at the pointer.
+    void showPopupMenu();
+
+    // Handlers of the window's controls (also the way tests and other parts of the program drive them).
+    void imgArrowUp_Click();
+    void imgClose_Click();
+    void butClose_Click();
+    void butStart_Click();
+    void btnNew_Click();
+    void cmdShowCalendar_Click();
+    void Morning_Click(int index);
+    void btnEndperiod_Click();
+    void butReturnToPeriodInPlay_Click();
+    void lblMeeting_Click(int index);
+    void lblMessageBoard_Click();
+    void Label1_Click();
 
 protected:
     void formUnload() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void buildControls();
+    void buildMenu();
+    void Form_Load();
+    void setHeightTwips(double height);
+    void markSelectedPeriod();
+    void lblDate_Change();
+    void setTodayCaption();
+    void redraw();
+
+    // Dragging by the handle; x and y are twips inside the handle.
+    void imgDragArrow_MouseDown(Qt::MouseButton button, double x, double y);
+    void imgDragArrow_MouseMove(Qt::MouseButtons buttons, double x, double y);
+    void imgDragArrow_MouseUp();
+    void imgDragArrow_DblClick();
+    void dragWithCompanions(double x, double y, bool reset);
+
+    void startProgram(const QString& fileName, bool maximized);
+    void mnuReadArticle_Click(int index);
+
+    QLabel* m_txtTodo[SlotCount] = {};
+    QList<QLabel*> m_lblMeeting;
+    QList<QFrame*> m_shaCurrentPeriod;
+    QList<QPushButton*> m_morning;
+    OrbinPicture* m_imgDragArrow = nullptr;
+    OrbinPicture* m_imgArrowUp = nullptr;
+    OrbinPicture* m_imgClose = nullptr;
+    OrbinPicture* m_imgOrbin = nullptr;
+    OrbinPicture* m_picSmiley = nullptr;
+    QPushButton* m_btnNew = nullptr;
+    QPushButton* m_butStart = nullptr;
+    QPushButton* m_btnSearch = nullptr;
+    QPushButton* m_cmdShowCalendar = nullptr;
+    QPushButton* m_btnEndperiod = nullptr;
+    QPushButton* m_butReturnToPeriodInPlay = nullptr;
+    QPushButton* m_butClose = nullptr;
+    QPushButton* m_butTimeout = nullptr;
+    QWidget* m_txtSearch = nullptr;
+    QFrame* m_fraCloseSearch = nullptr;
+    QFrame* m_fraTimeOut = nullptr;
+    QLabel* m_lblStats = nullptr;
+    QLabel* m_lblDate = nullptr;
+    QLabel* m_lblMessageBoard = nullptr;
+    QLabel* m_Label1 = nullptr;
+    QLabel* m_txtTaskMinutes = nullptr;
+    QLabel* m_txtMinLeftOfPeriod = nullptr;
+    QTimer* m_timShowTime = nullptr;
+    QTimer* m_TaskCountdown = nullptr;
+    QTimer* m_timTaskMinutesBlink = nullptr;
+    QTimer* m_timTimeOut = nullptr;
+    QLabel* m_lblTimeOut = nullptr;
+    QMenu* m_mnuPopUp = nullptr;
+    QMenu* m_mnuNew = nullptr;
+    QMenu* m_mnuArticles = nullptr;
+
+    // A press and release on the handle opens the menu only once a double click can no longer follow.
+    QTimer* m_menuDelay = nullptr;
+    QObject* m_pressedOn = nullptr;
+    bool m_dragMoved = false;
+    bool m_swallowRelease = false;
+    bool m_systemMove = false;
+    // Meetings already logged as unreadable (id and stored time), so the log says it once.
+    QSet<QString> m_unreadableMeetings;
 };

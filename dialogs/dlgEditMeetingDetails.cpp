@@ -1,0 +1,6 @@
+#include "dlgEditMeetingDetails.h"
+
+dlgEditMeetingDetails* dlgEditMeetingDetails::instance() {
+    static QPointer<dlgEditMeetingDetails> form;
+    return sharedForm(form);
+}

@@ -1,0 +1,6 @@
+#include "dlgProject.h"
+
+dlgProject* dlgProject::instance() {
+    static QPointer<dlgProject> form;
+    return sharedForm(form);
+}

@@ -1,0 +1,127 @@
+#include "OrbinPicture.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QRadialGradient>
+#include <cmath>
+#include <numbers>
+
+OrbinPicture::OrbinPicture(Kind kind, const QString& name, QWidget* parent) : QWidget(parent), m_kind(kind) {
+    setObjectName(name);
+    setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_TranslucentBackground);
+}
+
+void OrbinPicture::setPointsDown(bool down) {
+    if (m_pointsDown == down) return;
+    m_pointsDown = down;
+    update();
+}
+
+void OrbinPicture::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    switch (m_kind) {
+    case Kind::Orbin:
+        paintOrbin(p);
+        break;
+    case Kind::DragArrow:
+        paintDragArrow(p);
+        break;
+    case Kind::ArrowUp:
+        paintArrowUp(p);
+        break;
+    case Kind::Close:
+    case Kind::CloseSearch:
+        paintCross(p);
+        break;
+    case Kind::Smiley:
+        paintSmiley(p);
+        break;
+    }
+}
+
+// A pale disc with a soft rim and twelve hour marks, so that the meetings round it read as a clock.
+void OrbinPicture::paintOrbin(QPainter& p) const {
+    const QRectF face = QRectF(rect()).adjusted(2, 2, -2, -2);
+    const QPointF c = face.center();
+    const double rx = face.width() / 2, ry = face.height() / 2;
+
+    QRadialGradient fill(c, std::max(rx, ry), c - QPointF(rx * 0.25, ry * 0.3));
+    fill.setColorAt(0.0, QColor(255, 255, 255));
+    fill.setColorAt(0.75, QColor(238, 244, 251));
+    fill.setColorAt(1.0, QColor(206, 221, 238));
+    p.setPen(QPen(QColor(92, 128, 170), 2.0));
+    p.setBrush(fill);
+    p.drawEllipse(face);
+
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(QColor(92, 128, 170, 70), 1.0));
+    p.drawEllipse(face.adjusted(6, 6, -6, -6));
+
+    for (int h = 0; h < 12; ++h) {
+        const double a = h / 12.0 * 2 * std::numbers::pi - std::numbers::pi / 2;
+        const double len = h % 3 == 0 ? 11 : 6;
+        const QPointF outer(c.x() + std::cos(a) * (rx - 3), c.y() + std::sin(a) * (ry - 3));
+        const QPointF inner(c.x() + std::cos(a) * (rx - 3 - len), c.y() + std::sin(a) * (ry - 3 - len));
+        p.setPen(QPen(QColor(92, 128, 170, h % 3 == 0 ? 200 : 120), h % 3 == 0 ? 2.0 : 1.2, Qt::SolidLine,
+                      Qt::RoundCap));
+        p.drawLine(inner, outer);
+    }
+}
+
+// Four arrow heads round a centre: the handle to move the window by.
+void OrbinPicture::paintDragArrow(QPainter& p) const {
+    const QRectF r = QRectF(rect()).adjusted(1, 1, -1, -1);
+    const QPointF c = r.center();
+    const double hx = r.width() / 2, hy = r.height() / 2, head = std::min(hx, hy) * 0.45;
+    const QColor ink(60, 80, 110);
+    p.setPen(QPen(ink, 1.4, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(c.x() - hx + 1, c.y()), QPointF(c.x() + hx - 1, c.y()));
+    p.drawLine(QPointF(c.x(), c.y() - hy + 1), QPointF(c.x(), c.y() + hy - 1));
+    p.setPen(Qt::NoPen);
+    p.setBrush(ink);
+    auto headAt = [&](QPointF tip, QPointF dir) {
+        const QPointF side(-dir.y(), dir.x());
+        const QPointF base = tip - dir * head;
+        p.drawPolygon(QPolygonF{tip, base + side * head * 0.8, base - side * head * 0.8});
+    };
+    headAt(QPointF(c.x() - hx, c.y()), QPointF(-1, 0));
+    headAt(QPointF(c.x() + hx, c.y()), QPointF(1, 0));
+    headAt(QPointF(c.x(), c.y() - hy), QPointF(0, -1));
+    headAt(QPointF(c.x(), c.y() + hy), QPointF(0, 1));
+}
+
+void OrbinPicture::paintArrowUp(QPainter& p) const {
+    const QRectF r = QRectF(rect()).adjusted(2, 3, -2, -3);
+    QPolygonF tri;
+    if (m_pointsDown)
+        tri << r.topLeft() << r.topRight() << QPointF(r.center().x(), r.bottom());
+    else
+        tri << r.bottomLeft() << r.bottomRight() << QPointF(r.center().x(), r.top());
+    p.setPen(QPen(QColor(60, 80, 110), 1.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(QColor(92, 128, 170));
+    p.drawPolygon(tri);
+}
+
+void OrbinPicture::paintCross(QPainter& p) const {
+    const QRectF r = QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5);
+    p.setPen(QPen(QColor(150, 40, 40), 1.6, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(r.topLeft(), r.bottomRight());
+    p.drawLine(r.topRight(), r.bottomLeft());
+}
+
+void OrbinPicture::paintSmiley(QPainter& p) const {
+    const QRectF r = QRectF(rect()).adjusted(1, 1, -1, -1);
+    p.setPen(QPen(QColor(120, 90, 0), 1.0));
+    p.setBrush(QColor(255, 214, 64));
+    p.drawEllipse(r);
+    const double w = r.width(), h = r.height();
+    p.setBrush(QColor(60, 40, 0));
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(QPointF(r.left() + w * 0.33, r.top() + h * 0.38), w * 0.07, h * 0.09);
+    p.drawEllipse(QPointF(r.left() + w * 0.67, r.top() + h * 0.38), w * 0.07, h * 0.09);
+    p.setPen(QPen(QColor(60, 40, 0), 1.0));
+    p.setBrush(Qt::NoBrush);
+    p.drawArc(QRectF(r.left() + w * 0.25, r.top() + h * 0.3, w * 0.5, h * 0.45), 200 * 16, 140 * 16);
+}

@@ -1,0 +1,369 @@
+#include "OrbinFixture.h"
+
+#include "File.h"
+#include "Game.h"
+#include "GameControls.h"
+#include "Items.h"
+#include "Settings.h"
+#include "Twips.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+const QByteArray Templates =
+    "<item><id>0</id><now/><date/><title/><period/><estimate/><status/><done/><donedate/><doneperiod/>"
+    "<donetime/><note/><points/><penaltypoints/><type>Task</type><obj1/><timeleft/><obj3/><meetingtime/>"
+    "<chairm/><timingbonus/><project/></item>\r\n"
+    "<item><id>0</id><now/><date/><title/><period/><estimate/><status/><done/><donedate/><doneperiod/>"
+    "<donetime/><note/><points/><penaltypoints/><type>Meeting</type><obj1/><obj2/><obj3/><meetingtime/>"
+    "<chairm/><timingbonus/><project/></item>\r\n";
+
+QByteArray task(int id, const QString& title, const QString& date, int period, const QString& status = {},
+                const QString& done = QStringLiteral("false")) {
+    return QStringLiteral(
+               "<item><id>%1</id><now/><date>%2</date><title>%3</title><period>%4</period>"
+               "<estimate>30</estimate><status>%5</status><done>%6</done><donedate>NotDone</donedate>"
+               "<doneperiod/><donetime/><note/><points>0</points><penaltypoints/><type>Task</type>"
+               "<obj1/><timeleft/><obj3/><meetingtime/><chairm/><timingbonus>0</timingbonus>"
+               "<project>0</project></item>\r\n")
+        .arg(id)
+        .arg(date, title)
+        .arg(period)
+        .arg(status, done)
+        .toUtf8();
+}
+
+QByteArray meeting(int id, const QString& title, const QString& date, const QString& time,
+                   const QString& done = QStringLiteral("false")) {
+    return QStringLiteral(
+               "<item><id>%1</id><now/><date>%2</date><title>%3</title><period/>"
+               "<estimate>60</estimate><status/><done>%4</done><donedate>NotDone</donedate><doneperiod/>"
+               "<donetime/><note/><points>0</points><penaltypoints/><type>Meeting</type><obj1/><obj2/>"
+               "<obj3/><meetingtime>%5</meetingtime><chairm/><timingbonus>0</timingbonus>"
+               "<project>0</project></item>\r\n")
+        .arg(id)
+        .arg(date, title, done, time)
+        .toUtf8();
+}
+
+const QString Today = QStringLiteral("20261207");
+const QString Tomorrow = QStringLiteral("20261208");
+
+class Face : public Orbin {
+protected:
+    void seed() override {
+        TestEnv::writeFile(env.dataDir() + QStringLiteral("items.xml"),
+                           "<root>\r\n" + Templates + items + "</root>\r\n");
+    }
+    QLabel* slot(int n) const {
+        return control<QLabel>(QStringLiteral("txtTodo_%1").arg(n, 2, 10, QLatin1Char('0')).toLatin1());
+    }
+    static qint64 colourOf(const QLabel* l) { return l->property("ForeColor").toLongLong(); }
+    QStringList slotTexts() const {
+        QStringList texts;
+        for (int n = 1; n <= 16; ++n)
+            if (!slot(n)->text().isEmpty()) texts << slot(n)->text();
+        return texts;
+    }
+    QLabel* meetingAt(const QString& captionStart) const {
+        for (QLabel* l : floater->meetingLabels())
+            if (l->text().startsWith(captionStart)) return l;
+        return nullptr;
+    }
+
+    QByteArray items;
+};
+
+struct Place {
+    int hour, minute;
+    double left, top;
+    bool leftAligned;
+};
+
+} // namespace
+
+TEST_F(Face, MeetingsStandOnTheClockEllipseByTheirHour) {
+    const Place places[] = {
+        {0, 0, 2982, 750, true},     {12, 0, 2982, 750, true},   {3, 0, 5949.5, 3300, true},
+        {15, 0, 5949.5, 3300, true}, {6, 0, 2982, 5850, false},  {18, 0, 2982, 5850, false},
+        {9, 0, 14.5, 3300, false},   {21, 0, 14.5, 3300, false}, {15, 30, 5848.4, 3960.0, true},
+    };
+    for (const Place& p : places) {
+        SCOPED_TRACE(QStringLiteral("%1:%2").arg(p.hour).arg(p.minute).toStdString());
+        floater->removeAllMeetingsFromTheorbin();
+        floater->addMeetingToTheOrbin(7, QTime(p.hour, p.minute), QStringLiteral("Team"), false);
+        ASSERT_EQ(floater->meetingLabels().size(), 1);
+        QLabel* l = floater->meetingLabels().first();
+        EXPECT_NEAR(l->property("LeftTwips").toDouble(), p.left, 0.1);
+        EXPECT_NEAR(l->property("TopTwips").toDouble(), p.top, 0.1);
+        EXPECT_EQ(l->pos(), QPoint(twips::toPixels(p.left), twips::toPixels(p.top)));
+        EXPECT_EQ(l->alignment().testFlag(Qt::AlignLeft), p.leftAligned);
+        EXPECT_EQ(l->alignment().testFlag(Qt::AlignRight), !p.leftAligned);
+        EXPECT_EQ(l->property("Tag").toString(), QStringLiteral("7"));
+        EXPECT_EQ(l->property("Index").toInt(), 1); // indexes start again after a removal
+    }
+    floater->removeAllMeetingsFromTheorbin();
+    floater->addMeetingToTheOrbin(1, QTime(17, 59), QStringLiteral("Late"), false);
+    EXPECT_TRUE(floater->meetingLabels().first()->alignment().testFlag(Qt::AlignLeft));
+}
+
+TEST_F(Face, AMeetingLabelShowsTheTwentyFourHourTimeAndElevenCharactersOfTheTitle) {
+    floater->addMeetingToTheOrbin(1, QTime(9, 5), QStringLiteral("Short"), false);
+    floater->addMeetingToTheOrbin(2, QTime(15, 5), QStringLiteral("A title of thirty characters."), true);
+    const QList<QLabel*> labels = floater->meetingLabels();
+    ASSERT_EQ(labels.size(), 2);
+    EXPECT_EQ(labels[0]->text(), QStringLiteral("09:05 - Short"));
+    EXPECT_FALSE(labels[0]->font().underline());
+    EXPECT_EQ(labels[1]->text(), QStringLiteral("15:05 - A title of "));
+    EXPECT_TRUE(labels[1]->font().underline());
+    EXPECT_TRUE(labels[1]->isVisible());
+}
+
+TEST_F(Face, TwoMeetingsAtOneTimeGetTwoLabelsTheLaterInFront) {
+    floater->expandFloater();
+    floater->removeAllMeetingsFromTheorbin();
+    floater->addMeetingToTheOrbin(1, QTime(15, 0), QStringLiteral("First"), false);
+    floater->addMeetingToTheOrbin(2, QTime(15, 0), QStringLiteral("Second"), false);
+    const QList<QLabel*> labels = floater->meetingLabels();
+    ASSERT_EQ(labels.size(), 2);
+    EXPECT_EQ(labels[0]->geometry(), labels[1]->geometry());
+    EXPECT_EQ(floater->childAt(labels[1]->geometry().center()), labels[1]);
+
+    floater->removeAllMeetingsFromTheorbin();
+    EXPECT_TRUE(floater->meetingLabels().isEmpty());
+    floater->removeAllMeetingsFromTheorbin(); // only the template left: nothing changes
+    auto* templ = control<QLabel>("lblMeeting");
+    ASSERT_NE(templ, nullptr);
+    EXPECT_EQ(templ->text(), QStringLiteral("09:00 - 12345678901"));
+    EXPECT_FALSE(templ->isVisibleTo(floater));
+}
+
+TEST_F(Face, PutTodoTextWritesSlotsOneToSixteenOnly) {
+    EXPECT_FALSE(floater->putTodoText(QStringLiteral("x"), 0, 5, frmFloater::GreyColor));
+    EXPECT_FALSE(floater->putTodoText(QStringLiteral("x"), 17, 5, frmFloater::GreyColor));
+    EXPECT_EQ(slot(1)->text(), QStringLiteral("This is as good as it gets my friend"));
+    EXPECT_TRUE(floater->putTodoText(QStringLiteral("Walk"), 16, 5, frmFloater::GreyColor));
+    EXPECT_EQ(slot(16)->text(), QStringLiteral("Walk"));
+    EXPECT_EQ(slot(16)->property("Tag").toString(), QStringLiteral("5"));
+    EXPECT_EQ(colourOf(slot(16)), frmFloater::GreyColor);
+    floater->clearTodoText();
+    EXPECT_TRUE(slotTexts().isEmpty());
+    // Emptying keeps the last Tag and colour.
+    EXPECT_EQ(slot(16)->property("Tag").toString(), QStringLiteral("5"));
+    EXPECT_EQ(colourOf(slot(16)), frmFloater::GreyColor);
+}
+
+class FaceOfADay : public Face {
+protected:
+    void seed() override {
+        items =
+            task(1, QStringLiteral("Open task"), Today, 1) +
+            task(2, QStringLiteral("Finished task"), Today, 1, QStringLiteral("done"),
+                 QStringLiteral("true")) +
+            task(3, QStringLiteral("Flagged but stopped"), Today, 1, QStringLiteral("stopped"),
+                 QStringLiteral("true")) +
+            task(4, QStringLiteral("Afternoon task"), Today, 3) +
+            task(5, QStringLiteral("Tomorrow's task"), Tomorrow, 1) +
+            meeting(6, QStringLiteral("Stand-up"), Today, QStringLiteral("09:00"), QStringLiteral("true")) +
+            meeting(7, QStringLiteral("Broken"), Today, QStringLiteral("half past"),
+                    QStringLiteral("false")) +
+            meeting(8, QStringLiteral("Lunch"), Today, QStringLiteral("12:30")) +
+            meeting(9, QStringLiteral("Tomorrow's meeting"), Tomorrow, QStringLiteral("10:00"));
+        Face::seed();
+    }
+};
+
+TEST_F(FaceOfADay, ThePeriodInPlayShowsOpenTasksInTheSystemColourAndFinishedOnesGrey) {
+    floater->expandFloater(); // no game yet: period 1 of today is in play
+    EXPECT_EQ(slotTexts(), (QStringList{"Open task", "Finished task", "Flagged but stopped"}));
+    EXPECT_EQ(colourOf(slot(1)), frmFloater::OpenTaskColor);
+    EXPECT_EQ(colourOf(slot(2)), frmFloater::GreyColor);
+    EXPECT_EQ(colourOf(slot(3)), frmFloater::OpenTaskColor); // grey goes by the status, not the flag
+    EXPECT_FALSE(slot(1)->font().underline());
+    EXPECT_TRUE(slot(2)->font().underline());
+    EXPECT_TRUE(slot(3)->font().underline());
+    EXPECT_EQ(slot(1)->property("Tag").toString(), QStringLiteral("1"));
+    // The marker stands under the first period button only.
+    const QList<QFrame*> marks = floater->findChildren<QFrame*>(QStringLiteral("shaCurrentPeriod"));
+    for (QFrame* m : marks)
+        EXPECT_EQ(m->isVisibleTo(floater), m->property("Index").toInt() / 2 == 0);
+}
+
+TEST_F(FaceOfADay, AMeetingWithAnUnreadableTimeIsLeftOffAndLoggedOnce) {
+    floater->expandFloater();
+    floater->updateInfo();
+    EXPECT_TRUE(prompter.boxes.isEmpty());
+    QStringList captions;
+    for (QLabel* l : floater->meetingLabels())
+        captions << l->text();
+    EXPECT_EQ(captions, (QStringList{"09:00 - Stand-up", "12:30 - Lunch"}));
+    EXPECT_TRUE(meetingAt(QStringLiteral("09:00"))->font().underline());
+    EXPECT_FALSE(meetingAt(QStringLiteral("12:30"))->font().underline());
+    const QByteArray log = TestEnv::readFile(env.dataDir() + QStringLiteral("msglog.txt"));
+    EXPECT_EQ(log.count("half past"), 1);
+}
+
+TEST_F(FaceOfADay, APeriodButtonShowsThatPeriodAndReturnBringsBackThePeriodInPlay) {
+    floater->expandFloater();
+    QList<QPushButton*> periods = floater->findChildren<QPushButton*>(QStringLiteral("Morning"));
+    QTest::mouseClick(periods[2], Qt::LeftButton);
+    EXPECT_EQ(slotTexts(), QStringList{"Afternoon task"});
+    EXPECT_EQ(colourOf(slot(1)), frmFloater::GreyColor);
+    EXPECT_EQ(gGame->CurrentPeriod().value(), 1); // the game's period is not changed
+    EXPECT_EQ(gItems->SelectedPeriod().value(), 3);
+
+    QTest::mouseClick(control("butReturnToPeriodInPlay"), Qt::LeftButton);
+    EXPECT_EQ(gItems->SelectedPeriod().value(), 1);
+    EXPECT_EQ(slotTexts(), (QStringList{"Open task", "Finished task", "Flagged but stopped"}));
+
+    // Shrinking and expanding come back to it too.
+    QTest::mouseClick(periods[3], Qt::LeftButton);
+    EXPECT_TRUE(slotTexts().isEmpty());
+    floater->shrinkFloater();
+    floater->expandFloater();
+    EXPECT_EQ(gItems->SelectedPeriod().value(), 1);
+}
+
+TEST_F(FaceOfADay, AnotherDayShowsItsTasksGreyAndOffersTheWayBack) {
+    floater->expandFloater();
+    floater->setShownDate(QDate(2026, 12, 8));
+    EXPECT_TRUE(control("butReturnToPeriodInPlay")->isVisibleTo(floater));
+    floater->updateInfo();
+    EXPECT_EQ(slotTexts(), QStringList{"Tomorrow's task"});
+    EXPECT_EQ(colourOf(slot(1)), frmFloater::GreyColor);
+    ASSERT_EQ(floater->meetingLabels().size(), 1);
+    EXPECT_EQ(floater->meetingLabels().first()->text(), QStringLiteral("10:00 - Tomorrow's "));
+}
+
+class FaceOfAFullPeriod : public Face {
+protected:
+    void seed() override {
+        for (int i = 1; i <= 20; ++i)
+            items += task(i, QStringLiteral("Task %1").arg(i), Today, 1);
+        Face::seed();
+    }
+};
+
+TEST_F(FaceOfAFullPeriod, TwentyTasksShowTheFirstSixteenAndAShorterListLeavesTheRestEmpty) {
+    floater->expandFloater();
+    const QStringList shown = slotTexts();
+    ASSERT_EQ(shown.size(), 16);
+    EXPECT_EQ(shown.first(), QStringLiteral("Task 1"));
+    EXPECT_EQ(shown.last(), QStringLiteral("Task 16"));
+    gItems->removeItem(Integer(20));
+    for (int i = 4; i <= 19; ++i)
+        gItems->setPeriod(QStringLiteral("2"), Integer(i));
+    floater->updateInfo();
+    EXPECT_EQ(slotTexts().size(), 3);
+    EXPECT_EQ(slot(16)->property("Tag").toString(), QStringLiteral("16")); // the old Tag stays
+}
+
+class FaceWithABadItem : public Face {
+protected:
+    void seed() override {
+        items =
+            task(1, QStringLiteral("Fine"), Today, 1) + task(70000, QStringLiteral("Id too large"), Today, 1);
+        Face::seed();
+    }
+};
+
+TEST_F(FaceWithABadItem, AFailureInTheRedrawIsReportedOnceWithoutShrinkingTheWindow) {
+    floater->expandFloater();
+    ASSERT_EQ(prompter.boxes.size(), 1);
+    EXPECT_TRUE(prompter.boxes[0].text.contains(QStringLiteral(" - frmFloater.updateInfo: 6 - Overflow")));
+    EXPECT_FALSE(floater->isShrunk());
+    EXPECT_EQ(slotTexts(), QStringList{"Fine"}); // the slots already written stay
+}
+
+TEST_F(FaceOfADay, ClickingAMeetingOpensTheEditMeetingDialogOnIt) {
+    floater->expandFloater();
+    QLabel* lunch = meetingAt(QStringLiteral("12:30"));
+    ASSERT_NE(lunch, nullptr);
+    QTest::mouseClick(lunch, Qt::LeftButton);
+    FormPort* dialog = forms::find(QStringLiteral("dlgEditMeetingDetails"));
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dynamic_cast<QWidget*>(dialog)->property("Tag").toString(), QStringLiteral("8"));
+    EXPECT_FALSE(floater->isShrunk());
+}
+
+class FaceOfTheGame : public Face {
+protected:
+    void seed() override {
+        for (int p = 1; p <= 4; ++p)
+            items += task(p, QStringLiteral("Task of period %1").arg(p), Today, p);
+        Face::seed();
+    }
+    qint64 colourShowing(int period) {
+        gItems->setSelectedPeriod(Integer(period));
+        floater->updateInfo();
+        return colourOf(slot(1));
+    }
+    void game(bool running, int current, bool periodRunning) {
+        gGame->setRunning(running);
+        gGame->setCurrentPeriod(Integer(current));
+        gGame->setPeriodRunning(periodRunning);
+    }
+};
+
+TEST_F(FaceOfTheGame, ThePeriodInPlayIsTheRunningOneOrTheOneAfterAnEndedPeriod) {
+    floater->expandFloater();
+    game(true, 2, true);
+    EXPECT_EQ(colourShowing(2), frmFloater::OpenTaskColor);
+    EXPECT_EQ(colourShowing(3), frmFloater::GreyColor);
+    EXPECT_EQ(colourShowing(1), frmFloater::GreyColor);
+    game(true, 2, false); // period 2 has ended, period 3 not begun
+    EXPECT_EQ(colourShowing(3), frmFloater::OpenTaskColor);
+    EXPECT_EQ(colourShowing(2), frmFloater::GreyColor);
+    game(false, 3, false); // no game: the first period
+    EXPECT_EQ(colourShowing(1), frmFloater::OpenTaskColor);
+    EXPECT_EQ(colourShowing(3), frmFloater::GreyColor);
+}
+
+TEST_F(FaceOfTheGame, ReturnAndEndPeriodShowWhenTheyCanBeUsed) {
+    floater->expandFloater();
+    game(true, 2, true);
+    colourShowing(2);
+    EXPECT_FALSE(control("butReturnToPeriodInPlay")->isVisibleTo(floater));
+    EXPECT_TRUE(control("btnEndperiod")->isVisibleTo(floater));
+    colourShowing(4);
+    EXPECT_TRUE(control("butReturnToPeriodInPlay")->isVisibleTo(floater));
+    game(true, 2, false);
+    colourShowing(4);
+    EXPECT_FALSE(control("butReturnToPeriodInPlay")->isVisibleTo(floater));
+    EXPECT_FALSE(control("btnEndperiod")->isVisibleTo(floater));
+
+    game(true, 2, true);
+    colourShowing(2);
+    QTest::mouseClick(control("btnEndperiod"), Qt::LeftButton);
+    EXPECT_FALSE(gGame->PeriodRunning());
+}
+
+TEST_F(FaceOfTheGame, TheScoreKeepsTwoBlanksUpToNinetyNine) {
+    gGame->controls().labTodayScore.caption = QStringLiteral("99");
+    floater->updateInfo();
+    EXPECT_EQ(control<QLabel>("lblStats")->text(), QStringLiteral("99  "));
+    gGame->controls().labTodayScore.caption = QStringLiteral("100");
+    floater->updateInfo();
+    EXPECT_EQ(control<QLabel>("lblStats")->text(), QStringLiteral("100"));
+}
+
+TEST_F(FaceOfTheGame, TheWindowShowsTheGamesControls) {
+    GameControls& c = gGame->controls();
+    c.butStart = {QStringLiteral("Write the report (25)"), QStringLiteral("3"), true};
+    c.fraTimeOut.visible = true;
+    c.lblTimeOut.caption = QStringLiteral("12");
+    c.lblDate = QDate(2026, 12, 8);
+    floater->controlsChanged();
+    EXPECT_EQ(control<QPushButton>("butStart")->text(), QStringLiteral("Write the report (25)"));
+    EXPECT_EQ(control<QPushButton>("butStart")->property("Tag").toString(), QStringLiteral("3"));
+    EXPECT_TRUE(control("fraTimeOut")->isVisibleTo(floater));
+    EXPECT_EQ(control<QLabel>("lblTimeOut")->text(), QStringLiteral("12"));
+    EXPECT_EQ(floater->shownDate(), QDate(2026, 12, 8));
+    // Another day's date shows the way back.
+    EXPECT_TRUE(control("butReturnToPeriodInPlay")->isVisibleTo(floater));
+    floater->shrinkFloater();
+    EXPECT_EQ(c.lblDate, QDate(2026, 12, 7));
+}

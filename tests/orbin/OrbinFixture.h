@@ -1,0 +1,66 @@
+#pragma once
+
+#include "FakeClock.h"
+#include "FakeLauncher.h"
+#include "FakePrompter.h"
+#include "FormPort.h"
+#include "Globals.h"
+#include "Initialize.h"
+#include "TestEnv.h"
+#include "frmFloater.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QPointer>
+#include <QTest>
+#include <gtest/gtest.h>
+
+// A program started as far as the orbin: the objects, a shown orbin, scripted boxes, a recording launcher.
+class Orbin : public ::testing::Test {
+protected:
+    void SetUp() override {
+        seed();
+        createObjects();
+        floater = new frmFloater();
+        gOrbinWindow = floater;
+        floater->showWindow();
+    }
+    void TearDown() override {
+        closeMenus();
+        if (!gQuitting) quitApplication(true);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // Runs before the objects are made: the place to write settings and data files.
+    virtual void seed() {}
+
+    template <class T = QWidget> T* control(const char* name) const {
+        return floater->findChild<T*>(QString::fromLatin1(name));
+    }
+    QAction* action(const char* name) const {
+        return floater->mnuPopUp()->findChild<QAction*>(QString::fromLatin1(name),
+                                                        Qt::FindChildrenRecursively);
+    }
+    static void closeMenus() {
+        while (QWidget* popup = QApplication::activePopupWidget())
+            popup->close();
+    }
+    static bool menuOpen() {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        return menu && menu->objectName() == QStringLiteral("mnuPopUp");
+    }
+    static void waitPastDoubleClick() { QTest::qWait(QApplication::doubleClickInterval() + 80); }
+    int quitQuestions() const {
+        int n = 0;
+        for (const auto& box : prompter.boxes)
+            if (box.text == QStringLiteral("Do you really want to close down Quorvane?")) ++n;
+        return n;
+    }
+
+    TestEnv env;
+    FakeClock clock{QDateTime(QDate(2026, 12, 7), QTime(10, 0))};
+    FakePrompter prompter;
+    FakeLauncher launcher;
+    QPointer<frmFloater> floater;
+};
