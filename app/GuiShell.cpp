@@ -8,6 +8,7 @@
 #include "frmFloater.h"
 #include "frmLogin.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QPointer>
 
@@ -27,6 +28,8 @@ void GuiShell::runLogin() {
 void GuiShell::showSavingNotice() {
     auto* notice = new dlgSaving();
     notice->show();
+    // Let it paint before the saves hold the event loop.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void installGuiLayer() {

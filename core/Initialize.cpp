@@ -95,6 +95,7 @@ void Main() {
         if (!password.isEmpty()) {
             gSettings->setStopApplication(true);
             if (windowShell()) windowShell()->runLogin();
+            if (gQuitting) return; // ended from outside while the login was up
         }
         if (gSettings->stopApplication()) {
             quitApplication(true);
@@ -104,9 +105,11 @@ void Main() {
         gGame->getStatus();
         if (gOrbinWindow) gOrbinWindow->showWindow();
         checkWelcome();
+        if (gQuitting) return; // ended from outside while a box of the post-start routine was up
         gItems->archiveData();
     } catch (const std::exception& e) {
         if (!armed) throw;
+        if (gQuitting) return;
         reportError(asFailure(&e), MainLocation, QStringLiteral(" Error"));
         quitApplication(true);
     }
@@ -175,6 +178,8 @@ bool quitApplication(bool force) {
                 Prompter::Icon::Question, QStringLiteral("Quorvane!"));
             declined = answer == Prompter::No;
         });
+        // A quit from elsewhere (the session ending) may have run while the question was up.
+        if (gQuitting) return false;
         if (declined) {
             step([] {
                 if (gOrbinWindow) gOrbinWindow->showWindow();
@@ -183,6 +188,7 @@ bool quitApplication(bool force) {
         }
     }
     gQuitting = true;
+    // Every file is closed as soon as it is written or read, so none is open here to close.
 
     step([] {
         if (windowShell()) windowShell()->showSavingNotice();
@@ -198,6 +204,7 @@ bool quitApplication(bool force) {
     });
 
     for (FormPort* form : forms::loaded()) {
+        if (!forms::loaded().contains(form)) continue; // went with an earlier form
         step([&] {
             if (gHotKey) gHotKey->destroyHotKey(form->windowHandle());
         });

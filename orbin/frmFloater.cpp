@@ -4,6 +4,7 @@
 #include "ColorCodec.h"
 #include "ErrorReport.h"
 #include "File.h"
+#include "Functions.h"
 #include "Game.h"
 #include "GameControls.h"
 #include "Globals.h"
@@ -80,32 +81,6 @@ void setUnderline(QWidget* w, bool on) {
 
 QString todayText() {
     return QLocale().toString(appClock().today(), QLocale::ShortFormat);
-}
-
-// The one drag record of the program: the point where the button went down, in the window's twips.
-struct DragRecord {
-    bool dragging = false;
-    double x = 0, y = 0;
-};
-DragRecord& dragRecord() {
-    static DragRecord record;
-    return record;
-}
-
-// Moves form by the pointer's offset from the press point (stored on the first call after a reset).
-void dragWindow(FormPort* form, double x, double y, int button, bool reset) {
-    DragRecord& d = dragRecord();
-    ignoringFailures([&] {
-        if (reset) d.dragging = false;
-        if (button != 1 || !form) return;
-        if (!d.dragging) {
-            d.x = x;
-            d.y = y;
-            d.dragging = true;
-        }
-        const FormPort::Rect r = form->twipGeometry();
-        form->moveTwips(r.left + x - d.x, std::nearbyint(r.top + y - d.y), r.width, r.height);
-    });
 }
 
 bool onWayland() {
@@ -393,7 +368,7 @@ void frmFloater::buildMenu() {
     QMenu* help = m_mnuPopUp->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelpMenu"));
     help->menuAction()->setObjectName(QStringLiteral("mnuHelpMenu"));
-    add(help, "mnuHelp", QStringLiteral("&Help"), [] { ignoringFailures([] { helpObject(); }); });
+    add(help, "mnuHelp", QStringLiteral("&Help"), [] { showHelpTopic(); });
     add(help, "mnuIntroduction", QStringLiteral("&Introduction"), [] {
         (new frmWelcome())->show();
     })->setVisible(false);

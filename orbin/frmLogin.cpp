@@ -70,7 +70,11 @@ void frmLogin::keyPressEvent(QKeyEvent* event) {
         return;
     }
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        cmdOK_Click(); // OK is the form's default button
+        // Enter presses the button that has the focus, else the default button, OK.
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget()))
+            button->click();
+        else
+            cmdOK_Click();
         return;
     }
     FormWidget::keyPressEvent(event);

@@ -133,10 +133,11 @@ IniStore::Line IniStore::parseLine(const QByteArray& raw) {
     return line;
 }
 
-QList<IniStore::Line> IniStore::readLines() const {
+std::optional<QList<IniStore::Line>> IniStore::readLines() const {
     QList<Line> lines;
     QFile f(m_path);
-    if (!f.open(QIODevice::ReadOnly)) return lines;
+    if (!f.exists()) return lines;
+    if (!f.open(QIODevice::ReadOnly)) return std::nullopt;
     const QByteArray all = f.readAll();
     if (all.isEmpty()) return lines;
     qsizetype start = 0;
@@ -151,7 +152,7 @@ QList<IniStore::Line> IniStore::readLines() const {
 
 std::optional<QString> IniStore::value(const QString& section, const QString& name) const {
     bool inSection = false;
-    for (const Line& l : readLines()) {
+    for (const Line& l : readLines().value_or(QList<Line>())) {
         if (l.kind == Line::Section)
             inSection = sameName(l.section, section);
         else if (inSection && l.kind == Line::Entry && sameName(l.name, name))
@@ -163,7 +164,7 @@ std::optional<QString> IniStore::value(const QString& section, const QString& na
 QList<QPair<QString, QString>> IniStore::sectionValues(const QString& section) const {
     QList<QPair<QString, QString>> out;
     bool inSection = false;
-    for (const Line& l : readLines()) {
+    for (const Line& l : readLines().value_or(QList<Line>())) {
         if (l.kind == Line::Section) {
             inSection = sameName(l.section, section);
         } else if (inSection && l.kind == Line::Entry) {
@@ -184,7 +185,10 @@ bool IniStore::setValue(const QString& section, const QString& name, const QStri
     };
     if (badName(section, true) || badName(name, false)) return false;
 
-    QList<Line> lines = readLines();
+    // A store that is there but cannot be read is never written over with the one value.
+    const std::optional<QList<Line>> read = readLines();
+    if (!read) return false;
+    QList<Line> lines = *read;
     const QByteArray newEntry = (name + u'=' + encodeValue(value)).toUtf8();
     qsizetype sectionHeader = -1; // first header of the section
     qsizetype lastOfSection = -1; // last non-blank line of the section's first block

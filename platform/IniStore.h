@@ -44,7 +44,8 @@ private:
         QString name;    // for Entry lines
         QString value;   // for Entry lines
     };
-    QList<Line> readLines() const;
+    // The file's lines; nullopt when a file is there but cannot be read.
+    std::optional<QList<Line>> readLines() const;
     static Line parseLine(const QByteArray& raw);
 
     QString m_path;

@@ -18,7 +18,8 @@ void setTopMost(QWidget* window, bool onTop) {
 bool isTopMost(const QWidget* window) {
     if (!window) return false;
     // The native window carries the flag once it exists (setTopMost changes it there).
-    if (const QWindow* handle = window->windowHandle()) return handle->flags().testFlag(Qt::WindowStaysOnTopHint);
+    if (const QWindow* handle = window->windowHandle())
+        return handle->flags().testFlag(Qt::WindowStaysOnTopHint);
     return window->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
 }
 

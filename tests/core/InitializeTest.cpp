@@ -185,3 +185,34 @@ TEST(Startup, AnUnreadableArticleDateIsReportedByThePostStartRoutine) {
     EXPECT_EQ(s.prompter.boxes[0].title, QStringLiteral("Quorvane error"));
     EXPECT_FALSE(gQuitting) << "the program goes on";
 }
+
+TEST(Quit, AQuitFromOutsideWhileTheLoginIsUpEndsStartUpCleanly) {
+    Start s;
+    s.env.writeSettings("[General]\npassword=" + scramblePassword(QStringLiteral("pw")).toUtf8() + "\n");
+    s.shell.login = [] { EXPECT_TRUE(quitApplication(true)); };
+    Main();
+    EXPECT_TRUE(gQuitting);
+    EXPECT_EQ(gSettings, nullptr);
+    EXPECT_FALSE(s.shell.orbin);
+}
+
+TEST(Quit, AQuitFromOutsideWhileTheQuestionIsUpIsNotRunTwice) {
+    Start s;
+    Main();
+    s.prompter.whileShown = [](const FakePrompter::Box&) { quitApplication(true); };
+    s.prompter.script({Prompter::Yes});
+    EXPECT_FALSE(quitApplication(false));
+    EXPECT_EQ(s.shell.savingNotices, 1);
+    EXPECT_EQ(gSettings, nullptr);
+}
+
+TEST(Quit, TheOrbinIsHiddenWhileTheQuestionIsAsked) {
+    Start s;
+    Main();
+    bool visibleDuringQuestion = true;
+    s.prompter.whileShown = [&](const FakePrompter::Box&) { visibleDuringQuestion = s.shell.orbin->visible; };
+    s.prompter.script({Prompter::No});
+    quitApplication(false);
+    EXPECT_FALSE(visibleDuringQuestion);
+    EXPECT_TRUE(s.shell.orbin->visible);
+}

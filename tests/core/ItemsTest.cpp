@@ -1,4 +1,5 @@
 #include "Items.h"
+#include "CoreObjects.h"
 #include "Failure.h"
 #include "FakeClock.h"
 #include "FakePrompter.h"
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace {
 
@@ -33,21 +35,8 @@ QByteArray storeWith(const QByteArray& items) {
 
 class ItemsTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        gSettings = new Settings();
-        gFile = new File();
-        gXML = new XML();
-    }
-    void TearDown() override {
-        delete gItems;
-        gItems = nullptr;
-        delete gXML;
-        gXML = nullptr;
-        delete gFile;
-        gFile = nullptr;
-        delete gSettings;
-        gSettings = nullptr;
-    }
+    void SetUp() override { objects.emplace(); }
+    void TearDown() override { objects.reset(); }
     // Writes items.xml and makes a fresh store that loads it.
     Items& load(const QByteArray& fileText) {
         TestEnv::writeFile(itemsFile(), fileText);
@@ -61,6 +50,7 @@ protected:
     QString itemsFile() const { return env.dataDir() + "items.xml"; }
 
     TestEnv env;
+    std::optional<CoreObjects> objects;
     FakePrompter prompts;
     FakeClock clock{QDateTime(QDate(2026, 12, 7), QTime(9, 0))}; // a Monday
 };

@@ -1,4 +1,5 @@
 #include "Projects.h"
+#include "CoreObjects.h"
 #include "FakeClock.h"
 #include "FakePrompter.h"
 #include "File.h"
@@ -12,6 +13,7 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -21,19 +23,8 @@ const QByteArray StartText =
 // A store of its own: fresh settings and data folder, the helpers it reads through, a scripted prompter.
 class ProjectStore : public ::testing::Test {
 protected:
-    void SetUp() override {
-        gSettings = new Settings();
-        gFile = new File();
-        gXML = new XML();
-    }
-    void TearDown() override {
-        delete gXML;
-        gXML = nullptr;
-        delete gFile;
-        gFile = nullptr;
-        delete gSettings;
-        gSettings = nullptr;
-    }
+    void SetUp() override { objects.emplace(); }
+    void TearDown() override { objects.reset(); }
     QString path() const { return env.dataDir() + QStringLiteral("projects.xml"); }
     QStringList boxTexts() const {
         QStringList t;
@@ -43,6 +34,7 @@ protected:
     }
 
     TestEnv env;
+    std::optional<CoreObjects> objects;
     FakeClock clock;
     FakePrompter prompts;
 };

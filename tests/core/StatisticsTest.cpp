@@ -1,4 +1,5 @@
 #include "Statistics.h"
+#include "CoreObjects.h"
 #include "FakePrompter.h"
 #include "File.h"
 #include "Globals.h"
@@ -7,22 +8,16 @@
 
 #include <QDir>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace {
 
 class StatisticsFile : public ::testing::Test {
 protected:
-    void start() {
-        gSettings = new Settings();
-        gFile = new File();
-    }
-    void TearDown() override {
-        delete gFile;
-        gFile = nullptr;
-        delete gSettings;
-        gSettings = nullptr;
-    }
+    void start() { objects.emplace(); }
+    void TearDown() override { objects.reset(); }
     TestEnv env;
+    std::optional<CoreObjects> objects;
     FakePrompter prompts;
 };
 

@@ -72,6 +72,12 @@ TEST(Login, ALetterCaseSlipCancelOrEscEndTheProgramSilently) {
         },
         [](frmLogin* login) { login->findChild<QPushButton*>(QStringLiteral("cmdCancel"))->click(); },
         [](frmLogin* login) { QTest::keyClick(login, Qt::Key_Escape); },
+        [](frmLogin* login) {
+            QTest::keyClicks(login->txtPassword1(), QStringLiteral("Open Sesame9"));
+            auto* cancel = login->findChild<QPushButton*>(QStringLiteral("cmdCancel"));
+            cancel->setFocus();
+            QTest::keyClick(cancel, Qt::Key_Return); // Enter on Cancel cancels
+        },
     };
     for (const auto& act : actions) {
         GuiStart s;
@@ -92,7 +98,8 @@ TEST(Quit, ClosingTheOrbinEndsTheProgramThroughTheQuitRoutine) {
     ASSERT_NE(gOrbinWindow, nullptr);
     auto* window = dynamic_cast<QWidget*>(gOrbinWindow->form());
     ASSERT_NE(window, nullptr);
-    window->close();
+    QTimer::singleShot(0, window, [window] { window->close(); });
+    EXPECT_EQ(QApplication::exec(), 0) << "the event loop ends with exit code 0";
     EXPECT_TRUE(gQuitting);
     EXPECT_TRUE(s.prompter.boxes.isEmpty()) << "the window's own closing asks nothing";
     EXPECT_EQ(gSettings, nullptr);

@@ -1,6 +1,8 @@
 #include "IniStore.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -127,4 +129,13 @@ TEST(IniStore, RemoveAllDeletesTheStore) {
     EXPECT_TRUE(ini.store.removeAll());
     EXPECT_FALSE(QFile::exists(ini.path));
     EXPECT_FALSE(ini.store.value(QStringLiteral("General"), QStringLiteral("a")).has_value());
+}
+
+TEST(IniStore, AStoreThatCannotBeReadIsNeverWrittenOver) {
+    IniFile ini;
+    QDir().mkpath(ini.path); // something is there, but no readable file
+    EXPECT_FALSE(
+        ini.store.setValue(QStringLiteral("General"), QStringLiteral("FirstTime"), QStringLiteral("false")));
+    EXPECT_TRUE(QFileInfo(ini.path).isDir());
+    EXPECT_FALSE(ini.store.value(QStringLiteral("General"), QStringLiteral("FirstTime")).has_value());
 }

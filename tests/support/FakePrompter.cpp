@@ -3,6 +3,7 @@
 Prompter::Answer FakePrompter::messageBox(const QString& text, Buttons buttons, Icon icon,
                                           const QString& title) {
     boxes.append({text, title, buttons, icon});
+    if (whileShown) whileShown(boxes.back());
     if (!m_answers.empty()) {
         const Answer a = m_answers.front();
         m_answers.pop_front();

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <deque>
+#include <functional>
 
 // A prompter that answers from a script and remembers every box.
 class FakePrompter final : public Prompter {
@@ -32,6 +33,8 @@ public:
 
     QList<Box> boxes;
     int beeps = 0;
+    // Runs while a box is up, before it is answered (what else happens meanwhile).
+    std::function<void(const Box&)> whileShown;
 
 private:
     std::deque<Answer> m_answers;

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "File.h"
+#include "Game.h"
+#include "Globals.h"
+#include "Items.h"
+#include "Projects.h"
+#include "Settings.h"
+#include "XML.h"
+
+// The settings, file and XML objects a store test reads through, made in start-up's order; on the way
+// out they go, with any store or game the test made itself.
+struct CoreObjects {
+    CoreObjects() {
+        gSettings = new Settings();
+        gFile = new File();
+        gXML = new XML();
+    }
+    ~CoreObjects() {
+        delete gGame;
+        gGame = nullptr;
+        delete gProjects;
+        gProjects = nullptr;
+        delete gItems;
+        gItems = nullptr;
+        delete gXML;
+        gXML = nullptr;
+        delete gFile;
+        gFile = nullptr;
+        delete gSettings;
+        gSettings = nullptr;
+    }
+    CoreObjects(const CoreObjects&) = delete;
+    CoreObjects& operator=(const CoreObjects&) = delete;
+};
