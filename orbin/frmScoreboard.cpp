@@ -4,6 +4,7 @@
 #include "Game.h"
 #include "GameControls.h"
 #include "Globals.h"
+#include "Initialize.h"
 #include "NumberText.h"
 #include "OrbinWindow.h"
 #include "Settings.h"
@@ -95,6 +96,8 @@ frmScoreboard* frmScoreboard::existing() {
 void frmScoreboard::showControls(const GameControls& c) {
     frmScoreboard* board = existing();
     if (!board) {
+        // Not made afresh while the program closes: it would outlive the quit.
+        if (gQuitting) return;
         const GameControls design;
         if (!c.timPeriodCounter.enabled && !c.timDisplayCounter.enabled &&
             c.lblRemainingOfPeriod.caption == design.lblRemainingOfPeriod.caption &&
