@@ -3,6 +3,7 @@
 #include "Failure.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 
 namespace {
 constexpr qint64 MinutesPerDay = 24 * 60;
@@ -62,6 +63,7 @@ QList<PeriodClock::Minute> PeriodClock::dueMinutes(const QDateTime& now) const {
             first = *m_lastHandled + 1;
         }
     }
+    first = std::max(first, present - MaxCatchUpMinutes + 1);
     QList<Minute> due;
     due.reserve(present - first + 1);
     for (qint64 i = first; i <= present; ++i)

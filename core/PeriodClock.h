@@ -33,9 +33,9 @@ public:
     static QTime readTimeOfDay(const QString& text);
 
     // The minutes due at now, oldest first: the present minute on the first call, afterwards every minute
-    // after the last one marked handled, up to the present one. A clock put back by a little (summer time
-    // ending) hands out nothing until it has caught up; one put back by more than that starts afresh at the
-    // present minute.
+    // after the last one marked handled, up to the present one (at most the last MaxCatchUpMinutes). A clock
+    // put back by a little (summer time ending) hands out nothing until it has caught up; one put back by
+    // more than that starts afresh at the present minute.
     QList<Minute> dueMinutes(const QDateTime& now) const;
     // Marks minute (and every minute before it) as handled.
     void markHandled(const Minute& minute);
@@ -47,6 +47,8 @@ public:
     static constexpr int TickDelayMs = 250;
     // The greatest step back of the wall clock that is waited out rather than started afresh from.
     static constexpr qint64 MaxWaitedBackMinutes = 120;
+    // The most minutes one tick hands out: a clock put forward by years must not hold the program up.
+    static constexpr qint64 MaxCatchUpMinutes = 31 * 24 * 60;
 
 private:
     static qint64 indexOf(const QDate& date, const QTime& time);

@@ -85,6 +85,10 @@ TEST(PeriodClock, MidnightAndSleepLoseNoMinute) {
     EXPECT_EQ(afterSleep.size(), 8 * 60);
     EXPECT_EQ(afterSleep.first().time, QTime(0, 2));
     EXPECT_EQ(afterSleep.last().time, QTime(8, 1));
+    // A clock put forward by years hands out only the last month.
+    const auto years = tick(clock, QDateTime(QDate(2031, 1, 1), QTime(12, 0, 10)));
+    EXPECT_EQ(years.size(), PeriodClock::MaxCatchUpMinutes);
+    EXPECT_EQ(years.last(), (PeriodClock::Minute{QDate(2031, 1, 1), QTime(12, 0)}));
 }
 
 TEST(PeriodClock, AClockPutBackWaitsForItselfUnlessPutBackFar) {
