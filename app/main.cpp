@@ -10,6 +10,7 @@ int main(int argc, char** argv) {
     GuardedApplication app(argc, argv);
     GuardedApplication::setQuitOnLastWindowClosed(false);
     QCoreApplication::setApplicationName(QStringLiteral("Quorvane"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QV_VERSION));
     installGuiLayer();
     installTerminationHandler([] { quitApplication(true); });
     try {

@@ -321,7 +321,7 @@ QString Game::versionText() {
     const QStringList parts = QCoreApplication::applicationVersion().split(u'.');
     if (parts.size() >= 2 && !parts[0].isEmpty()) return parts[0] + u'.' + parts[1];
     if (parts.size() == 1 && !parts[0].isEmpty()) return parts[0] + QStringLiteral(".0");
-    return QStringLiteral("0.1");
+    return QStringLiteral("1.0");
 }
 
 bool Game::saveStatus() {
