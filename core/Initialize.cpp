@@ -22,6 +22,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QThread>
 
 bool gQuitting = false;
 QString gHelpFile;
@@ -214,6 +215,8 @@ bool quitApplication(bool force) {
     gOrbinWindow = nullptr; // unloaded with the other forms
 
     releaseObjects();
-    if (QCoreApplication::instance()) QCoreApplication::exit(0);
+    // End the event loops that run; when none runs yet, start-up sees gQuitting and never starts one.
+    // (Asking a loop that does not run to end would also end every later nested loop at once.)
+    if (QCoreApplication::instance() && QThread::currentThread()->loopLevel() > 0) QCoreApplication::exit(0);
     return true;
 }
