@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 Q_LOGGING_CATEGORY(lcXmlTree, "quorvane.xml", QtWarningMsg)
 
@@ -29,10 +30,25 @@ QString fromUtf8(const char* text) {
     return QString::fromUtf8(text);
 }
 
+// A file that names no encoding (no byte order mark, no encoding in its declaration) is UTF-8 by rule;
+// one written by hand in Latin-1 is not valid UTF-8 and is read as Latin-1, so that its accented letters
+// survive the next save instead of turning into replacement characters.
+pugi::xml_encoding encodingOf(const QByteArray& bytes) {
+    if (bytes.startsWith("\xEF\xBB\xBF") || bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
+        return pugi::encoding_auto;
+    if (bytes.startsWith("<?xml")) {
+        const qsizetype end = bytes.indexOf("?>");
+        if (end > 0 && bytes.left(end).contains("encoding")) return pugi::encoding_auto;
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString decoded = utf8.decode(bytes); // the conversion runs when the result is taken
+    return utf8.hasError() ? pugi::encoding_latin1 : pugi::encoding_auto;
+}
+
 XmlParseError parseBuffer(pugi::xml_document& document, const QByteArray& bytes) {
     document.reset();
-    const pugi::xml_parse_result result =
-        document.load_buffer(bytes.constData(), static_cast<size_t>(bytes.size()), ParseOptions);
+    const pugi::xml_parse_result result = document.load_buffer(
+        bytes.constData(), static_cast<size_t>(bytes.size()), ParseOptions, encodingOf(bytes));
     XmlParseError error;
     if (result) return error;
     document.reset();
@@ -338,8 +354,11 @@ bool File::writeToLog(const QString& text) {
             throw Failure(failureNumberFor(log.error()),
                           QStringLiteral("Could not write %1: %2").arg(log.fileName(), log.errorString()));
         }
+        // One entry, one line: line breaks inside the text become blanks.
+        QString entry = text;
+        entry.replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace(u'\r', u' ').replace(u'\n', u' ');
         const QByteArray line = (appClock().now().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) +
-                                 QStringLiteral(": ") + text + QStringLiteral("\r\n"))
+                                 QStringLiteral(": ") + entry + QStringLiteral("\r\n"))
                                     .toUtf8();
         if (log.write(line) != line.size() || !log.flush()) {
             throw Failure(failureNumberFor(log.error()),

@@ -5,6 +5,7 @@
 #include "Failure.h"
 #include "FormPort.h"
 #include "HTMLHelp.h"
+#include "Initialize.h"
 
 #include <cmath>
 
@@ -179,9 +180,10 @@ void dragWindow(FormPort* form, double x, double y, int button, bool reset) {
 }
 
 void showHelpTopic() {
-    // The help object lives until quit, which closes and releases it. The help class opens the help
-    // file named by gHelpFile when it shows its contents.
-    (void)helpObject();
+    // The help object lives until quit, which closes and releases it.
+    HTMLHelp* help = helpObject();
+    help->setCHMFile(gHelpFile);
+    help->HHDisplayContents();
 }
 
 bool isFormLoaded(const QString& name) {

@@ -106,3 +106,19 @@ TEST_F(ItemsStartupTest, WithoutAFreeIdTheArticleTaskAndItsCountersWait) {
     EXPECT_FALSE(itemsFile().contains("Read QVN article"));
     EXPECT_FALSE(env.readSettings().contains("LastRead="));
 }
+
+TEST_F(ItemsStartupTest, TheTenthArticleIsTheLast) {
+    env.writeSettings("[General]\nFirstTime=false\n[Articles]\nLastRead=9\nLastCreatedDate=2026-12-06\n");
+    runOnce();
+    EXPECT_TRUE(itemsFile().contains("<title>Read QVN article  10</title>"));
+    EXPECT_TRUE(env.readSettings().contains("LastRead=10"));
+    clock.set(QDateTime(QDate(2026, 12, 8), QTime(8, 0)));
+    runOnce();
+    EXPECT_EQ(itemsFile().count("Read QVN article"), 1) << "no eleventh article";
+}
+
+TEST_F(ItemsStartupTest, AClockSetBackToAnEarlierDayAlsoMakesATask) {
+    env.writeSettings("[General]\nFirstTime=false\n[Articles]\nLastRead=3\nLastCreatedDate=2026-12-09\n");
+    runOnce();
+    EXPECT_TRUE(itemsFile().contains("<title>Read QVN article  4</title>"));
+}

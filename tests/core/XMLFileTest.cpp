@@ -50,7 +50,8 @@ TEST_F(XMLFileTest, ReadAndWriteKeepTheTextAsItStands) {
     // A written file reads back the same, and saving goes through a complete replacement.
     File::writeXMLFile(doc, dataFile("sub/t.xml"));
     EXPECT_EQ(TestEnv::readFile(dataFile("sub/t.xml")), text);
-    EXPECT_FALSE(QDir(env.dataDir() + "sub").entryList(QDir::Files).join(',').contains(".tmp"));
+    EXPECT_EQ(QDir(env.dataDir() + "sub").entryList(QDir::Files | QDir::Hidden), QStringList{"t.xml"})
+        << "no temporary file is left behind";
 }
 
 TEST_F(XMLFileTest, CharactersXmlCannotHoldNeverReachTheFile) {
@@ -184,4 +185,21 @@ TEST_F(XMLFileTest, AnUnreadableArchiveKeepsEveryItem) {
     QDir().mkpath(dataFile("archive.xml")); // a folder where the file should go
     EXPECT_FALSE(xml.archiveData(items));
     EXPECT_EQ(xml.getElementValue(items, QStringLiteral("//root/item/id")), QStringList({"1"}));
+}
+
+TEST_F(XMLFileTest, AFileInLatin1WithoutADeclarationKeepsItsLettersThroughASave) {
+    TestEnv::writeFile(dataFile("hand.xml"), "<root><item><title>Caf\xe9 cr\xe8"
+                                             "me</title></item></root>");
+    const pugi::xml_document doc = file.loadXMLFromDisk(dataFile("hand.xml"), true);
+    EXPECT_TRUE(prompts.boxes.isEmpty());
+    EXPECT_EQ(xml.getValue(doc, "//root/item/title"), QStringLiteral("Caf\u00e9 cr\u00e8me"));
+    File::writeXMLFile(doc, dataFile("hand.xml"));
+    EXPECT_EQ(TestEnv::readFile(dataFile("hand.xml")), "<root><item><title>Caf\xc3\xa9 cr\xc3\xa8"
+                                                       "me</title></item></root>");
+}
+
+TEST_F(XMLFileTest, OneLogEntryIsOneLineWhateverItsText) {
+    EXPECT_TRUE(file.writeToLog(QStringLiteral("Message: two\r\nlines\nand\rmore")));
+    EXPECT_EQ(TestEnv::readFile(dataFile("msglog.txt")),
+              "2026-12-07 09:00:00: Message: two lines and more\r\n");
 }
