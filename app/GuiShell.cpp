@@ -3,14 +3,19 @@
 #include "ErrorReport.h"
 #include "GuardedApplication.h"
 #include "GuiLauncher.h"
+#include "Initialize.h"
 #include "QtPrompter.h"
 #include "dlgSaving.h"
 #include "frmFloater.h"
 #include "frmLogin.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QEventLoop>
 #include <QPointer>
+#include <QThread>
+#include <QTimer>
 
 OrbinWindow* GuiShell::createOrbinWindow() {
     return new frmFloater();
@@ -42,4 +47,21 @@ void installGuiLayer() {
     GuardedApplication::setFailureHandler([](const std::exception* e) {
         reportError(asFailure(e), QStringLiteral(" - Quorvane: "), QStringLiteral(" Error"));
     });
+}
+
+void quitFromOutside() {
+    gQuitRequested = true;
+    // Boxes and menus that are up go, also those the quit itself raises: nobody is there to answer
+    // them. The quit runs only from the main loop (or from start-up, between its steps), so that no
+    // handler goes on with released objects after its box returns.
+    if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
+        else modal->close();
+    }
+    if (!gQuitting && !gStartingUp && QThread::currentThread()->loopLevel() <= 1) {
+        quitApplication(true);
+        return;
+    }
+    QTimer::singleShot(50, qApp, quitFromOutside);
 }

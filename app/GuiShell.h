@@ -12,3 +12,7 @@ public:
 
 // Installs the window side of the platform layer (prompter, launcher, failure guard) and the shell.
 void installGuiLayer();
+
+// The session ends the program (SIGTERM, logout): boxes that are up are dismissed and the program quits
+// through its quit routine as soon as nothing of it is half done.
+void quitFromOutside();

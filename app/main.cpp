@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("Quorvane"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QV_VERSION));
     installGuiLayer();
-    installTerminationHandler([] { quitApplication(true); });
+    installTerminationHandler(quitFromOutside);
     try {
         Main();
     } catch (const std::exception& e) {

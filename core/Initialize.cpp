@@ -25,6 +25,8 @@
 #include <QThread>
 
 bool gQuitting = false;
+bool gQuitRequested = false;
+bool gStartingUp = false;
 QString gHelpFile;
 
 namespace {
@@ -82,12 +84,25 @@ void releaseObjects() {
 
 void Main() {
     bool armed = true;
+    gStartingUp = true;
+    struct StartUpEnds {
+        ~StartUpEnds() { gStartingUp = false; }
+    } startUpEnds;
+    // A quit asked for from outside while a box of start-up was up runs here, between the steps, once
+    // start-up's own work is back in a whole state.
+    auto endedFromOutside = [] {
+        if (gQuitting) return true;
+        if (!gQuitRequested) return false;
+        quitApplication(true);
+        return true;
+    };
     try {
         try {
             createObjects();
         } catch (const std::exception&) {
             return; // already reported, and the program has quit
         }
+        if (endedFromOutside()) return;
         armed = gSettings->bErrorHandling();
 
         const QString password =
@@ -96,7 +111,7 @@ void Main() {
         if (!password.isEmpty()) {
             gSettings->setStopApplication(true);
             if (windowShell()) windowShell()->runLogin();
-            if (gQuitting) return; // ended from outside while the login was up
+            if (endedFromOutside()) return;
         }
         if (gSettings->stopApplication()) {
             quitApplication(true);
@@ -104,13 +119,15 @@ void Main() {
         }
         if (windowShell()) gOrbinWindow = windowShell()->createOrbinWindow();
         gGame->getStatus();
+        if (endedFromOutside()) return;
         if (gOrbinWindow) gOrbinWindow->showWindow();
         checkWelcome();
-        if (gQuitting) return; // ended from outside while a box of the post-start routine was up
+        if (endedFromOutside()) return;
         gItems->archiveData();
+        if (endedFromOutside()) return;
     } catch (const std::exception& e) {
         if (!armed) throw;
-        if (gQuitting) return;
+        if (endedFromOutside()) return;
         reportError(asFailure(&e), MainLocation, QStringLiteral(" Error"));
         quitApplication(true);
     }

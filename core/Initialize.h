@@ -17,5 +17,10 @@ bool quitApplication(bool force);
 
 // True once a quit has gone past its question; it stays so for the rest of the process.
 extern bool gQuitting;
+// Set when the program is asked from outside to end (the session ending) while start-up or a box is
+// still running; the quit then runs as soon as the program is back in a whole state.
+extern bool gQuitRequested;
+// True while Main runs.
+extern bool gStartingUp;
 // The application's help file, set by createObjects.
 extern QString gHelpFile;

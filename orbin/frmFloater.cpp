@@ -368,7 +368,13 @@ void frmFloater::buildMenu() {
     QMenu* help = m_mnuPopUp->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelpMenu"));
     help->menuAction()->setObjectName(QStringLiteral("mnuHelpMenu"));
-    add(help, "mnuHelp", QStringLiteral("&Help"), [] { showHelpTopic(); });
+    add(help, "mnuHelp", QStringLiteral("&Help"), [] {
+        try {
+            showHelpTopic();
+        } catch (const std::exception&) {
+            // Help is never worth a failure.
+        }
+    });
     add(help, "mnuIntroduction", QStringLiteral("&Introduction"), [] {
         (new frmWelcome())->show();
     })->setVisible(false);
@@ -623,6 +629,10 @@ void frmFloater::showPopupMenu() {
     m_mnuPopUp->popup(QCursor::pos());
 }
 
+bool frmFloater::menuPending() const {
+    return m_menuDelay->isActive();
+}
+
 // ---- Mouse ----
 
 void frmFloater::mouseReleaseEvent(QMouseEvent* event) {
@@ -707,7 +717,10 @@ void frmFloater::dragWithCompanions(double x, double y, bool reset) {
 }
 
 void frmFloater::imgDragArrow_MouseDown(Qt::MouseButton button, double x, double y) {
+    // A fresh press: whatever an earlier click left (a release that went to a box instead) is over.
     m_systemMove = false;
+    m_swallowRelease = false;
+    m_dragMoved = false;
     if (button != Qt::LeftButton) return;
     dragWithCompanions(x, y, true);
 }
@@ -787,19 +800,40 @@ void frmFloater::redraw() {
                         (!running && sel == 1);
     const qint64 base = d == appClock().today() && inPlay ? OpenTaskColor : GreyColor;
 
+    // An item whose id is no whole number is left off the face (logged once), not the whole redraw.
+    auto readId = [this](const QString& text) -> std::optional<Integer> {
+        try {
+            return numtext::toInteger(text);
+        } catch (const std::exception&) {
+            if (!m_unreadableIds.contains(text)) {
+                m_unreadableIds.insert(text);
+                ignoringFailures([&] {
+                    gFile->writeToLog(
+                        QStringLiteral("Item \"%1\" left off the orbin: its id is no whole number")
+                            .arg(text));
+                });
+            }
+            return std::nullopt;
+        }
+    };
+
     const QStringList ids = gItems->getMatchingIDs(Integer(sel), d);
     if (!ids.isEmpty() && !ids.first().isEmpty()) {
-        for (qsizetype i = 0; i < ids.size(); ++i) {
-            const Integer id = numtext::toInteger(ids.at(i));
-            const qint64 colour = gItems->getStatus(id) == QStringLiteral("done") ? GreyColor : base;
-            putTodoText(gItems->Title(id), static_cast<int>(i) + 1, id.value(), colour);
+        int slot = 0;
+        for (const QString& text : ids) {
+            const std::optional<Integer> id = readId(text);
+            if (!id) continue;
+            const qint64 colour = gItems->getStatus(*id) == QStringLiteral("done") ? GreyColor : base;
+            putTodoText(gItems->Title(*id), ++slot, id->value(), colour);
         }
     }
 
     const QStringList meetings = gItems->getMatchingMeetingIDs(d);
     if (!meetings.isEmpty() && !meetings.first().isEmpty()) {
         for (const QString& text : meetings) {
-            const Integer id = numtext::toInteger(text);
+            const std::optional<Integer> readable = readId(text);
+            if (!readable) continue;
+            const Integer id = *readable;
             const QString stored = gItems->MeetingTime(id);
             const std::optional<QTime> time = readMeetingTime(stored);
             if (!time) {

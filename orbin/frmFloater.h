@@ -91,6 +91,8 @@ public:
     QMenu* mnuPopUp() const { return m_mnuPopUp; }
     // Opens the popup menu at the pointer.
     void showPopupMenu();
+    // True while a press and release on the handle waits out the double-click interval before the menu.
+    bool menuPending() const;
 
     // Handlers of the window's controls (also the way tests and other parts of the program drive them).
     void imgArrowUp_Click();
@@ -179,4 +181,5 @@ private:
     bool m_systemMove = false;
     // Meetings already logged as unreadable (id and stored time), so the log says it once.
     QSet<QString> m_unreadableMeetings;
+    QSet<QString> m_unreadableIds; // ids already logged as unreadable
 };

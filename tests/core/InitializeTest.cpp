@@ -9,6 +9,7 @@
 #include "Settings.h"
 #include "TestEnv.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 namespace {
@@ -215,4 +216,15 @@ TEST(Quit, TheOrbinIsHiddenWhileTheQuestionIsAsked) {
     quitApplication(false);
     EXPECT_FALSE(visibleDuringQuestion);
     EXPECT_TRUE(s.shell.orbin->visible);
+}
+
+TEST(Quit, AQuitAskedForDuringAStartUpBoxRunsOnceStartUpIsWhole) {
+    Start s;
+    s.env.writeSettings("[General]\nFirstTime=false\n[Articles]\nLastCreatedDate=31/31/31\n");
+    s.prompter.whileShown = [](const FakePrompter::Box&) { gQuitRequested = true; };
+    Main();
+    EXPECT_EQ(s.prompter.boxes.size(), 1) << "the post-start routine's report";
+    EXPECT_TRUE(gQuitting);
+    EXPECT_EQ(gSettings, nullptr);
+    EXPECT_TRUE(QFile::exists(s.env.dataDir() + QStringLiteral("items.xml"))) << "saved on the way out";
 }

@@ -14,12 +14,14 @@ TestEnv::TestEnv() {
     qputenv("QUORVANE_SETTINGS_FILE", settingsFile().toUtf8());
     setProgramFolder(programDir());
     gQuitting = false;
+    gQuitRequested = false;
 }
 
 TestEnv::~TestEnv() {
     qunsetenv("QUORVANE_SETTINGS_FILE");
     setProgramFolder(QString());
     gQuitting = false;
+    gQuitRequested = false;
 }
 
 void TestEnv::writeFile(const QString& path, const QByteArray& bytes) {
