@@ -143,17 +143,24 @@ void setTrayFormLoader(std::function<bool()> loader) {
 void minimizeToTray(bool restore, FormPort* form) {
     if (!restore) {
         g_trayRemembered = form;
-        for (FormPort* f : forms::loaded())
+        QList<FormPort*> shown;
+        for (FormPort* f : forms::loaded()) {
+            if (f->isFormVisible()) shown << f;
             f->hideForm();
+        }
+        // Without a tray icon nothing could bring the windows back: they stay in sight.
+        auto showAgain = [&shown] {
+            for (FormPort* f : shown)
+                if (stillLoaded(f)) f->showForm();
+        };
         bool inTray = false;
         try {
             inTray = g_trayLoader && g_trayLoader();
         } catch (...) {
-            if (stillLoaded(g_trayRemembered)) g_trayRemembered->showForm();
+            showAgain();
             throw;
         }
-        // Without a tray icon nothing could bring the window back: keep it in sight.
-        if (!inTray && stillLoaded(g_trayRemembered)) g_trayRemembered->showForm();
+        if (!inTray) showAgain();
         return;
     }
     if (!stillLoaded(g_trayRemembered))

@@ -383,10 +383,10 @@ void frmFloater::buildMenu() {
     add(help, "mnuAbout", QStringLiteral("&About"), [] { (new frmAbout())->show(); });
     divider(m_mnuPopUp, "mnuDivider1");
     add(m_mnuPopUp, "mnuMinimize", QStringLiteral("&Minimize"), [this] {
-        // Until the tray icon is built the window goes to the task bar, so it stays within reach.
         try {
-            showMinimized();
+            minimizeToTray(false, this);
         } catch (const std::exception&) {
+            // Errors here are always ignored.
         }
     });
     divider(m_mnuPopUp, "mnuDivider2");

@@ -39,6 +39,7 @@ public:
     // Window procedures. The defaults keep a form that cannot do them working.
     // Shows the form again, not modal.
     virtual void showForm() {}
+    virtual bool isFormVisible() const { return true; }
     // Keeps the form above every other window (or releases it) without moving or resizing it.
     virtual void setTopMost(bool onTop) { (void)onTop; }
     // Moves the form by the given distance in twips; its size stays.

@@ -29,6 +29,7 @@ public:
 
     void hideForm() override { hide(); }
     void showForm() override { show(); }
+    bool isFormVisible() const override { return isVisible(); }
     void setTopMost(bool onTop) override;
     void moveBy(double dxTwips, double dyTwips) override;
     void redraw() override { repaint(); }

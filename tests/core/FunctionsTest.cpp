@@ -1,6 +1,7 @@
 #include "Functions.h"
 #include "Failure.h"
 #include "FakeClock.h"
+#include "FakeForm.h"
 #include "FormPort.h"
 
 #include <gtest/gtest.h>
@@ -10,47 +11,6 @@ namespace {
 QDate dec(int day) {
     return QDate(2026, 12, day);
 }
-
-// A form that records what the window procedures asked of it.
-class FakeForm final : public FormPort {
-public:
-    explicit FakeForm(QString name, quintptr handle = 0) : m_name(std::move(name)), m_handle(handle) {
-        forms::add(this);
-    }
-    ~FakeForm() override { forms::remove(this); }
-    FakeForm(const FakeForm&) = delete;
-    FakeForm& operator=(const FakeForm&) = delete;
-
-    QString formName() const override { return m_name; }
-    quintptr windowHandle() const override { return m_handle; }
-    Rect twipGeometry() const override { return rect; }
-    void moveTwips(double l, double t, double w, double h) override { rect = {l, t, w, h}; }
-    double screenWidthTwips() const override { return 15360; }
-    double screenHeightTwips() const override { return 11520; }
-    std::optional<qint64> formBackColor() const override { return std::nullopt; }
-    void setFormBackColor(qint64) override {}
-    int controlCount() const override { return 0; }
-    std::optional<qint64> controlColor(int, ColorProperty) const override { return std::nullopt; }
-    bool setControlColor(int, ColorProperty, qint64) override { return false; }
-    void hideForm() override { visible = false; }
-    void showForm() override { visible = true; }
-    void unloadForm() override {
-        unloaded = true;
-        forms::remove(this);
-    }
-    void setTopMost(bool onTop) override { topMost = onTop; }
-    void redraw() override { ++redraws; }
-
-    Rect rect{1000, 2000, 3000, 4000};
-    bool visible = true;
-    bool unloaded = false;
-    bool topMost = false;
-    int redraws = 0;
-
-private:
-    QString m_name;
-    quintptr m_handle;
-};
 
 } // namespace
 
@@ -162,7 +122,7 @@ TEST(Password, ScrambleCodesAndRoundTrip) {
 }
 
 TEST(Forms, IsFormLoadedIsCaseBlind) {
-    FakeForm days(QStringLiteral("dlgDays"));
+    LoadedFakeForm days(QStringLiteral("dlgDays"));
     EXPECT_TRUE(isFormLoaded(QStringLiteral("DLGDAYS")));
     EXPECT_TRUE(isFormLoaded(QStringLiteral("dlgdays")));
     EXPECT_FALSE(isFormLoaded(QStringLiteral("dlgDay")));
@@ -171,8 +131,8 @@ TEST(Forms, IsFormLoadedIsCaseBlind) {
 }
 
 TEST(Forms, SetTopMostFindsTheFormByHandle) {
-    FakeForm a(QStringLiteral("a"), 11);
-    FakeForm b(QStringLiteral("b"), 22);
+    LoadedFakeForm a(QStringLiteral("a"), 11);
+    LoadedFakeForm b(QStringLiteral("b"), 22);
     setTopMost(22);
     EXPECT_FALSE(a.topMost);
     EXPECT_TRUE(b.topMost);
@@ -180,8 +140,8 @@ TEST(Forms, SetTopMostFindsTheFormByHandle) {
 }
 
 TEST(Forms, DragMovesByTheOffsetFromThePressPoint) {
-    FakeForm orbin(QStringLiteral("frmFloater"));
-    FakeForm search(QStringLiteral("frmSearch"));
+    LoadedFakeForm orbin(QStringLiteral("frmFloater"));
+    LoadedFakeForm search(QStringLiteral("frmSearch"));
     dragWindow(&orbin, 150, 90, 1, true); // press: records the point, moves by nothing
     dragWindow(&search, 150, 90, 1, false);
     EXPECT_EQ(orbin.rect.left, 1000);
@@ -204,11 +164,11 @@ TEST(Forms, DragMovesByTheOffsetFromThePressPoint) {
 }
 
 TEST(Forms, MinimizeToTrayAndBack) {
-    FakeForm orbin(QStringLiteral("frmFloater"));
-    FakeForm other(QStringLiteral("frmScoreboard"));
-    std::unique_ptr<FakeForm> tray;
+    LoadedFakeForm orbin(QStringLiteral("frmFloater"));
+    LoadedFakeForm other(QStringLiteral("frmScoreboard"));
+    std::unique_ptr<LoadedFakeForm> tray;
     setTrayFormLoader([&] {
-        tray = std::make_unique<FakeForm>(QStringLiteral("frmSysTray"));
+        tray = std::make_unique<LoadedFakeForm>(QStringLiteral("frmSysTray"));
         return true;
     });
     minimizeToTray(false, &orbin);
@@ -222,10 +182,14 @@ TEST(Forms, MinimizeToTrayAndBack) {
     EXPECT_TRUE(tray->unloaded);
     EXPECT_FALSE(isFormLoaded(QStringLiteral("frmSysTray")));
 
-    // No tray on this desktop: the window stays within reach.
+    // No tray on this desktop: every window that was in sight stays so; a hidden one stays hidden.
     setTrayFormLoader([] { return false; });
     minimizeToTray(false, &orbin);
     EXPECT_TRUE(orbin.visible);
+    EXPECT_FALSE(other.visible);
+    other.visible = true;
+    minimizeToTray(false, &orbin);
+    EXPECT_TRUE(other.visible);
 
     // Restoring with no form remembered fails in the caller.
     minimizeToTray(false);

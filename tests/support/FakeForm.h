@@ -3,20 +3,20 @@
 #include "FormPort.h"
 
 #include <QList>
-#include <map>
 
-// A form without a window: a name, a place in twips on a screen of a set size, colours.
-class FakeForm final : public FormPort {
+// A form without a window: a name, a place in twips on a screen of a set size, colours, and a record
+// of what was asked of it.
+class FakeForm : public FormPort {
 public:
-    explicit FakeForm(QString name, Rect rect = {0, 0, 3000, 2000}, double screenW = 19200,
+    explicit FakeForm(QString name, Rect place = {0, 0, 3000, 2000}, double screenW = 19200,
                       double screenH = 15360)
-        : m_name(std::move(name)), m_rect(rect), m_screenW(screenW), m_screenH(screenH) {}
+        : rect(place), m_name(std::move(name)), m_screenW(screenW), m_screenH(screenH) {}
 
     QString formName() const override { return m_name; }
-    quintptr windowHandle() const override { return reinterpret_cast<quintptr>(this); }
-    Rect twipGeometry() const override { return m_rect; }
+    quintptr windowHandle() const override { return handle ? handle : reinterpret_cast<quintptr>(this); }
+    Rect twipGeometry() const override { return rect; }
     void moveTwips(double left, double top, double width, double height) override {
-        m_rect = {left, top, width, height};
+        rect = {left, top, width, height};
         ++moves;
     }
     double screenWidthTwips() const override { return m_screenW; }
@@ -34,21 +34,44 @@ public:
         (p == ColorProperty::Color ? c.color : c.backColor) = value;
         return true;
     }
-    void hideForm() override { hidden = true; }
-    void unloadForm() override { unloaded = true; }
+    void hideForm() override { visible = false; }
+    void showForm() override { visible = true; }
+    bool isFormVisible() const override { return visible; }
+    void unloadForm() override {
+        unloaded = true;
+        forms::remove(this);
+    }
+    void setTopMost(bool onTop) override { topMost = onTop; }
+    void redraw() override { ++redraws; }
 
     struct Control {
         std::optional<qint64> color;
         std::optional<qint64> backColor;
     };
     QList<Control> controls;
+    Rect rect;
+    quintptr handle = 0;
     qint64 back = 0;
     int moves = 0;
-    bool hidden = false;
+    int redraws = 0;
+    bool visible = true;
     bool unloaded = false;
+    bool topMost = false;
 
 private:
     QString m_name;
-    Rect m_rect;
     double m_screenW, m_screenH;
+};
+
+// The same form entered in the loaded forms for as long as it lives.
+class LoadedFakeForm final : public FakeForm {
+public:
+    explicit LoadedFakeForm(QString name, quintptr windowHandle = 0)
+        : FakeForm(std::move(name), {1000, 2000, 3000, 4000}, 15360, 11520) {
+        handle = windowHandle;
+        forms::add(this);
+    }
+    ~LoadedFakeForm() override { forms::remove(this); }
+    LoadedFakeForm(const LoadedFakeForm&) = delete;
+    LoadedFakeForm& operator=(const LoadedFakeForm&) = delete;
 };
