@@ -104,6 +104,14 @@ void Main() {
         }
         if (endedFromOutside()) return;
         armed = gSettings->bErrorHandling();
+        if (!gSettings->storeReadable()) {
+            prompter().messageBox(
+                QStringLiteral("The settings file %1 could not be read.\r\nQuorvane starts with "
+                               "its built-in settings and leaves that file as it is.")
+                    .arg(gSettings->storePath()),
+                Prompter::Buttons::OK, Prompter::Icon::Exclamation, QStringLiteral("Quorvane"));
+            if (endedFromOutside()) return;
+        }
 
         const QString password =
             gSettings->getMySetting(QStringLiteral("password"), QStringLiteral("General"), QString())

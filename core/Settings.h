@@ -73,6 +73,9 @@ public:
     // Deletes the whole store; from then on this process writes nothing to it.
     void removeMySettings();
     bool settingsRemoved() const { return m_settingsRemoved; }
+    // The settings file, and whether it could be read (an unreadable one is left as it is).
+    const QString& storePath() const { return m_store.path(); }
+    bool storeReadable() const { return m_store.isReadable(); }
 
     bool positionForm(FormPort* form, bool restorePosition, bool restoreSize);
     bool saveFormPosition(FormPort* form, bool savePosition, bool saveSize);

@@ -242,6 +242,10 @@ bool IniStore::setValue(const QString& section, const QString& name, const QStri
     return f.commit();
 }
 
+bool IniStore::isReadable() const {
+    return readLines().has_value();
+}
+
 bool IniStore::removeAll() {
     if (!QFile::exists(m_path)) return true;
     return QFile::remove(m_path);

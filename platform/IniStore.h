@@ -25,6 +25,8 @@ public:
     // False when the name cannot be stored (empty, or holding "=", a line break, leading or trailing
     // blanks) or the file could not be written.
     bool setValue(const QString& section, const QString& name, const QString& value);
+    // False when a store is there but cannot be read (then nothing is written to it either).
+    bool isReadable() const;
     // Deletes the whole store. False when a file was there and could not be removed.
     bool removeAll();
 

@@ -9,7 +9,9 @@
 #include "Settings.h"
 #include "TestEnv.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 namespace {
@@ -227,4 +229,16 @@ TEST(Quit, AQuitAskedForDuringAStartUpBoxRunsOnceStartUpIsWhole) {
     EXPECT_TRUE(gQuitting);
     EXPECT_EQ(gSettings, nullptr);
     EXPECT_TRUE(QFile::exists(s.env.dataDir() + QStringLiteral("items.xml"))) << "saved on the way out";
+}
+
+TEST(Startup, AnUnreadableSettingsFileIsSaidAndLeftAsItIs) {
+    Start s;
+    QDir().mkpath(s.env.settingsFile()); // something is there, but no file that can be read
+    Main();
+    ASSERT_FALSE(s.prompter.boxes.isEmpty());
+    EXPECT_TRUE(s.prompter.boxes[0].text.startsWith(
+        QStringLiteral("The settings file ") + s.env.settingsFile() + QStringLiteral(" could not be read.")));
+    EXPECT_FALSE(gQuitting) << "the program goes on";
+    quitApplication(true);
+    EXPECT_TRUE(QFileInfo(s.env.settingsFile()).isDir());
 }
