@@ -68,6 +68,15 @@ Integer startingMinutes(Integer id) {
     return numtext::toInteger(text);
 }
 
+// Whether id names an item of the store that is a task.
+bool isTask(Integer id) {
+    try {
+        return gItems && gItems->Type_(id) == TaskType;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
 QString taskCaption(const QString& title, Integer minutes) {
     return title.left(41) + QStringLiteral(" (") + number(minutes) + QStringLiteral(")");
 }
@@ -387,9 +396,20 @@ void Game::restore(const GameStatus& s) {
     m_periodRunning = s.periodRunning;
     if (m_running && !m_isTimeOut) m_controls.timPeriodCounter.enabled = true;
     m_timeoutMinutesLeft = s.timeoutMinutesLeft;
-    m_runningItemID = s.runningItemID;
-    m_controls.txtTaskMinutes.caption = number(s.taskMinutesLeft);
-    if (m_runningItemID > Integer(0)) startTask(m_runningItemID, s.currentPeriod);
+    // The running task comes back only when it is still a task of the store: an id of an item since removed
+    // (or of a meeting) would run a countdown for nothing and be written back at every quit. startTask sets
+    // the running id itself once the task runs, so a task that cannot be started leaves none behind, and the
+    // rest of the day is restored all the same.
+    m_runningItemID = 0;
+    if (s.runningItemID <= Integer(0)) {
+        m_controls.txtTaskMinutes.caption = number(s.taskMinutesLeft);
+    } else if (isTask(s.runningItemID)) {
+        // startTask takes the minutes left from the item, where the save put them.
+        try {
+            startTask(s.runningItemID, s.currentPeriod);
+        } catch (const std::exception&) {
+        }
+    }
     m_controls.labTodayScore.caption = number(s.todayScore);
     setCurrentPeriod(s.currentPeriod);
     // A time-out that ran at quit goes on, with its panel and its minute timer; otherwise nothing could end

@@ -52,23 +52,35 @@ PeriodClock::Minute PeriodClock::minuteAt(qint64 index) {
     return {QDate::fromJulianDay(day), QTime(inDay / 60, inDay % 60)};
 }
 
-QList<PeriodClock::Minute> PeriodClock::dueMinutes(const QDateTime& now) const {
+std::optional<std::pair<qint64, qint64>> PeriodClock::dueIndexes(const QDateTime& now) const {
     const qint64 present = indexOf(now.date(), now.time());
     qint64 first = present;
     if (m_lastHandled) {
         if (present <= *m_lastHandled) {
             // Not yet a new minute, or the clock went back a little: wait until it has caught up.
-            if (*m_lastHandled - present <= MaxWaitedBackMinutes) return {};
+            if (*m_lastHandled - present <= MaxWaitedBackMinutes) return std::nullopt;
         } else {
             first = *m_lastHandled + 1;
         }
     }
     first = std::max(first, present - MaxCatchUpMinutes + 1);
-    QList<Minute> due;
-    due.reserve(present - first + 1);
-    for (qint64 i = first; i <= present; ++i)
-        due << minuteAt(i);
-    return due;
+    return std::make_pair(first, present);
+}
+
+QList<PeriodClock::Minute> PeriodClock::dueMinutes(const QDateTime& now) const {
+    const auto due = dueIndexes(now);
+    if (!due) return {};
+    QList<Minute> minutes;
+    minutes.reserve(due->second - due->first + 1);
+    for (qint64 i = due->first; i <= due->second; ++i)
+        minutes << minuteAt(i);
+    return minutes;
+}
+
+std::optional<PeriodClock::Span> PeriodClock::dueSpan(const QDateTime& now) const {
+    const auto due = dueIndexes(now);
+    if (!due) return std::nullopt;
+    return Span{minuteAt(due->first), minuteAt(due->second)};
 }
 
 void PeriodClock::markHandled(const Minute& minute) {

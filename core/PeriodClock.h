@@ -7,6 +7,7 @@
 #include <QString>
 #include <QTime>
 #include <optional>
+#include <utility>
 
 // The orbin's period clock as far as it needs no window: which of the four periods a time of day belongs
 // to, and which minutes of the wall clock are due for their meeting reminders.
@@ -37,6 +38,12 @@ public:
     // put back by a little (summer time ending) hands out nothing until it has caught up; one put back by
     // more than that starts afresh at the present minute.
     QList<Minute> dueMinutes(const QDateTime& now) const;
+    // The same minutes as one span, the first and the last of them, without listing each.
+    struct Span {
+        Minute first;
+        Minute last;
+    };
+    std::optional<Span> dueSpan(const QDateTime& now) const;
     // Marks minute (and every minute before it) as handled.
     void markHandled(const Minute& minute);
     std::optional<Minute> lastHandled() const;
@@ -51,6 +58,8 @@ public:
     static constexpr qint64 MaxCatchUpMinutes = 31 * 24 * 60;
 
 private:
+    // The first and the last minute due, counted on the wall clock; none when nothing is due.
+    std::optional<std::pair<qint64, qint64>> dueIndexes(const QDateTime& now) const;
     static qint64 indexOf(const QDate& date, const QTime& time);
     static Minute minuteAt(qint64 index);
 

@@ -9,10 +9,12 @@
 #include "NumberText.h"
 #include "Prompter.h"
 #include "Settings.h"
+#include "XML.h"
 
 #include <QApplication>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
 #include <exception>
 
 namespace {
@@ -28,6 +30,9 @@ public:
         } catch (...) {
             if (!m_failure) m_failure = std::current_exception();
         }
+    }
+    void fail(std::exception_ptr failure) {
+        if (!m_failure) m_failure = std::move(failure);
     }
     void finish() {
         if (m_failure) std::rethrow_exception(m_failure);
@@ -95,19 +100,59 @@ void OrbinTimers::periodStep(const QDateTime& now) {
 
 void OrbinTimers::reminderStep(const QDateTime& now) {
     if (!gItems) return;
+    const std::optional<PeriodClock::Span> due = m_clock.dueSpan(now);
+    if (!due) return;
+    // The meetings of each day of the span are looked up once, however many of its minutes are due: a
+    // machine that slept for a month catches up in one tick without a lookup for every minute.
     Steps steps;
-    for (const PeriodClock::Minute& minute : m_clock.dueMinutes(now)) {
-        // A minute whose meetings cannot be looked up stays due and is tried again on the next tick.
-        const QStringList ids = gItems->getTimeMatchingMeetingIDs(minute.date, minute.time);
-        m_clock.markHandled(minute);
-        if (ids.isEmpty() || ids.first().isEmpty()) continue;
-        for (const QString& id : ids)
+    for (QDate date = due->first.date; date <= due->last.date; date = date.addDays(1)) {
+        const QTime from = date == due->first.date ? due->first.time : QTime(0, 0);
+        const QTime to = date == due->last.date ? due->last.time : QTime(23, 59);
+        QList<DueMeeting> meetings;
+        try {
+            meetings = meetingsOn(date, from, to);
+        } catch (...) {
+            // The meetings of this day and after stay due and are looked up again on the next tick; the
+            // failure is reported once for the tick.
+            steps.fail(std::current_exception());
+            break;
+        }
+        m_clock.markHandled({date, to});
+        for (const DueMeeting& meeting : meetings)
             steps.run([&] {
-                const QString title = gItems->Title(numtext::toInteger(id));
+                const QString title = gItems->Title(numtext::toInteger(meeting.id));
                 if (m_face.showReminder) m_face.showReminder(title);
             });
     }
     steps.finish();
+}
+
+QList<OrbinTimers::DueMeeting> OrbinTimers::meetingsOn(const QDate& date, const QTime& from,
+                                                       const QTime& to) const {
+    // The meetings of the day in the order of the store, as its meeting lookup selects them. A meeting is
+    // due at the minute its time reads as ("hh:mm"); one time that reads otherwise is never due.
+    static XPathQuery meetingIds("//root/item/id[../date=$date][../type='Meeting']", {"date"});
+    const pugi::xpath_node_set ids =
+        XML::selectAll(gItems->document(), meetingIds.set("date", Items::dateToString(date)));
+    QList<DueMeeting> due;
+    for (const pugi::xpath_node& id : ids) {
+        // An id is taken as the store's lookups take it: the text it starts with, when it has one.
+        const pugi::xml_node first = id.node().first_child();
+        if (!first || (first.type() != pugi::node_pcdata && first.type() != pugi::node_cdata)) continue;
+        const QString idText = XML::textOf(id);
+        if (idText.isEmpty()) continue;
+        for (const pugi::xml_node time : id.node().parent().children("meetingtime")) {
+            const QString text = XML::textOf(pugi::xpath_node(time));
+            const QTime at = QTime::fromString(text, QStringLiteral("hh:mm"));
+            if (!at.isValid() || at.toString(QStringLiteral("hh:mm")) != text) continue;
+            if (at < from || at > to) continue;
+            due << DueMeeting{at, idText};
+        }
+    }
+    // Minute by minute; within a minute in the order of the store.
+    std::stable_sort(due.begin(), due.end(),
+                     [](const DueMeeting& a, const DueMeeting& b) { return a.time < b.time; });
+    return due;
 }
 
 void OrbinTimers::colourPeriodButtons(const QList<QPushButton*>& buttons, Integer current) {

@@ -43,6 +43,15 @@ public:
     static constexpr qint64 PeriodInPlayColor = 0x0080C0FFLL;
     static void colourPeriodButtons(const QList<QPushButton*>& buttons, Integer current);
 
+protected:
+    struct DueMeeting {
+        QTime time;
+        QString id; // as the store holds it
+    };
+    // The meetings of date whose minute lies from from to to: minutes in time order, the meetings of one
+    // minute in the order of the store. One lookup in the store; a failing one raises its Failure.
+    virtual QList<DueMeeting> meetingsOn(const QDate& date, const QTime& from, const QTime& to) const;
+
 private:
     void periodStep(const QDateTime& now);
     void reminderStep(const QDateTime& now);

@@ -62,7 +62,7 @@ frmReminder::frmReminder(QWidget* parent)
     Form_Load();
 }
 
-frmReminder* frmReminder::raise(const QString& title) {
+frmReminder* frmReminder::raiseReminder(const QString& title) {
     auto* reminder = new frmReminder();
     // Whatever fails, the reminder is still there.
     ignoringFailures([&] { reminder->setReminderText(title); });
@@ -105,6 +105,14 @@ void frmReminder::btnSnooze_Click() {
 }
 
 void frmReminder::timSnooze_Timer() {
+    // The timer stays armed while an error report of a tick is open: its ticks meanwhile are skipped, so
+    // that reports cannot pile up.
+    if (m_inSnoozeTick) return;
+    m_inSnoozeTick = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{m_inSnoozeTick};
     m_count = m_count + Integer(1);
     if (m_count.value() >= ComeBackTick) {
         // Back at the orbin's present place, again without taking the focus.

@@ -15,7 +15,11 @@ public:
     explicit frmReminder(QWidget* parent = nullptr);
 
     // Opens a further reminder window for title, logged, without taking the focus.
-    static frmReminder* raise(const QString& title);
+    static frmReminder* raiseReminder(const QString& title);
+    // The former name of raiseReminder, kept only until its last caller has moved over.
+    static frmReminder* raise(const QString& title) { return raiseReminder(title); }
+    // Brings this window to the front, as for any widget.
+    using QWidget::raise;
 
     void setReminderText(const QString& text);
     QString reminderText() const;
@@ -37,4 +41,5 @@ private:
     QPushButton* m_btnSnooze = nullptr;
     QTimer* m_timSnooze = nullptr;
     Integer m_count{0};
+    bool m_inSnoozeTick = false;
 };

@@ -276,6 +276,60 @@ TEST(GameDay, TheExampleLineComesBackTheSame) {
     EXPECT_EQ(w.readStatus(), example);
 }
 
+TEST(GameDay, ARunningIdThatNamesNoTaskRestoresNoTaskAndTheRestOfTheDay) {
+    const QByteArray lines[] = {
+        "\"1.0\",#2026-12-07#,2,#TRUE#,37,#TRUE#,#FALSE#,13,999,8,15\r\n", // no such item
+        "\"1.0\",#2026-12-07#,2,#TRUE#,37,#TRUE#,#FALSE#,13,1,8,15\r\n",   // a meeting
+    };
+    for (const QByteArray& line : lines) {
+        GameWorld w;
+        const Integer meeting = gItems->newItem(QStringLiteral("Meeting"));
+        ASSERT_EQ(meeting.value(), 1);
+        gItems->setType(QStringLiteral("Meeting"), meeting);
+        w.writeStatus(line);
+        w.game().getStatus();
+        EXPECT_EQ(w.game().RunningItemID().value(), 0) << line.data();
+        EXPECT_FALSE(w.game().TaskRunning());
+        EXPECT_EQ(w.controls().butStart.caption, QStringLiteral("&Show tasks"));
+        EXPECT_TRUE(w.controls().butStart.tag.isEmpty());
+        EXPECT_EQ(w.controls().txtTaskMinutes.caption, QStringLiteral("-"));
+        EXPECT_FALSE(w.controls().TaskCountdown.enabled);
+        EXPECT_EQ(gItems->getStatus(meeting), QString());
+        EXPECT_TRUE(w.game().Running());
+        EXPECT_EQ(w.game().CurrentPeriod().value(), 2);
+        EXPECT_EQ(w.game().timeoutMinutesLeft().value(), 13);
+        EXPECT_EQ(w.controls().labTodayScore.caption, QStringLiteral("15"));
+        EXPECT_TRUE(w.prompts.boxes.isEmpty());
+        QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
+        EXPECT_TRUE(w.game().saveStatus());
+        QCoreApplication::setApplicationVersion(QString());
+        EXPECT_EQ(w.readStatus(),
+                  QByteArray("\"1.0\",#2026-12-07#,2,#TRUE#,37,#TRUE#,#FALSE#,13,0,0,15\r\n"));
+    }
+}
+
+TEST(GameDay, ATaskThatCannotStartLeavesNoRunningIdAndTheDayRestored) {
+    for (const bool errorHandling : {true, false}) {
+        GameWorld w;
+        gSettings->setBErrorHandling(errorHandling);
+        const Integer id = addTask(QStringLiteral("Huge"), 30);
+        gItems->setEstimate(QStringLiteral("99999"), id); // beyond 16 bits: the start fails
+        w.writeStatus("\"1.0\",#2026-12-07#,2,#TRUE#,37,#TRUE#,#FALSE#,13,1,8,15\r\n");
+        w.game().getStatus();
+        EXPECT_EQ(w.game().RunningItemID().value(), 0) << errorHandling;
+        EXPECT_FALSE(w.controls().TaskCountdown.enabled);
+        EXPECT_EQ(w.controls().butStart.caption, QStringLiteral("&Show tasks"));
+        EXPECT_EQ(w.game().CurrentPeriod().value(), 2);
+        EXPECT_EQ(w.controls().labTodayScore.caption, QStringLiteral("15"));
+        EXPECT_EQ(w.controls().lblDate, Today);
+        EXPECT_EQ(w.prompts.boxes.size(), errorHandling ? 1 : 0);
+        if (errorHandling) {
+            EXPECT_EQ(w.prompts.boxes[0].text,
+                      QStringLiteral("Error!\r\nQuorvane - Game.startTask: 6 - Overflow"));
+        }
+    }
+}
+
 TEST(GameDay, UndoneTasksMoveToTodayWhateverTheFileSays) {
     GameWorld w;
     const Integer yesterday =

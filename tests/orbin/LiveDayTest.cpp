@@ -1,5 +1,6 @@
 #include "OrbinFixture.h"
 
+#include "Failure.h"
 #include "Functions.h"
 #include "Game.h"
 #include "GameControls.h"
@@ -452,7 +453,7 @@ TEST_F(LiveDay, TheScoreboardHidesItselfUnlessKeptOpenAndKeepsTheBoxInTheSetting
 // ---- Reminder ----
 
 TEST_F(LiveDay, ASnoozedReminderComesBackEveryFifthMinuteAtTheOrbinUntilOK) {
-    QPointer<frmReminder> r = frmReminder::raise(QStringLiteral("Budget"));
+    QPointer<frmReminder> r = frmReminder::raiseReminder(QStringLiteral("Budget"));
     EXPECT_FALSE(r->timSnooze()->isActive()) << "never snoozed, never back by itself";
     r->findChild<QPushButton*>(QStringLiteral("btnSnooze"))->click();
     EXPECT_FALSE(r->isVisible());
@@ -520,4 +521,121 @@ TEST_F(LiveDay, TicksBehindAnOpenErrorReportAreSkippedNotStacked) {
         EXPECT_EQ(boxes.boxes.size(), 1);
         EXPECT_TRUE(control<QTimer>("timCheckPeriod")->isActive());
     }
+}
+
+TEST_F(LiveDay, AReminderWhoseComingBackFailsIsReportedOnceNotOnEveryTickBehindTheBox) {
+    QPointer<frmReminder> r = frmReminder::raiseReminder(QStringLiteral("Budget"));
+    r->findChild<QPushButton*>(QStringLiteral("btnSnooze"))->click();
+    // An orbin whose place cannot be read: the reminder's load fails when it comes back.
+    class PlacelessOrbin final : public OrbinWindow {
+    public:
+        FormPort* form() override { throw Failure(err::ObjectNotSet); }
+        void updateInfo() override {}
+        void shrinkFloater() override {}
+        void expandFloater() override {}
+        void showWindow() override {}
+        void hideWindow() override {}
+        bool isWindowVisible() const override { return true; }
+    } placeless;
+    gOrbinWindow = &placeless;
+    BoxWithTicks boxes([&] { r->timSnooze_Timer(); });
+    for (int i = 0; i < frmReminder::ComeBackTick; ++i)
+        r->timSnooze_Timer();
+    gOrbinWindow = floater;
+    ASSERT_EQ(boxes.boxes.size(), 1);
+    EXPECT_TRUE(boxes.boxes[0].contains(QStringLiteral(" - frmReminder.Form_Load: ")));
+    EXPECT_TRUE(r->isVisible());
+    EXPECT_TRUE(r->timSnooze()->isActive());
+}
+
+namespace {
+
+// The period clock with its meeting lookups counted, and made to fail on one day while failingOn is set.
+class CountedTimers final : public OrbinTimers {
+public:
+    using OrbinTimers::OrbinTimers;
+    mutable QList<QDate> lookups;
+    QDate failingOn;
+
+protected:
+    QList<DueMeeting> meetingsOn(const QDate& date, const QTime& from, const QTime& to) const override {
+        lookups << date;
+        if (date == failingOn) throw Failure(err::OutOfMemory);
+        return OrbinTimers::meetingsOn(date, from, to);
+    }
+};
+
+class CatchUp : public LiveDay {
+protected:
+    void seed() override {
+        items +=
+            meeting(7, QStringLiteral("Review"), QStringLiteral("20261220"), QStringLiteral("09:15")) +
+            meeting(8, QStringLiteral("Loose time"), QStringLiteral("20261220"), QStringLiteral("9:15")) +
+            meeting(9, QStringLiteral("New year"), QStringLiteral("20270105"), QStringLiteral("08:00")) +
+            meeting(10, QStringLiteral("Early"), QStringLiteral("20261207"), QStringLiteral("09:00")) +
+            meeting(11, QStringLiteral("Planning"), QStringLiteral("20261207"), QStringLiteral("10:00"));
+        LiveDay::seed();
+    }
+    void SetUp() override {
+        LiveDay::SetUp();
+        OrbinTimers::Face face;
+        face.showReminder = [this](const QString& title) { raised << title; };
+        timers = std::make_unique<CountedTimers>(&period, &task, &timeOut, face);
+    }
+    void TearDown() override {
+        timers.reset();
+        LiveDay::TearDown();
+    }
+    void tick(const QDateTime& t) {
+        clock.set(t);
+        timers->timCheckPeriod_Timer();
+    }
+
+    QTimer period, task, timeOut;
+    std::unique_ptr<CountedTimers> timers;
+    QStringList raised;
+};
+
+} // namespace
+
+TEST_F(CatchUp, AMonthAsleepLooksUpEachDayOnceAndRaisesEveryMeetingOnceInTimeOrder) {
+    tick(at(7, 9, 30, 10));
+    EXPECT_TRUE(raised.isEmpty());
+    timers->lookups.clear();
+    // Woken a month later: every day since is looked up once, not every minute.
+    tick(QDateTime(QDate(2027, 1, 6), QTime(12, 0, 10)));
+    EXPECT_EQ(timers->lookups.size(), 31);
+    EXPECT_EQ(timers->lookups.first(), QDate(2026, 12, 7));
+    EXPECT_EQ(timers->lookups.last(), QDate(2027, 1, 6));
+    // 09:00 was handled before the sleep; "9:15" is no minute the clock shows.
+    EXPECT_EQ(raised,
+              (QStringList{QStringLiteral("Planning"), QStringLiteral("Budget"), QStringLiteral("Standup"),
+                           QStringLiteral("Late call"), QStringLiteral("Night shift"),
+                           QStringLiteral("Review"), QStringLiteral("New year")}));
+    EXPECT_TRUE(prompter.boxes.isEmpty());
+    tick(QDateTime(QDate(2027, 1, 6), QTime(12, 0, 40)));
+    tick(QDateTime(QDate(2027, 1, 6), QTime(12, 1, 0, 250)));
+    EXPECT_EQ(raised.size(), 7);
+}
+
+TEST_F(CatchUp, AFailingLookupStopsTheCatchUpReportedOnceAndItsDaysComeNextTick) {
+    tick(at(7, 9, 30, 10));
+    timers->failingOn = QDate(2026, 12, 8);
+    timers->lookups.clear();
+    tick(at(9, 10, 0, 10));
+    ASSERT_EQ(prompter.boxes.size(), 1);
+    EXPECT_EQ(prompter.boxes[0].text,
+              QStringLiteral("Error!\r\nQuorvane - frmFloater.timCheckPeriod_Timer: 7 - Out of memory"));
+    EXPECT_EQ(timers->lookups, (QList<QDate>{QDate(2026, 12, 7), QDate(2026, 12, 8)}));
+    EXPECT_EQ(raised, (QStringList{QStringLiteral("Planning"), QStringLiteral("Budget"),
+                                   QStringLiteral("Standup"), QStringLiteral("Late call")}));
+    ASSERT_TRUE(timers->periodClock().lastHandled());
+    EXPECT_EQ(*timers->periodClock().lastHandled(), (PeriodClock::Minute{QDate(2026, 12, 7), QTime(23, 59)}));
+
+    // The store answers again: the day that failed comes now, and nothing twice.
+    timers->failingOn = QDate();
+    tick(at(9, 10, 1, 0, 250));
+    EXPECT_EQ(raised.size(), 5);
+    EXPECT_EQ(raised.last(), QStringLiteral("Night shift"));
+    EXPECT_EQ(prompter.boxes.size(), 1);
 }
