@@ -466,6 +466,24 @@ QStringList Items::getTimeMatchingMeetingIDs(const QDate& date, const QTime& tim
     return ids;
 }
 
+QList<Items::MeetingTime_> Items::meetingTimesOn(const QDate& date) {
+    QList<MeetingTime_> meetings;
+    const pugi::xpath_node_set ids = XML::selectAll(m_doc, meetingIds().set("date", dateToString(date)));
+    for (const pugi::xpath_node& id : ids) {
+        // An id counts as the list queries take it: the text it starts with, when it has one.
+        const pugi::xml_node first = id.node().first_child();
+        if (!first || (first.type() != pugi::node_pcdata && first.type() != pugi::node_cdata)) continue;
+        const QString idText = XML::textOf(id);
+        if (idText.isEmpty()) continue;
+        for (const pugi::xml_node time : id.node().parent().children("meetingtime")) {
+            const QString text = XML::textOf(pugi::xpath_node(time));
+            const QTime at = QTime::fromString(text, QStringLiteral("hh:mm"));
+            if (at.isValid() && at.toString(QStringLiteral("hh:mm")) == text) meetings.append({idText, at});
+        }
+    }
+    return meetings;
+}
+
 QStringList Items::getMatchingUndoneIDs(Integer period, const QDate& date) {
     QStringList ids{QString()};
     trapped(QStringLiteral(" - Items.getMatchingUndoneIDs: "), ErrorLower,

@@ -137,6 +137,14 @@ public:
     QStringList getIDsMatchingString(const QString& text);
     QStringList getMatchingMeetingIDs(const QDate& date);
     QStringList getTimeMatchingMeetingIDs(const QDate& date, const QTime& time);
+    // The meetings of a day with the times they are due, in the order of the store: one lookup, for
+    // catching up many minutes at once. A meeting whose time is not exactly "hh:mm" is never due and
+    // left out. Reports nothing: a failure goes to the caller.
+    struct MeetingTime_ {
+        QString id; // as the store holds it
+        QTime time;
+    };
+    QList<MeetingTime_> meetingTimesOn(const QDate& date);
     QStringList getMatchingUndoneIDs(Integer period, const QDate& date);
     QStringList getProjectMatchingIDs(Integer projectId);
     // A copy of the template of type, emptied, with the next free id, appended last. Returns the id (the

@@ -9,7 +9,6 @@
 #include "NumberText.h"
 #include "Prompter.h"
 #include "Settings.h"
-#include "XML.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -129,26 +128,9 @@ void OrbinTimers::reminderStep(const QDateTime& now) {
 
 QList<OrbinTimers::DueMeeting> OrbinTimers::meetingsOn(const QDate& date, const QTime& from,
                                                        const QTime& to) const {
-    // The meetings of the day in the order of the store, as its meeting lookup selects them. A meeting is
-    // due at the minute its time reads as ("hh:mm"); one time that reads otherwise is never due.
-    static XPathQuery meetingIds("//root/item/id[../date=$date][../type='Meeting']", {"date"});
-    const pugi::xpath_node_set ids =
-        XML::selectAll(gItems->document(), meetingIds.set("date", Items::dateToString(date)));
     QList<DueMeeting> due;
-    for (const pugi::xpath_node& id : ids) {
-        // An id is taken as the store's lookups take it: the text it starts with, when it has one.
-        const pugi::xml_node first = id.node().first_child();
-        if (!first || (first.type() != pugi::node_pcdata && first.type() != pugi::node_cdata)) continue;
-        const QString idText = XML::textOf(id);
-        if (idText.isEmpty()) continue;
-        for (const pugi::xml_node time : id.node().parent().children("meetingtime")) {
-            const QString text = XML::textOf(pugi::xpath_node(time));
-            const QTime at = QTime::fromString(text, QStringLiteral("hh:mm"));
-            if (!at.isValid() || at.toString(QStringLiteral("hh:mm")) != text) continue;
-            if (at < from || at > to) continue;
-            due << DueMeeting{at, idText};
-        }
-    }
+    for (const Items::MeetingTime_& m : gItems->meetingTimesOn(date))
+        if (m.time >= from && m.time <= to) due << DueMeeting{m.time, m.id};
     // Minute by minute; within a minute in the order of the store.
     std::stable_sort(due.begin(), due.end(),
                      [](const DueMeeting& a, const DueMeeting& b) { return a.time < b.time; });

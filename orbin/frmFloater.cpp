@@ -969,7 +969,7 @@ bool frmFloater::confirmQuit() {
 }
 
 void frmFloater::showReminder(const QString& text) {
-    frmReminder::raise(text);
+    frmReminder::raiseReminder(text);
 }
 
 void frmFloater::butTimeout_Click() {

@@ -16,8 +16,6 @@ public:
 
     // Opens a further reminder window for title, logged, without taking the focus.
     static frmReminder* raiseReminder(const QString& title);
-    // The former name of raiseReminder, kept only until its last caller has moved over.
-    static frmReminder* raise(const QString& title) { return raiseReminder(title); }
     // Brings this window to the front, as for any widget.
     using QWidget::raise;
 
