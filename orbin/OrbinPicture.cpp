@@ -41,7 +41,7 @@ void OrbinPicture::paintEvent(QPaintEvent*) {
     }
 }
 
-// A pale disc with a soft rim and twelve hour marks, so that the meetings round it read as a clock.
+// A pale disc with a soft rim and the hour marks, so that the meetings round it read as a clock.
 void OrbinPicture::paintOrbin(QPainter& p) const {
     const QRectF face = QRectF(rect()).adjusted(2, 2, -2, -2);
     const QPointF c = face.center();
@@ -59,7 +59,8 @@ void OrbinPicture::paintOrbin(QPainter& p) const {
     p.setPen(QPen(QColor(92, 128, 170, 70), 1.0));
     p.drawEllipse(face.adjusted(6, 6, -6, -6));
 
-    for (int h = 0; h < 12; ++h) {
+    // No mark at twelve: the date label stands there.
+    for (int h = 1; h < 12; ++h) {
         const double a = h / 12.0 * 2 * std::numbers::pi - std::numbers::pi / 2;
         const double len = h % 3 == 0 ? 11 : 6;
         const QPointF outer(c.x() + std::cos(a) * (rx - 3), c.y() + std::sin(a) * (ry - 3));

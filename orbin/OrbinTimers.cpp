@@ -10,6 +10,7 @@
 #include "Prompter.h"
 #include "Settings.h"
 
+#include <QCoreApplication>
 #include <QApplication>
 #include <QPushButton>
 #include <QTimer>
@@ -202,7 +203,7 @@ void OrbinTimers::timTimeOut_Timer() {
         if (m_face.controlsChanged) m_face.controlsChanged();
         prompter().messageBox(QStringLiteral("Your timeout have ended!"), Prompter::Buttons::OK,
                               Prompter::Icon::Information,
-                              QStringLiteral("Quorvane") + QStringLiteral("Time out"));
+                              QCoreApplication::applicationName() + QStringLiteral("Time out"));
         return;
     }
     gGame->decreaseTimeoutMinutesLeft();
