@@ -4,6 +4,7 @@
 #include "FakePrompter.h"
 #include "Game.h"
 #include "Globals.h"
+#include "Initialize.h"
 #include "Items.h"
 #include "OrbinWindow.h"
 #include "Settings.h"
@@ -41,12 +42,7 @@ struct GameWorld {
     }
     ~GameWorld() {
         gOrbinWindow = nullptr;
-        delete gGame;
-        gGame = nullptr;
-        delete gItems;
-        gItems = nullptr;
-        delete gSettings;
-        gSettings = nullptr;
+        releaseObjects();
     }
     GameWorld(const GameWorld&) = delete;
     GameWorld& operator=(const GameWorld&) = delete;

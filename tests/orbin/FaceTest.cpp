@@ -7,47 +7,13 @@
 #include "Settings.h"
 #include "Twips.h"
 
+#include "ItemXml.h"
+
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
 
 namespace {
-
-const QByteArray Templates =
-    "<item><id>0</id><now/><date/><title/><period/><estimate/><status/><done/><donedate/><doneperiod/>"
-    "<donetime/><note/><points/><penaltypoints/><type>Task</type><obj1/><timeleft/><obj3/><meetingtime/>"
-    "<chairm/><timingbonus/><project/></item>\r\n"
-    "<item><id>0</id><now/><date/><title/><period/><estimate/><status/><done/><donedate/><doneperiod/>"
-    "<donetime/><note/><points/><penaltypoints/><type>Meeting</type><obj1/><obj2/><obj3/><meetingtime/>"
-    "<chairm/><timingbonus/><project/></item>\r\n";
-
-QByteArray task(int id, const QString& title, const QString& date, int period, const QString& status = {},
-                const QString& done = QStringLiteral("false")) {
-    return QStringLiteral(
-               "<item><id>%1</id><now/><date>%2</date><title>%3</title><period>%4</period>"
-               "<estimate>30</estimate><status>%5</status><done>%6</done><donedate>NotDone</donedate>"
-               "<doneperiod/><donetime/><note/><points>0</points><penaltypoints/><type>Task</type>"
-               "<obj1/><timeleft/><obj3/><meetingtime/><chairm/><timingbonus>0</timingbonus>"
-               "<project>0</project></item>\r\n")
-        .arg(id)
-        .arg(date, title)
-        .arg(period)
-        .arg(status, done)
-        .toUtf8();
-}
-
-QByteArray meeting(int id, const QString& title, const QString& date, const QString& time,
-                   const QString& done = QStringLiteral("false")) {
-    return QStringLiteral(
-               "<item><id>%1</id><now/><date>%2</date><title>%3</title><period/>"
-               "<estimate>60</estimate><status/><done>%4</done><donedate>NotDone</donedate><doneperiod/>"
-               "<donetime/><note/><points>0</points><penaltypoints/><type>Meeting</type><obj1/><obj2/>"
-               "<obj3/><meetingtime>%5</meetingtime><chairm/><timingbonus>0</timingbonus>"
-               "<project>0</project></item>\r\n")
-        .arg(id)
-        .arg(date, title, done, time)
-        .toUtf8();
-}
 
 const QString Today = QStringLiteral("20261207");
 const QString Tomorrow = QStringLiteral("20261208");
@@ -55,8 +21,7 @@ const QString Tomorrow = QStringLiteral("20261208");
 class Face : public Orbin {
 protected:
     void seed() override {
-        TestEnv::writeFile(env.dataDir() + QStringLiteral("items.xml"),
-                           "<root>\r\n" + Templates + items + "</root>\r\n");
+        TestEnv::writeFile(env.dataDir() + QStringLiteral("items.xml"), itemsFileWith(items));
     }
     QLabel* slot(int n) const {
         return control<QLabel>(QStringLiteral("txtTodo_%1").arg(n, 2, 10, QLatin1Char('0')).toLatin1());
@@ -159,19 +124,19 @@ TEST_F(Face, PutTodoTextWritesSlotsOneToSixteenOnly) {
 class FaceOfADay : public Face {
 protected:
     void seed() override {
-        items =
-            task(1, QStringLiteral("Open task"), Today, 1) +
-            task(2, QStringLiteral("Finished task"), Today, 1, QStringLiteral("done"),
-                 QStringLiteral("true")) +
-            task(3, QStringLiteral("Flagged but stopped"), Today, 1, QStringLiteral("stopped"),
-                 QStringLiteral("true")) +
-            task(4, QStringLiteral("Afternoon task"), Today, 3) +
-            task(5, QStringLiteral("Tomorrow's task"), Tomorrow, 1) +
-            meeting(6, QStringLiteral("Stand-up"), Today, QStringLiteral("09:00"), QStringLiteral("true")) +
-            meeting(7, QStringLiteral("Broken"), Today, QStringLiteral("half past"),
-                    QStringLiteral("false")) +
-            meeting(8, QStringLiteral("Lunch"), Today, QStringLiteral("12:30")) +
-            meeting(9, QStringLiteral("Tomorrow's meeting"), Tomorrow, QStringLiteral("10:00"));
+        items = taskXml(1, QStringLiteral("Open task"), Today, 1) +
+                taskXml(2, QStringLiteral("Finished task"), Today, 1, QStringLiteral("done"),
+                        QStringLiteral("true")) +
+                taskXml(3, QStringLiteral("Flagged but stopped"), Today, 1, QStringLiteral("stopped"),
+                        QStringLiteral("true")) +
+                taskXml(4, QStringLiteral("Afternoon task"), Today, 3) +
+                taskXml(5, QStringLiteral("Tomorrow's task"), Tomorrow, 1) +
+                meetingXml(6, QStringLiteral("Stand-up"), Today, QStringLiteral("09:00"),
+                           QStringLiteral("true")) +
+                meetingXml(7, QStringLiteral("Broken"), Today, QStringLiteral("half past"),
+                           QStringLiteral("false")) +
+                meetingXml(8, QStringLiteral("Lunch"), Today, QStringLiteral("12:30")) +
+                meetingXml(9, QStringLiteral("Tomorrow's meeting"), Tomorrow, QStringLiteral("10:00"));
         Face::seed();
     }
 };
@@ -209,13 +174,13 @@ TEST_F(FaceOfADay, AMeetingWithAnUnreadableTimeIsLeftOffAndLoggedOnce) {
 class FaceWithAnUnreadableId : public Face {
 protected:
     void seed() override {
-        items =
-            task(1, QStringLiteral("First"), Today, 1) +
-            QByteArray(task(2, QStringLiteral("Odd one"), Today, 1)).replace("<id>2</id>", "<id>abc</id>") +
-            task(3, QStringLiteral("Third"), Today, 1) +
-            QByteArray(meeting(4, QStringLiteral("Odd meeting"), Today, QStringLiteral("10:00")))
-                .replace("<id>4</id>", "<id>x4</id>") +
-            meeting(5, QStringLiteral("Review"), Today, QStringLiteral("15:00"));
+        items = taskXml(1, QStringLiteral("First"), Today, 1) +
+                QByteArray(taskXml(2, QStringLiteral("Odd one"), Today, 1))
+                    .replace("<id>2</id>", "<id>abc</id>") +
+                taskXml(3, QStringLiteral("Third"), Today, 1) +
+                QByteArray(meetingXml(4, QStringLiteral("Odd meeting"), Today, QStringLiteral("10:00")))
+                    .replace("<id>4</id>", "<id>x4</id>") +
+                meetingXml(5, QStringLiteral("Review"), Today, QStringLiteral("15:00"));
         Face::seed();
     }
 };
@@ -269,7 +234,7 @@ class FaceOfAFullPeriod : public Face {
 protected:
     void seed() override {
         for (int i = 1; i <= 20; ++i)
-            items += task(i, QStringLiteral("Task %1").arg(i), Today, 1);
+            items += taskXml(i, QStringLiteral("Task %1").arg(i), Today, 1);
         Face::seed();
     }
 };
@@ -291,8 +256,8 @@ TEST_F(FaceOfAFullPeriod, TwentyTasksShowTheFirstSixteenAndAShorterListLeavesThe
 class FaceWithABadItem : public Face {
 protected:
     void seed() override {
-        items =
-            task(1, QStringLiteral("Fine"), Today, 1) + task(70000, QStringLiteral("Id too large"), Today, 1);
+        items = taskXml(1, QStringLiteral("Fine"), Today, 1) +
+                taskXml(70000, QStringLiteral("Id too large"), Today, 1);
         Face::seed();
     }
 };
@@ -319,7 +284,7 @@ class FaceOfTheGame : public Face {
 protected:
     void seed() override {
         for (int p = 1; p <= 4; ++p)
-            items += task(p, QStringLiteral("Task of period %1").arg(p), Today, p);
+            items += taskXml(p, QStringLiteral("Task of period %1").arg(p), Today, p);
         Face::seed();
     }
     qint64 colourShowing(int period) {

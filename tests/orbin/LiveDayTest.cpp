@@ -14,6 +14,8 @@
 #include "frmReminder.h"
 #include "frmScoreboard.h"
 
+#include "ItemXml.h"
+
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,36 +24,8 @@
 
 namespace {
 
-const QByteArray Templates =
-    "<item><id>0</id><now/><date/><title/><period/><estimate/><status/><done/><donedate/><doneperiod/>"
-    "<donetime/><note/><points/><penaltypoints/><type>Task</type><obj1/><timeleft/><obj3/><meetingtime/>"
-    "<chairm/><timingbonus/><project/></item>\r\n"
-    "<item><id>0</id><now/><date/><title/><period/><estimate/><status/><done/><donedate/><doneperiod/>"
-    "<donetime/><note/><points/><penaltypoints/><type>Meeting</type><obj1/><obj2/><obj3/><meetingtime/>"
-    "<chairm/><timingbonus/><project/></item>\r\n";
-
 QByteArray task(int id, const QString& title, int estimate) {
-    return QStringLiteral("<item><id>%1</id><now/><date>20261207</date><title>%2</title><period>1</period>"
-                          "<estimate>%3</estimate><status/><done>false</done><donedate>NotDone</donedate>"
-                          "<doneperiod/><donetime/><note/><points>0</points><penaltypoints/><type>Task</type>"
-                          "<obj1/><timeleft/><obj3/><meetingtime/><chairm/><timingbonus>0</timingbonus>"
-                          "<project>0</project></item>\r\n")
-        .arg(id)
-        .arg(title)
-        .arg(estimate)
-        .toUtf8();
-}
-
-QByteArray meeting(int id, const QString& title, const QString& date, const QString& time) {
-    return QStringLiteral(
-               "<item><id>%1</id><now/><date>%2</date><title>%3</title><period/>"
-               "<estimate>60</estimate><status/><done>false</done><donedate>NotDone</donedate>"
-               "<doneperiod/><donetime/><note/><points>0</points><penaltypoints/><type>Meeting</type>"
-               "<obj1/><obj2/><obj3/><meetingtime>%4</meetingtime><chairm/>"
-               "<timingbonus>0</timingbonus><project>0</project></item>\r\n")
-        .arg(id)
-        .arg(date, title, time)
-        .toUtf8();
+    return taskXml(id, title, QStringLiteral("20261207"), 1, {}, QStringLiteral("false"), estimate);
 }
 
 QDateTime at(int day, int h, int m, int s = 0, int ms = 0) {
@@ -99,8 +73,7 @@ public:
 class LiveDay : public Orbin {
 protected:
     void seed() override {
-        TestEnv::writeFile(env.dataDir() + QStringLiteral("items.xml"),
-                           "<root>\r\n" + Templates + items + "</root>\r\n");
+        TestEnv::writeFile(env.dataDir() + QStringLiteral("items.xml"), itemsFileWith(items));
     }
     void TearDown() override {
         for (frmReminder* r : reminders())
@@ -123,10 +96,10 @@ protected:
 
     QByteArray items =
         task(5, QStringLiteral("Write the quarterly report"), 1) +
-        meeting(3, QStringLiteral("Budget"), QStringLiteral("20261207"), QStringLiteral("10:01")) +
-        meeting(2, QStringLiteral("Standup"), QStringLiteral("20261207"), QStringLiteral("10:01")) +
-        meeting(4, QStringLiteral("Late call"), QStringLiteral("20261207"), QStringLiteral("23:59")) +
-        meeting(6, QStringLiteral("Night shift"), QStringLiteral("20261208"), QStringLiteral("00:00"));
+        meetingXml(3, QStringLiteral("Budget"), QStringLiteral("20261207"), QStringLiteral("10:01")) +
+        meetingXml(2, QStringLiteral("Standup"), QStringLiteral("20261207"), QStringLiteral("10:01")) +
+        meetingXml(4, QStringLiteral("Late call"), QStringLiteral("20261207"), QStringLiteral("23:59")) +
+        meetingXml(6, QStringLiteral("Night shift"), QStringLiteral("20261208"), QStringLiteral("00:00"));
 };
 
 } // namespace
@@ -569,11 +542,11 @@ class CatchUp : public LiveDay {
 protected:
     void seed() override {
         items +=
-            meeting(7, QStringLiteral("Review"), QStringLiteral("20261220"), QStringLiteral("09:15")) +
-            meeting(8, QStringLiteral("Loose time"), QStringLiteral("20261220"), QStringLiteral("9:15")) +
-            meeting(9, QStringLiteral("New year"), QStringLiteral("20270105"), QStringLiteral("08:00")) +
-            meeting(10, QStringLiteral("Early"), QStringLiteral("20261207"), QStringLiteral("09:00")) +
-            meeting(11, QStringLiteral("Planning"), QStringLiteral("20261207"), QStringLiteral("10:00"));
+            meetingXml(7, QStringLiteral("Review"), QStringLiteral("20261220"), QStringLiteral("09:15")) +
+            meetingXml(8, QStringLiteral("Loose time"), QStringLiteral("20261220"), QStringLiteral("9:15")) +
+            meetingXml(9, QStringLiteral("New year"), QStringLiteral("20270105"), QStringLiteral("08:00")) +
+            meetingXml(10, QStringLiteral("Early"), QStringLiteral("20261207"), QStringLiteral("09:00")) +
+            meetingXml(11, QStringLiteral("Planning"), QStringLiteral("20261207"), QStringLiteral("10:00"));
         LiveDay::seed();
     }
     void SetUp() override {

@@ -11,76 +11,75 @@
 
 #include <csignal>
 
-// The real program, started offscreen in a world of its own, ends through its quit routine.
-TEST(Smoke, QuorvaneStartsAndEndsThroughItsQuitRoutine) {
+namespace {
+
+// The real program, offscreen, in a world of its own: its settings file and data folder in a temporary
+// directory.
+struct RealProgram {
     QTemporaryDir dir;
-    const QString ini = dir.path() + QStringLiteral("/Quorvane.ini");
-    IniStore store(ini);
-    ASSERT_TRUE(store.setValue(QStringLiteral("General"), QStringLiteral("DataDirectory"),
-                               dir.path() + QStringLiteral("/data")));
-    ASSERT_TRUE(
-        store.setValue(QStringLiteral("General"), QStringLiteral("FirstTime"), QStringLiteral("true")));
+    IniStore store{dir.path() + QStringLiteral("/Quorvane.ini")};
+    QProcess process;
 
-    QProcess quorvane;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("QUORVANE_SETTINGS_FILE"), ini);
-    quorvane.setProcessEnvironment(env);
-    quorvane.setProgram(QCoreApplication::applicationDirPath() + QStringLiteral("/Quorvane"));
-    quorvane.start();
-    ASSERT_TRUE(quorvane.waitForStarted(10000));
+    QString dataDir() const { return dir.path() + QStringLiteral("/data/"); }
+    std::optional<QString> setting(const char* section, const char* name) const {
+        return store.value(QString::fromLatin1(section), QString::fromLatin1(name));
+    }
+    void start(const QString& firstTime) {
+        store.setValue(QStringLiteral("General"), QStringLiteral("DataDirectory"), dataDir());
+        store.setValue(QStringLiteral("General"), QStringLiteral("FirstTime"), firstTime);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("QUORVANE_SETTINGS_FILE"), store.path());
+        process.setProcessEnvironment(env);
+        process.setProgram(QCoreApplication::applicationDirPath() + QStringLiteral("/Quorvane"));
+        process.start();
+        ASSERT_TRUE(process.waitForStarted(10000));
+    }
+    // The session ends the program; it must end cleanly, with exit code 0.
+    void endSession() {
+        ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+        ASSERT_TRUE(process.waitForFinished(20000));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), 0);
+    }
+};
 
+} // namespace
+
+TEST(Smoke, QuorvaneStartsAndEndsThroughItsQuitRoutine) {
+    RealProgram quorvane;
+    quorvane.start(QStringLiteral("true"));
     // The post-start routine marks the first use as done once the orbin is up.
     QElapsedTimer waited;
     waited.start();
-    while (store.value(QStringLiteral("General"), QStringLiteral("FirstTime")) != QStringLiteral("false") &&
-           waited.elapsed() < 20000 && quorvane.state() == QProcess::Running)
+    while (quorvane.setting("General", "FirstTime") != QStringLiteral("false") && waited.elapsed() < 20000 &&
+           quorvane.process.state() == QProcess::Running)
         QThread::msleep(50);
-    ASSERT_EQ(store.value(QStringLiteral("General"), QStringLiteral("FirstTime")), QStringLiteral("false"));
-    ASSERT_EQ(quorvane.state(), QProcess::Running);
-
-    ::kill(static_cast<pid_t>(quorvane.processId()), SIGTERM);
-    ASSERT_TRUE(quorvane.waitForFinished(20000));
-    EXPECT_EQ(quorvane.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(quorvane.exitCode(), 0);
-    EXPECT_TRUE(store.value(QStringLiteral("WindowPos"), QStringLiteral("frmFloater_top")).has_value())
+    ASSERT_EQ(quorvane.setting("General", "FirstTime"), QStringLiteral("false"));
+    ASSERT_EQ(quorvane.process.state(), QProcess::Running);
+    quorvane.endSession();
+    EXPECT_TRUE(quorvane.setting("WindowPos", "frmFloater_top").has_value())
         << "the orbin stored its place as it was unloaded";
+    EXPECT_TRUE(QFile::exists(quorvane.dataDir() + QStringLiteral("items.xml"))) << "saved on the way out";
 }
 
 // Ended by the session while start-up shows a box about a damaged items file: the program quits
 // cleanly and keeps the damaged file aside.
 TEST(Smoke, EndedWhileAStartUpBoxIsUpQuitsCleanly) {
-    QTemporaryDir dir;
-    const QString ini = dir.path() + QStringLiteral("/Quorvane.ini");
-    IniStore store(ini);
-    ASSERT_TRUE(store.setValue(QStringLiteral("General"), QStringLiteral("DataDirectory"),
-                               dir.path() + QStringLiteral("/data")));
-    ASSERT_TRUE(
-        store.setValue(QStringLiteral("General"), QStringLiteral("FirstTime"), QStringLiteral("false")));
-    QDir().mkpath(dir.path() + QStringLiteral("/data"));
-    QFile items(dir.path() + QStringLiteral("/data/items.xml"));
+    RealProgram quorvane;
+    QDir().mkpath(quorvane.dataDir());
+    QFile items(quorvane.dataDir() + QStringLiteral("items.xml"));
     ASSERT_TRUE(items.open(QIODevice::WriteOnly));
     items.write("<root><item><id>1</id>");
     items.close();
 
-    QProcess quorvane;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("QUORVANE_SETTINGS_FILE"), ini);
-    quorvane.setProcessEnvironment(env);
-    quorvane.setProgram(QCoreApplication::applicationDirPath() + QStringLiteral("/Quorvane"));
-    quorvane.start();
-    ASSERT_TRUE(quorvane.waitForStarted(10000));
+    quorvane.start(QStringLiteral("false"));
     QThread::msleep(1500); // the first box of the damaged file is up by now
-    ASSERT_EQ(quorvane.state(), QProcess::Running);
-    ::kill(static_cast<pid_t>(quorvane.processId()), SIGTERM);
-    ASSERT_TRUE(quorvane.waitForFinished(20000));
-    EXPECT_EQ(quorvane.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(quorvane.exitCode(), 0);
-    const QStringList kept =
-        QDir(dir.path() + QStringLiteral("/data")).entryList({QStringLiteral("items.xml.damaged-*")});
+    ASSERT_EQ(quorvane.process.state(), QProcess::Running);
+    quorvane.endSession();
+    const QStringList kept = QDir(quorvane.dataDir()).entryList({QStringLiteral("items.xml.damaged-*")});
     ASSERT_EQ(kept.size(), 1) << "the damaged file is kept aside";
-    QFile damaged(dir.path() + QStringLiteral("/data/") + kept[0]);
+    QFile damaged(quorvane.dataDir() + kept[0]);
     ASSERT_TRUE(damaged.open(QIODevice::ReadOnly));
     EXPECT_EQ(damaged.readAll(), QByteArray("<root><item><id>1</id>"));
 }

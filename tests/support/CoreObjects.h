@@ -3,6 +3,7 @@
 #include "File.h"
 #include "Game.h"
 #include "Globals.h"
+#include "Initialize.h"
 #include "Items.h"
 #include "Projects.h"
 #include "Settings.h"
@@ -16,20 +17,7 @@ struct CoreObjects {
         gFile = new File();
         gXML = new XML();
     }
-    ~CoreObjects() {
-        delete gGame;
-        gGame = nullptr;
-        delete gProjects;
-        gProjects = nullptr;
-        delete gItems;
-        gItems = nullptr;
-        delete gXML;
-        gXML = nullptr;
-        delete gFile;
-        gFile = nullptr;
-        delete gSettings;
-        gSettings = nullptr;
-    }
+    ~CoreObjects() { releaseObjects(); }
     CoreObjects(const CoreObjects&) = delete;
     CoreObjects& operator=(const CoreObjects&) = delete;
 };
