@@ -155,7 +155,8 @@ void Game::stopTimeout() {
     m_controls.butStart.enabled = true;
     m_controls.butTimeout.caption = QStringLiteral("T");
     if (m_timeoutMinutesLeft < Integer(1)) m_controls.butTimeout.enabled = false; // today's budget is spent
-    m_controls.timPeriodCounter.enabled = true;
+    // The period countdown goes on, unless the period ended while the time-out ran.
+    m_controls.timPeriodCounter.enabled = m_periodRunning;
     m_controls.timTimeOut.enabled = false;
     m_controls.fraTimeOut.visible = false;
     m_isTimeOut = false;

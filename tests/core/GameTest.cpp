@@ -139,6 +139,15 @@ TEST(GameTimeout, ASpentBudgetDisablesTheButton) {
     EXPECT_FALSE(w.controls().butTimeout.enabled);
 }
 
+TEST(GameTimeout, APeriodThatEndedDuringTheTimeOutStaysEnded) {
+    GameWorld w;
+    w.game().startPeriod(4);
+    w.game().startTimeout();
+    w.game().stopPeriod();
+    w.game().stopTimeout();
+    EXPECT_FALSE(w.controls().timPeriodCounter.enabled) << "no countdown of an ended period";
+}
+
 TEST(GameTimeout, TheBudgetNeverWrapsBelowTheIntegerRange) {
     GameWorld w;
     w.game().setTimeoutMinutesLeft(-32768);
