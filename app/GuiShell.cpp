@@ -56,8 +56,10 @@ void quitFromOutside() {
     // handler goes on with released objects after its box returns.
     if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
     if (QWidget* modal = QApplication::activeModalWidget()) {
-        if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
-        else modal->close();
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->reject();
+        else
+            modal->close();
     }
     if (!gQuitting && !gStartingUp && QThread::currentThread()->loopLevel() <= 1) {
         quitApplication(true);

@@ -10,8 +10,8 @@
 #include "Prompter.h"
 #include "Settings.h"
 
-#include <QCoreApplication>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QPushButton>
 #include <QTimer>
 #include <algorithm>
