@@ -77,8 +77,10 @@ bool isTask(Integer id) {
     }
 }
 
+// A title's own "&" stays a character on the button instead of marking a shortcut key.
 QString taskCaption(const QString& title, Integer minutes) {
-    return title.left(41) + QStringLiteral(" (") + number(minutes) + QStringLiteral(")");
+    return title.left(41).replace(u'&', QStringLiteral("&&")) + QStringLiteral(" (") + number(minutes) +
+           QStringLiteral(")");
 }
 
 } // namespace

@@ -196,13 +196,14 @@ bool quitApplication(bool force) {
 
     if (gQuitting) return false;
     if (gSettings && gSettings->confirmExit() && !force) {
-        bool declined = false;
+        // Only a Yes closes the program: a question that failed to be asked counts as No.
+        bool declined = true;
         step([&] {
             if (gOrbinWindow) gOrbinWindow->hideWindow();
             const auto answer = prompter().messageBox(
                 QStringLiteral("Do you really want to close down Quorvane?"), Prompter::Buttons::YesNo,
                 Prompter::Icon::Question, QStringLiteral("Quorvane!"));
-            declined = answer == Prompter::No;
+            declined = answer != Prompter::Yes;
         });
         // A quit from elsewhere (the session ending) may have run while the question was up.
         if (gQuitting) return false;

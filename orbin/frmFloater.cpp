@@ -133,6 +133,7 @@ void frmFloater::buildControls() {
     auto label = [&](const char* name, const QString& caption, double l, double t, double w, double h,
                      QWidget* parent = nullptr) {
         auto* lab = new QLabel(caption, parent ? parent : this);
+        lab->setTextFormat(Qt::PlainText); // titles are shown as typed, never as markup
         lab->setObjectName(QString::fromLatin1(name));
         lab->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         placeTwips(lab, l, t, w, h);
@@ -915,6 +916,7 @@ void frmFloater::addMeetingToTheOrbin(int id, const QTime& time, const QString& 
         const double angle = h / 12 * 360 - 90;
         const QLabel* templ = m_lblMeeting.first();
         auto* label = new MeetingLabel(this);
+        label->setTextFormat(Qt::PlainText);
         label->setObjectName(QStringLiteral("lblMeeting"));
         label->setProperty("Index", static_cast<int>(m_lblMeeting.size()));
         label->setFont(templ->font());

@@ -35,6 +35,8 @@ frmReminder::frmReminder(QWidget* parent)
     placeTwips(shape1, 0, 0, 3600, 1350);
 
     m_lblReminder = new QLabel(QStringLiteral("MEETING"), this);
+
+    m_lblReminder->setTextFormat(Qt::PlainText);
     m_lblReminder->setObjectName(QStringLiteral("lblReminder"));
     m_lblReminder->setAlignment(Qt::AlignCenter);
     m_lblReminder->setWordWrap(true);

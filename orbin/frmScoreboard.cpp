@@ -55,6 +55,7 @@ frmScoreboard::frmScoreboard(QWidget* parent)
     placeTwips(m_fraScoreBoard, 60, 60, 2775, 1875);
     auto label = [&](const char* name, const QString& caption, double l, double t, double w) {
         auto* lab = new QLabel(caption, m_fraScoreBoard);
+        lab->setTextFormat(Qt::PlainText);
         lab->setObjectName(QString::fromLatin1(name));
         lab->setAttribute(Qt::WA_TransparentForMouseEvents); // a click goes to the frame
         placeTwips(lab, l, t, w, 255);

@@ -67,6 +67,11 @@ TEST(GameTasks, ASecondTaskTakesOverAndTheFirstStaysStarted) {
     EXPECT_EQ(w.game().RunningItemID(), second);
     EXPECT_EQ(gItems->getStatus(first), QStringLiteral("started"));
     EXPECT_EQ(w.controls().butStart.caption, QStringLiteral("Second (10)"));
+
+    const Integer third = addTask(QStringLiteral("Salt & pepper"), 5);
+    w.game().startTask(third);
+    EXPECT_EQ(w.controls().butStart.caption, QStringLiteral("Salt && pepper (5)"))
+        << "a title's & is no shortcut";
 }
 
 TEST(GameTasks, StoppingKeepsTheMinutesLeftAndAStartTakesThemUp) {

@@ -242,3 +242,12 @@ TEST(Startup, AnUnreadableSettingsFileIsSaidAndLeftAsItIs) {
     quitApplication(true);
     EXPECT_TRUE(QFileInfo(s.env.settingsFile()).isDir());
 }
+
+TEST(Quit, AQuestionThatFailsToBeAskedClosesNothing) {
+    Start s;
+    Main();
+    s.prompter.whileShown = [](const FakePrompter::Box&) { throw Failure(err::OutOfMemory); };
+    EXPECT_FALSE(quitApplication(false));
+    EXPECT_FALSE(gQuitting);
+    EXPECT_TRUE(s.shell.orbin->visible);
+}

@@ -358,3 +358,20 @@ TEST_F(FaceOfTheGame, TheWindowShowsTheGamesControls) {
     floater->shrinkFloater();
     EXPECT_EQ(c.lblDate, QDate(2026, 12, 7));
 }
+
+class FaceOfMarkup : public Face {
+protected:
+    void seed() override {
+        items = taskXml(1, QStringLiteral("&lt;b>bold&lt;/b> &amp; &lt;img src=x>"), Today, 1) +
+                meetingXml(2, QStringLiteral("&lt;i>Board&lt;/i>"), Today, QStringLiteral("15:00"));
+        Face::seed();
+    }
+};
+
+TEST_F(FaceOfMarkup, TitlesShowAsTypedNeverAsMarkup) {
+    floater->expandFloater();
+    ASSERT_EQ(slotTexts(), QStringList{"<b>bold</b> & <img src=x>"});
+    EXPECT_EQ(slot(1)->textFormat(), Qt::PlainText);
+    ASSERT_EQ(floater->meetingLabels().size(), 1);
+    EXPECT_EQ(floater->meetingLabels()[0]->textFormat(), Qt::PlainText);
+}
