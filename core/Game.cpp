@@ -1,5 +1,7 @@
 #include "Game.h"
 
+#include "File.h"
+
 #include "Clock.h"
 #include "ErrorReport.h"
 #include "GameStatus.h"
@@ -373,12 +375,27 @@ void Game::getStatus() {
     m_dayRestored = true;
     const QDate today = appClock().today();
     std::optional<GameStatus> saved;
+    bool unreadable = false;
     try {
         QFile file(statusFilePath());
-        if (file.open(QIODevice::ReadOnly) && file.size() <= MaxStatusFileSize)
-            saved = GameStatus::fromText(file.read(MaxStatusFileSize + 1), today);
+        if (file.open(QIODevice::ReadOnly)) {
+            if (file.size() <= MaxStatusFileSize)
+                saved = GameStatus::fromText(file.read(MaxStatusFileSize + 1), today);
+            unreadable = !saved;
+        }
     } catch (const std::exception&) {
         saved.reset();
+        unreadable = true;
+    }
+    // A file that does not read as a whole is kept aside (and logged) before the quit writes a new one, so
+    // that what it held can still be looked at.
+    if (unreadable) {
+        ignoringFailures([&] {
+            const QString aside = statusFilePath() + QStringLiteral(".damaged-") +
+                                  appClock().now().toString(QStringLiteral("yyyyMMdd-hhmmss"));
+            if (QFile::rename(statusFilePath(), aside) && gFile)
+                gFile->writeToLog(QStringLiteral("The saved day could not be read; it is kept as ") + aside);
+        });
     }
     // Only the state of this same day comes back; a file of another day, or one that does not read as a
     // whole, leaves the day to start afresh.

@@ -4,6 +4,7 @@
 #include "Initialize.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -203,7 +204,7 @@ TEST(GameStatusFile, AnEarlierDayRestoresNothing) {
     EXPECT_EQ(w.controls().lblDate, QDate(2026, 12, 7));
 }
 
-TEST(GameStatusFile, ADamagedFileRestoresNothingAndStaysAsItWas) {
+TEST(GameStatusFile, ADamagedFileRestoresNothingAndIsKeptAside) {
     const QByteArray damaged[] = {
         "\"1.0\",#2026-12-07#,2,#TRUE#,37,#TRUE#,#FALSE#,20,0,0,15",        // cut short
         "\"1.0\",#2026-12-07#,2,#TRUE#,37,#TRUE#,#FALSE#,20,0,0\r\n",       // a value missing
@@ -222,7 +223,9 @@ TEST(GameStatusFile, ADamagedFileRestoresNothingAndStaysAsItWas) {
         EXPECT_EQ(w.controls().labTodayScore.caption, QStringLiteral("0"));
         EXPECT_FALSE(w.controls().timPeriodCounter.enabled);
         EXPECT_TRUE(w.prompts.boxes.isEmpty());
-        EXPECT_EQ(w.readStatus(), text);
+        const QStringList aside = QDir(w.env.dataDir()).entryList({QStringLiteral("status.ini.damaged-*")});
+        ASSERT_EQ(aside.size(), 1) << "kept aside before the quit writes a new one";
+        EXPECT_EQ(TestEnv::readFile(w.env.dataDir() + aside[0]), text);
         // The rest of the start goes on as on a new day.
         EXPECT_EQ(w.controls().lblDate, QDate(2026, 12, 7));
         EXPECT_TRUE(w.orbin.calls.contains(QStringLiteral("tick")));
