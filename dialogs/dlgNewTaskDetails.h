@@ -2,10 +2,21 @@
 
 #include "LeastForm.h"
 
+#include <QLabel>
+
 // New task (the least: its real form replaces this).
 class dlgNewTaskDetails : public LeastForm {
     Q_OBJECT
 public:
     explicit dlgNewTaskDetails(QWidget* parent = nullptr)
-        : LeastForm(QStringLiteral("dlgNewTaskDetails"), QStringLiteral("New task"), parent) {}
+        : LeastForm(QStringLiteral("dlgNewTaskDetails"), QStringLiteral("New task"), parent),
+          m_lblProject(new QLabel(this)) {
+        m_lblProject->setObjectName(QStringLiteral("lblProject"));
+        m_lblProject->hide();
+    }
+    // The hidden project preset: empty, or the id of the project the new item belongs to.
+    QLabel* lblProject() const { return m_lblProject; }
+
+private:
+    QLabel* m_lblProject;
 };

@@ -11,6 +11,7 @@
 #include "HTMLHelp.h"
 #include "HiddenKeys.h"
 #include "Initialize.h"
+#include "ItemOpeners.h"
 #include "Items.h"
 #include "Launcher.h"
 #include "MeetingLabel.h"
@@ -345,8 +346,8 @@ void frmFloater::buildMenu() {
     m_mnuNew = m_mnuPopUp->addMenu(QStringLiteral("&New"));
     m_mnuNew->setObjectName(QStringLiteral("mnuNew"));
     m_mnuNew->menuAction()->setObjectName(QStringLiteral("mnuNew"));
-    add(m_mnuNew, "mnuTask", QStringLiteral("&Task"), [] { (new dlgNewTaskDetails())->show(); });
-    add(m_mnuNew, "mnuMeting", QStringLiteral("&Meeting"), [] { (new dlgNewMeetingDetails())->show(); });
+    add(m_mnuNew, "mnuTask", QStringLiteral("&Task"), [] { openNewTask(); });
+    add(m_mnuNew, "mnuMeting", QStringLiteral("&Meeting"), [] { openNewMeeting(); });
     add(m_mnuNew, "mnuProject", QStringLiteral("&Project"), [] { dlgProject::instance()->show(); });
     // Switched off at design and never switched on.
     add(m_mnuPopUp, "mnuShow", QStringLiteral("&Show"), [] {})->setVisible(false);
@@ -546,9 +547,7 @@ void frmFloater::butStart_Click() {
         const QString c = gGame->controls().butStart.caption.toLower();
         if (c != QStringLiteral("&show tasks") && c != QStringLiteral("&hide tasks")) {
             // A running task: open it, whichever day or period the orbin shows.
-            if (FormPort* open = forms::find(QStringLiteral("dlgEditTaskDetails"))) open->unloadForm();
-            gItems->setCurrentID(numtext::toInteger(gGame->controls().butStart.tag));
-            dlgEditTaskDetails::instance()->show();
+            openEditTask(numtext::toInteger(gGame->controls().butStart.tag));
             return;
         }
         if (!isShrunk()) {
@@ -595,12 +594,7 @@ void frmFloater::butReturnToPeriodInPlay_Click() {
 
 void frmFloater::lblMeeting_Click(int index) {
     if (index < 1 || index >= m_lblMeeting.size()) return;
-    const QVariant tag = m_lblMeeting.at(index)->property("Tag");
-    if (FormPort* open = forms::find(QStringLiteral("dlgEditMeetingDetails"))) open->unloadForm();
-    dlgEditMeetingDetails* dialog = dlgEditMeetingDetails::instance();
-    dialog->setProperty("Tag", tag);
-    dialog->Populate();
-    dialog->show();
+    openEditMeeting(numtext::toInteger(m_lblMeeting.at(index)->property("Tag")));
 }
 
 void frmFloater::lblMessageBoard_Click() {

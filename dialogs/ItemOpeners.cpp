@@ -1,0 +1,39 @@
+#include "ItemOpeners.h"
+
+#include "FormPort.h"
+#include "Globals.h"
+#include "Items.h"
+#include "dlgEditMeetingDetails.h"
+#include "dlgEditTaskDetails.h"
+#include "dlgNewMeetingDetails.h"
+#include "dlgNewTaskDetails.h"
+
+#include <QLabel>
+
+void openEditTask(Integer id) {
+    if (FormPort* open = forms::find(QStringLiteral("dlgEditTaskDetails"))) open->unloadForm();
+    gItems->setCurrentID(id);
+    dlgEditTaskDetails::instance()->show();
+}
+
+void openEditMeeting(Integer id) {
+    if (FormPort* open = forms::find(QStringLiteral("dlgEditMeetingDetails"))) open->unloadForm();
+    dlgEditMeetingDetails* dialog = dlgEditMeetingDetails::instance();
+    dialog->setProperty("Tag", QString::number(id.value()));
+    dialog->Populate();
+    dialog->show();
+}
+
+dlgNewTaskDetails* openNewTask(const QString& projectId) {
+    auto* dialog = new dlgNewTaskDetails();
+    dialog->lblProject()->setText(projectId);
+    dialog->show();
+    return dialog;
+}
+
+dlgNewMeetingDetails* openNewMeeting(const QString& projectId) {
+    auto* dialog = new dlgNewMeetingDetails();
+    dialog->lblProject()->setText(projectId);
+    dialog->show();
+    return dialog;
+}
