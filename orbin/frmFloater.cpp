@@ -74,6 +74,14 @@ void setForeColor(QWidget* w, qint64 colour) {
     w->setPalette(p);
 }
 
+void setBackColor(QWidget* w, qint64 colour) {
+    w->setProperty("BackColor", colour);
+    QPalette p = w->palette();
+    p.setColor(QPalette::Window, colorcodec::toColor(colour, QApplication::palette()));
+    w->setPalette(p);
+    w->setAutoFillBackground(true);
+}
+
 void setUnderline(QWidget* w, bool on) {
     QFont f = w->font();
     f.setUnderline(on);
@@ -263,8 +271,9 @@ void frmFloater::buildControls() {
     placeTwips(meeting, 5940, 3285, 1230, 450);
     meeting->setProperty("Index", 0);
     meeting->setWordWrap(true);
-    meeting->setProperty("BackColor", 0xFFFFFFLL);
     setForeColor(meeting, OpenTaskColor);
+    // Opaque on white: meetings at the same or nearby times stand in front of each other, readable.
+    setBackColor(meeting, 0xFFFFFFLL);
     meeting->hide();
     m_lblMeeting << meeting;
 
@@ -544,11 +553,18 @@ void frmFloater::butClose_Click() {
 // While it shows "&Show tasks" or "&Hide tasks" the running-task button opens and closes the window.
 void frmFloater::butStart_Click() {
     trapped(QStringLiteral(" - frmFloater.butStart_Click: "), Error, [&] {
-        const QString c = gGame->controls().butStart.caption.toLower();
+        GameControls::Button& start = gGame->controls().butStart;
+        const QString c = start.caption.toLower();
         if (c != QStringLiteral("&show tasks") && c != QStringLiteral("&hide tasks")) {
-            // A running task: open it, whichever day or period the orbin shows.
-            openEditTask(numtext::toInteger(gGame->controls().butStart.tag));
-            return;
+            if (gGame->TaskRunning()) {
+                // A running task: open it, whichever day or period the orbin shows.
+                openEditTask(numtext::toInteger(start.tag));
+                return;
+            }
+            // No task runs ("&Start Task" after a time-out that ended with none): the button shows and
+            // hides the tasks as usual.
+            start.caption = QStringLiteral("&Show tasks");
+            controlsChanged();
         }
         if (!isShrunk()) {
             shrinkFloater();
@@ -917,6 +933,7 @@ void frmFloater::addMeetingToTheOrbin(int id, const QTime& time, const QString& 
         label->setPalette(templ->palette());
         label->setProperty("ForeColor", templ->property("ForeColor"));
         label->setProperty("BackColor", templ->property("BackColor"));
+        label->setAutoFillBackground(templ->autoFillBackground());
         label->setCursor(Qt::PointingHandCursor);
         label->installEventFilter(this);
         label->hide();
