@@ -20,6 +20,7 @@
 #include "OrbinDuties.h"
 #include "OrbinPicture.h"
 #include "OrbinTimers.h"
+#include "PlaceTwips.h"
 #include "Settings.h"
 #include "Twips.h"
 #include "WindowProcs.h"
@@ -59,11 +60,6 @@ const QString LowerError = QStringLiteral(" error");
 
 // The companions that follow a drag of the orbin, each only while it is loaded.
 const char* const Companions[] = {"dlgDays", "frmReminder", "frmSearch"};
-
-void placeTwips(QWidget* w, double left, double top, double width, double height) {
-    w->setGeometry(twips::toPixels(left), twips::toPixels(top), std::max(1, twips::toPixels(width)),
-                   std::max(1, twips::toPixels(height)));
-}
 
 void setForeColor(QWidget* w, qint64 colour) {
     w->setProperty("ForeColor", colour);
@@ -178,15 +174,17 @@ void frmFloater::buildControls() {
     m_imgArrowUp->setToolTip(QStringLiteral("Click here to open the main orbin"));
     m_btnSearch =
         button("btnSearch", QStringLiteral("&Search"), 5950, 30, 750, 240, QStringLiteral("Search tasks"));
-    auto* txtSearch = new QLineEdit(this);
-    txtSearch->setObjectName(QStringLiteral("txtSearch"));
-    placeTwips(txtSearch, 4950, 0, 2055, 285);
-    txtSearch->hide();
-    m_txtSearch = txtSearch;
+    m_txtSearch = new QLineEdit(this);
+    m_txtSearch->setObjectName(QStringLiteral("txtSearch"));
+    placeTwips(m_txtSearch, 4950, 0, 2055, 285);
+    m_txtSearch->installEventFilter(this);
+    m_txtSearch->hide();
     m_fraCloseSearch = new QFrame(this);
     m_fraCloseSearch->setObjectName(QStringLiteral("fraCloseSearch"));
     placeTwips(m_fraCloseSearch, 6855, 15, 135, 135);
-    picture(OrbinPicture::Kind::CloseSearch, "imgCloseSearch", 0, 0, 135, 135, m_fraCloseSearch);
+    m_imgCloseSearch =
+        picture(OrbinPicture::Kind::CloseSearch, "imgCloseSearch", 0, 0, 135, 135, m_fraCloseSearch);
+    m_imgCloseSearch->setCursor(Qt::PointingHandCursor);
     m_fraCloseSearch->hide();
     m_lblStats = label("lblStats", QString(), 6705, 60, 420, 210);
     m_lblStats->setAlignment(Qt::AlignRight | Qt::AlignTop);
@@ -326,6 +324,8 @@ void frmFloater::buildControls() {
     m_btnSearch->installEventFilter(this);
     m_butStart->installEventFilter(this);
     connect(m_btnNew, &QPushButton::clicked, this, &frmFloater::btnNew_Click);
+    connect(m_btnSearch, &QPushButton::clicked, this, &frmFloater::btnSearch_Click);
+    connect(m_txtSearch, &QLineEdit::textChanged, this, &frmFloater::txtSearch_Change);
     connect(m_butStart, &QPushButton::clicked, this, &frmFloater::butStart_Click);
     connect(m_butTimeout, &QPushButton::clicked, this, &frmFloater::butTimeout_Click);
     connect(m_cmdShowCalendar, &QPushButton::clicked, this, &frmFloater::cmdShowCalendar_Click);
@@ -387,11 +387,17 @@ void frmFloater::buildMenu() {
         }
     });
     add(help, "mnuIntroduction", QStringLiteral("&Introduction"), [] {
-        (new frmWelcome())->show();
+        frmWelcome* card = frmWelcome::instance();
+        card->show();
+        card->raise();
     })->setVisible(false);
     add(help, "mnuWelcome", QStringLiteral("&Welcome tour"),
         [this] { startProgram(QStringLiteral("Welcome"), true); });
-    add(help, "mnuAbout", QStringLiteral("&About"), [] { (new frmAbout())->show(); });
+    add(help, "mnuAbout", QStringLiteral("&About"), [] {
+        frmAbout* about = frmAbout::instance();
+        about->show();
+        about->raise();
+    });
     divider(m_mnuPopUp, "mnuDivider1");
     add(m_mnuPopUp, "mnuMinimize", QStringLiteral("&Minimize"), [this] {
         try {
@@ -667,6 +673,12 @@ bool frmFloater::eventFilter(QObject* watched, QEvent* event) {
     const QPointF local = me->position();
     const bool inside = w->rect().contains(local.toPoint());
 
+    if (watched == m_txtSearch) {
+        // The box handles its own mouse; a click in it only takes the prompt away first.
+        if (type == QEvent::MouseButtonRelease && me->button() == Qt::LeftButton && inside) txtSearch_Click();
+        return false;
+    }
+
     if (watched == m_imgDragArrow) {
         // Positions from the pointer's place on the screen, so that a window still on its way to its new
         // place does not make the handle jump.
@@ -710,6 +722,8 @@ bool frmFloater::eventFilter(QObject* watched, QEvent* event) {
         imgArrowUp_Click();
     } else if (watched == m_imgClose) {
         imgClose_Click();
+    } else if (watched == m_imgCloseSearch) {
+        imgCloseSearch_Click();
     } else if (watched == m_lblMessageBoard) {
         lblMessageBoard_Click();
     } else if (watched == m_Label1) {

@@ -4,6 +4,7 @@
 #include "File.h"
 #include "Globals.h"
 #include "OrbinWindow.h"
+#include "PlaceTwips.h"
 #include "Settings.h"
 #include "Twips.h"
 #include "WindowProcs.h"
@@ -13,13 +14,6 @@
 #include <QPushButton>
 #include <QTimer>
 #include <algorithm>
-
-namespace {
-void placeTwips(QWidget* w, double left, double top, double width, double height) {
-    w->setGeometry(twips::toPixels(left), twips::toPixels(top), twips::toPixels(width),
-                   twips::toPixels(height));
-}
-} // namespace
 
 frmReminder::frmReminder(QWidget* parent)
     : FormWidget(QStringLiteral("frmReminder"), parent, Qt::Window | Qt::FramelessWindowHint) {

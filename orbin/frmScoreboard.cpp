@@ -7,6 +7,7 @@
 #include "Initialize.h"
 #include "NumberText.h"
 #include "OrbinWindow.h"
+#include "PlaceTwips.h"
 #include "Settings.h"
 #include "Twips.h"
 
@@ -25,11 +26,6 @@ const QString KeepOpenKey = QStringLiteral("KeepOpen");
 QPointer<frmScoreboard>& sharedSlot() {
     static QPointer<frmScoreboard> form;
     return form;
-}
-
-void placeTwips(QWidget* w, double left, double top, double width, double height) {
-    w->setGeometry(twips::toPixels(left), twips::toPixels(top), twips::toPixels(width),
-                   twips::toPixels(height));
 }
 
 void syncTimer(QTimer* timer, const GameControls::Timer& state) {

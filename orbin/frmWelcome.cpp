@@ -1,0 +1,149 @@
+#include "frmWelcome.h"
+
+#include "PlaceTwips.h"
+#include "Twips.h"
+
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+
+namespace {
+
+const char* const Headings[] = {"Creating a task", "Starting a task", "Completing a task"};
+
+struct Step {
+    int heading; // the heading the step stands under
+    const char* text;
+};
+const Step Steps[] = {
+    {0, "Click \"New -> Task\" on the floater."},
+    {0, "Give the task a name. Let's call it \"Make a cup of tea\". "},
+    {0, "Estimate the task to take less than 5 minutes by clicking the button called \"< 5 min\""},
+    {0, "Click on the button called \"Start Task\""},
+    {1, "Now click on the text on the orbin \"Make a cup of tea\". This will open your task."},
+    {1, "Start the task by clicking on the \"Start\" button."},
+    {1, "Click on the long button that now has the name \"Make a cup of tea\". This will open your active "
+        "task."},
+    {2, "Click \"Done\""},
+    {2, "You will now have received points for completing the task. If you did it within 5 minutes you will "
+        "have received a bonus point as well."},
+};
+
+// Layout of the card, in twips.
+constexpr double Margin = 360;
+constexpr double GuideTop = 1590;
+constexpr double StepIndent = 330;
+constexpr double HeadingGap = 150;
+constexpr double StepGap = 45;
+
+} // namespace
+
+frmWelcome::frmWelcome(QWidget* parent) : FormWidget(QStringLiteral("frmWelcome"), parent, Qt::Dialog) {
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setWindowTitle(QStringLiteral("Click on the button called \"Start Task\""));
+    const double width = DesignWidth - 2 * Margin;
+
+    auto label = [&](const QString& name, const QString& text, double left, double top, double w) {
+        auto* lab = new QLabel(text, this);
+        lab->setObjectName(name);
+        lab->setTextFormat(Qt::PlainText);
+        lab->setWordWrap(true);
+        lab->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        // As high as its text needs at that width.
+        const int px = twips::toPixels(w);
+        const int h =
+            QFontMetrics(lab->font()).boundingRect(QRect(0, 0, px, 10000), Qt::TextWordWrap, text).height();
+        placeTwips(lab, left, top, w, twips::fromPixels(h));
+        return lab;
+    };
+
+    QLabel* label1 = label(QStringLiteral("Label1"), QString(), Margin, 240, width);
+    QFont big = label1->font();
+    big.setPixelSize(18);
+    big.setBold(true);
+    label1->setFont(big);
+    label1->setText(QStringLiteral("Getting started"));
+    placeTwips(label1, Margin, 240, width, 405);
+    label(QStringLiteral("Label2"),
+          QStringLiteral("To help you get going quickly, please let us guide you through the full cycle of "
+                         "creating a task, starting it and then completing it."),
+          Margin, 720, width);
+
+    m_btnYes = new QPushButton(QStringLiteral("Yes, please"), this);
+    m_btnYes->setObjectName(QStringLiteral("btnYes"));
+    m_btnYes->setDefault(true);
+    placeTwips(m_btnYes, DesignWidth - Margin - 1500 - 120 - 1500, 1620, 1500, 405);
+    m_btnNo = new QPushButton(QStringLiteral("No, thanks"), this);
+    m_btnNo->setObjectName(QStringLiteral("btnNo"));
+    placeTwips(m_btnNo, DesignWidth - Margin - 1500, 1620, 1500, 405);
+    connect(m_btnYes, &QPushButton::clicked, this, &frmWelcome::btnYes_Click);
+    connect(m_btnNo, &QPushButton::clicked, this, &frmWelcome::btnNo_Click);
+
+    // The guide, hidden until Yes: each heading with its steps below it.
+    double top = GuideTop;
+    int index = 0;
+    for (int h = 0; h < 3; ++h) {
+        QLabel* heading = label(QStringLiteral("Label3"), QString::fromUtf8(Headings[h]), Margin, top, width);
+        QFont bold = heading->font();
+        bold.setBold(true);
+        heading->setFont(bold);
+        heading->setProperty("Index", h);
+        heading->hide();
+        m_Label3 << heading;
+        top += twips::fromPixels(heading->height()) + StepGap;
+        for (const Step& step : Steps) {
+            if (step.heading != h) continue;
+            QLabel* s = label(QStringLiteral("Label4"), QString::fromUtf8(step.text), Margin + StepIndent,
+                              top, width - StepIndent);
+            s->setProperty("Index", index++);
+            s->hide();
+            m_Label4 << s;
+            top += twips::fromPixels(s->height()) + StepGap;
+        }
+        top += HeadingGap;
+    }
+
+    Form_Load();
+}
+
+frmWelcome* frmWelcome::instance() {
+    static QPointer<frmWelcome> form;
+    if (!form || form->isUnloaded()) form = new frmWelcome();
+    return form.data();
+}
+
+void frmWelcome::Form_Load() {
+    setHeightTwips(FoldedHeight);
+}
+
+void frmWelcome::setHeightTwips(double height) {
+    setFixedSize(twips::toPixels(DesignWidth), twips::toPixels(height));
+}
+
+bool frmWelcome::isUnfolded() const {
+    return height() == twips::toPixels(UnfoldedHeight);
+}
+
+void frmWelcome::btnNo_Click() {
+    unloadForm();
+}
+
+void frmWelcome::btnYes_Click() {
+    m_btnYes->hide();
+    m_btnNo->hide();
+    setHeightTwips(UnfoldedHeight);
+    for (QLabel* heading : m_Label3)
+        heading->show();
+    for (QLabel* step : m_Label4)
+        step->show();
+}
+
+void frmWelcome::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        unloadForm();
+        return;
+    }
+    FormWidget::keyPressEvent(event);
+}
