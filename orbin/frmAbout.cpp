@@ -5,6 +5,7 @@
 #include "Launcher.h"
 #include "MachineSettings.h"
 #include "NumberText.h"
+#include "OrbinDuties.h"
 #include "OrbinPicture.h"
 #include "OrbinWindow.h"
 #include "PlaceTwips.h"
@@ -64,7 +65,7 @@ QString desktopSystemInfoProgram() {
 } // namespace
 
 frmAbout::frmAbout(QWidget* parent) : FormWidget(QStringLiteral("frmAbout"), parent, Qt::Dialog) {
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(twips::toPixels(5730), twips::toPixels(3270));
 
     auto* icon = new OrbinPicture(OrbinPicture::Kind::Orbin, QStringLiteral("picIcon"), this);
@@ -123,7 +124,8 @@ frmAbout::frmAbout(QWidget* parent) : FormWidget(QStringLiteral("frmAbout"), par
 
 frmAbout* frmAbout::instance() {
     static QPointer<frmAbout> form;
-    if (!form || form->isUnloaded()) form = new frmAbout();
+    // Owned by the orbin, so that it comes up over it and not hidden behind it.
+    if (!form || form->isUnloaded()) form = new frmAbout(orbinduties::companionOwner());
     return form.data();
 }
 

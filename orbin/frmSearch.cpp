@@ -5,6 +5,7 @@
 #include "ItemOpeners.h"
 #include "Items.h"
 #include "NumberText.h"
+#include "OrbinDuties.h"
 #include "OrbinWindow.h"
 #include "Twips.h"
 
@@ -27,6 +28,14 @@ frmSearch::frmSearch(QWidget* parent)
     m_lstSearch->setUniformItemSizes(true);
     m_lstSearch->setTextElideMode(Qt::ElideMiddle);
     m_lstSearch->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_lstSearch->setMouseTracking(true);
+    // A drop-down under the search box, in the orbin's blue.
+    m_lstSearch->setStyleSheet(QStringLiteral(
+        "QListWidget { border: 1px solid #5b7fa8; background: white; outline: none; padding: 1px; }"
+        "QListWidget::item { padding: 3px 4px; border: none; color: #1d3f66; }"
+        "QListWidget::item:hover { background: #e4eef9; }"
+        "QListWidget::item:selected { background: #3d7ebf; color: white; }"));
+    m_lstSearch->setCursor(Qt::PointingHandCursor);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_lstSearch);
@@ -36,7 +45,7 @@ frmSearch::frmSearch(QWidget* parent)
 
 frmSearch* frmSearch::instance() {
     static QPointer<frmSearch> form;
-    if (!form || form->isUnloaded()) form = new frmSearch();
+    if (!form || form->isUnloaded()) form = new frmSearch(orbinduties::companionOwner());
     return form.data();
 }
 

@@ -1,5 +1,6 @@
 #include "frmWelcome.h"
 
+#include "OrbinDuties.h"
 #include "PlaceTwips.h"
 #include "Twips.h"
 
@@ -33,15 +34,16 @@ const Step Steps[] = {
 
 // Layout of the card, in twips.
 constexpr double Margin = 360;
-constexpr double GuideTop = 1590;
-constexpr double StepIndent = 330;
-constexpr double HeadingGap = 150;
-constexpr double StepGap = 45;
+constexpr double GuideTop = 1620;
+constexpr double StepIndent = 390;
+constexpr double HeadingGap = 330;
+constexpr double StepGap = 105;
+const QColor Ink(0x1d, 0x3f, 0x66); // the orbin's dark blue
 
 } // namespace
 
 frmWelcome::frmWelcome(QWidget* parent) : FormWidget(QStringLiteral("frmWelcome"), parent, Qt::Dialog) {
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("Click on the button called \"Start Task\""));
     const double width = DesignWidth - 2 * Margin;
 
@@ -65,6 +67,9 @@ frmWelcome::frmWelcome(QWidget* parent) : FormWidget(QStringLiteral("frmWelcome"
     big.setBold(true);
     label1->setFont(big);
     label1->setText(QStringLiteral("Getting started"));
+    QPalette ink = label1->palette();
+    ink.setColor(QPalette::WindowText, Ink);
+    label1->setPalette(ink);
     placeTwips(label1, Margin, 240, width, 405);
     label(QStringLiteral("Label2"),
           QStringLiteral("To help you get going quickly, please let us guide you through the full cycle of "
@@ -89,6 +94,7 @@ frmWelcome::frmWelcome(QWidget* parent) : FormWidget(QStringLiteral("frmWelcome"
         QFont bold = heading->font();
         bold.setBold(true);
         heading->setFont(bold);
+        heading->setPalette(ink);
         heading->setProperty("Index", h);
         heading->hide();
         m_Label3 << heading;
@@ -100,6 +106,13 @@ frmWelcome::frmWelcome(QWidget* parent) : FormWidget(QStringLiteral("frmWelcome"
             s->setProperty("Index", index++);
             s->hide();
             m_Label4 << s;
+            // The step's number beside it, shown with it.
+            QLabel* number = label(QStringLiteral("lblStepNumber"), QStringLiteral("%1.").arg(index), Margin,
+                                   top, StepIndent - 60);
+            number->setAlignment(Qt::AlignRight | Qt::AlignTop);
+            number->setPalette(ink);
+            number->hide();
+            m_numbers << number;
             top += twips::fromPixels(s->height()) + StepGap;
         }
         top += HeadingGap;
@@ -110,7 +123,8 @@ frmWelcome::frmWelcome(QWidget* parent) : FormWidget(QStringLiteral("frmWelcome"
 
 frmWelcome* frmWelcome::instance() {
     static QPointer<frmWelcome> form;
-    if (!form || form->isUnloaded()) form = new frmWelcome();
+    // Owned by the orbin, so that it comes up over it and not hidden behind it.
+    if (!form || form->isUnloaded()) form = new frmWelcome(orbinduties::companionOwner());
     return form.data();
 }
 
@@ -138,6 +152,8 @@ void frmWelcome::btnYes_Click() {
         heading->show();
     for (QLabel* step : m_Label4)
         step->show();
+    for (QLabel* number : m_numbers)
+        number->show();
 }
 
 void frmWelcome::keyPressEvent(QKeyEvent* event) {

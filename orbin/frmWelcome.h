@@ -34,6 +34,7 @@ private:
 
     QPushButton* m_btnYes = nullptr;
     QPushButton* m_btnNo = nullptr;
-    QList<QLabel*> m_Label3; // the headings of the guide
-    QList<QLabel*> m_Label4; // its steps
+    QList<QLabel*> m_Label3;  // the headings of the guide
+    QList<QLabel*> m_Label4;  // its steps
+    QList<QLabel*> m_numbers; // the steps' numbers
 };

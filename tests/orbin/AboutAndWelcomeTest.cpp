@@ -171,6 +171,7 @@ TEST_F(Orbin, TheWelcomeCardUnfoldsTheGuideOnYesAndNoClosesIt) {
     ASSERT_EQ(steps.size(), 9);
     for (QLabel* l : headings + steps)
         EXPECT_FALSE(l->isVisible());
+    shot(card, QStringLiteral("welcome-folded"));
 
     QTest::mouseClick(card->findChild<QPushButton*>(QStringLiteral("btnYes")), Qt::LeftButton);
     EXPECT_EQ(card->height(), twips::toPixels(frmWelcome::UnfoldedHeight));
@@ -180,6 +181,7 @@ TEST_F(Orbin, TheWelcomeCardUnfoldsTheGuideOnYesAndNoClosesIt) {
         EXPECT_TRUE(l->isVisible());
         EXPECT_LE(l->geometry().bottom(), card->height()) << l->text().toStdString() << " fits on the card";
     }
+    shot(card, QStringLiteral("welcome-unfolded"));
     EXPECT_EQ(headings[1]->text(), QStringLiteral("Starting a task"));
     EXPECT_EQ(steps[1]->text(),
               QStringLiteral("Give the task a name. Let's call it \"Make a cup of tea\". "));
