@@ -1,6 +1,8 @@
 #include "DayChoiceBox.h"
 
 #include "Clock.h"
+#include "DialogControls.h"
+#include "FormWidget.h"
 #include "Functions.h"
 #include "Game.h"
 #include "GameControls.h"
@@ -14,8 +16,17 @@ namespace {
 const QString Today = QStringLiteral("Today");
 }
 
-DayChoiceBox::DayChoiceBox(QComboBox* cmbDate, QLineEdit* txtDate, QObject* parent)
-    : QObject(parent), m_cmbDate(cmbDate), m_txtDate(txtDate) {}
+DayChoiceBox::DayChoiceBox(QWidget* frame, const QRectF& list, const QRectF& box, QObject* parent)
+    : QObject(parent), m_cmbDate(new QComboBox(frame)),
+      m_txtDate(dialogcontrols::textBox(frame, "txtDate", box.x(), box.y(), box.width(), box.height())) {
+    m_cmbDate->setObjectName(QStringLiteral("cmbDate"));
+    m_cmbDate->setEditable(true);
+    m_cmbDate->setInsertPolicy(QComboBox::NoInsert);
+    placeTwips(m_cmbDate, list.x(), list.y(), list.width(), list.height());
+    m_txtDate->setText(Today);
+    connect(m_cmbDate, &QComboBox::activated, this,
+            [this](int index) { Q_EMIT cmbDate_Click(m_cmbDate->itemText(index)); });
+}
 
 QDate DayChoiceBox::orbinDay() {
     return gGame ? gGame->controls().lblDate : QDate();

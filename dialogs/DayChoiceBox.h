@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QObject>
+#include <QRectF>
 #include <QString>
 #include <optional>
 
@@ -15,7 +16,8 @@ class QWidget;
 class DayChoiceBox : public QObject {
     Q_OBJECT
 public:
-    DayChoiceBox(QComboBox* cmbDate, QLineEdit* txtDate, QObject* parent = nullptr);
+    // Makes the list cmbDate and the box txtDate in frame at their places (twips), the box showing "Today".
+    DayChoiceBox(QWidget* frame, const QRectF& list, const QRectF& box, QObject* parent);
 
     // The day the orbin shows, and its date label's caption ("Start" before it shows a day).
     static QDate orbinDay();
@@ -36,6 +38,10 @@ public:
     // The same, but a box without a date beeps, says so in a box and takes the focus: the caller stores
     // nothing then.
     std::optional<QDate> dateOrComplain() const;
+
+Q_SIGNALS:
+    // A day was picked from the list; the text is its label.
+    void cmbDate_Click(const QString& text);
 
 private:
     QComboBox* m_cmbDate;

@@ -73,6 +73,15 @@ QGroupBox* frame(QWidget* parent, const char* name, const QString& caption, doub
     return f;
 }
 
+void designForm(FormWidget* form, const QString& caption, double width, double height) {
+    form->setWindowTitle(caption);
+    QFont f = form->font();
+    f.setPixelSize(11);
+    form->setFont(f);
+    form->setFormBackColor(DesignBackColor);
+    form->resize(twips::toPixels(width), twips::toPixels(height));
+}
+
 void setDesignBackColor(QWidget* w) {
     w->setProperty("BackColor", DesignBackColor);
     QPalette p = w->palette();

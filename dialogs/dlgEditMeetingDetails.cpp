@@ -43,12 +43,7 @@ bool isRepeating(const QString& type) {
 
 dlgEditMeetingDetails::dlgEditMeetingDetails(QWidget* parent)
     : FormWidget(QStringLiteral("dlgEditMeetingDetails"), parent, Qt::Dialog) {
-    setWindowTitle(QStringLiteral("Edit"));
-    QFont f = font();
-    f.setPixelSize(11);
-    setFont(f);
-    setFormBackColor(DesignBackColor);
-    resize(twips::toPixels(FormWidth), twips::toPixels(SimpleHeight - CaptionAllowance));
+    designForm(this, QStringLiteral("Edit"), FormWidth, SimpleHeight - CaptionAllowance);
     buildControls();
     unloadOnEscape(this);
     Form_Load();
@@ -88,16 +83,8 @@ void dlgEditMeetingDetails::buildControls() {
     m_time = new TimeSpinners(m_txtTime, m_scrHour, m_scrMinute, this);
 
     QGroupBox* date = frame(this, "Frame3", QStringLiteral("Date"), 2715, 1590, 2445, 975);
-    m_cmbDate = new QComboBox(date);
-    m_cmbDate->setObjectName(QStringLiteral("cmbDate"));
-    m_cmbDate->setEditable(true);
-    m_cmbDate->setInsertPolicy(QComboBox::NoInsert);
-    placeTwips(m_cmbDate, 150, 270, 2145, 315);
-    m_txtDate = textBox(date, "txtDate", 150, 615, 1020, 285);
-    m_txtDate->setText(QStringLiteral("Today"));
-    m_day = new DayChoiceBox(m_cmbDate, m_txtDate, this);
-    connect(m_cmbDate, &QComboBox::activated, this,
-            [this](int index) { cmbDate_Click(m_cmbDate->itemText(index)); });
+    m_day = new DayChoiceBox(date, QRectF(150, 270, 2145, 315), QRectF(150, 615, 1020, 285), this);
+    connect(m_day, &DayChoiceBox::cmbDate_Click, this, &dlgEditMeetingDetails::cmbDate_Click);
 
     auto pictureButton = [&](const char* name, const QString& caption, const QString& tip,
                              QStyle::StandardPixmap icon, double left, double width) {

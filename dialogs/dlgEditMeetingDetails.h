@@ -4,7 +4,6 @@
 #include "Integer.h"
 
 class DayChoiceBox;
-class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -56,8 +55,6 @@ private:
     QLineEdit* m_txtTime = nullptr;
     QScrollBar* m_scrHour = nullptr;
     QScrollBar* m_scrMinute = nullptr;
-    QComboBox* m_cmbDate = nullptr;
-    QLineEdit* m_txtDate = nullptr;
     QToolButton* m_butSave = nullptr;
     QToolButton* m_butDelete = nullptr;
     QToolButton* m_butDone = nullptr;

@@ -99,12 +99,7 @@ QPixmap calendarLeaf(int size) {
 
 dlgNewMeetingDetails::dlgNewMeetingDetails(QWidget* parent)
     : FormWidget(QStringLiteral("dlgNewMeetingDetails"), parent, Qt::Dialog) {
-    setWindowTitle(QStringLiteral("Schedule Meeting"));
-    QFont f = font();
-    f.setPixelSize(11);
-    setFont(f);
-    setFormBackColor(DesignBackColor);
-    resize(twips::toPixels(DesignWidth), twips::toPixels(DesignHeight));
+    designForm(this, QStringLiteral("Schedule Meeting"), DesignWidth, DesignHeight);
     buildControls();
     unloadOnEscape(this);
     Form_Load();
@@ -170,16 +165,8 @@ void dlgNewMeetingDetails::buildControls() {
     m_frameTimeEstimate->setEnabled(false);
 
     QGroupBox* date = frame(this, "Frame3", QStringLiteral("Date"), 255, 4560, 3630, 600);
-    m_cmbDate = new QComboBox(date);
-    m_cmbDate->setObjectName(QStringLiteral("cmbDate"));
-    m_cmbDate->setEditable(true);
-    m_cmbDate->setInsertPolicy(QComboBox::NoInsert);
-    placeTwips(m_cmbDate, 150, 180, 2115, 315);
-    m_txtDate = textBox(date, "txtDate", 2430, 210, 1020, 285);
-    m_txtDate->setText(QStringLiteral("Today"));
-    m_day = new DayChoiceBox(m_cmbDate, m_txtDate, this);
-    connect(m_cmbDate, &QComboBox::activated, this,
-            [this](int index) { cmbDate_Click(m_cmbDate->itemText(index)); });
+    m_day = new DayChoiceBox(date, QRectF(150, 180, 2115, 315), QRectF(2430, 210, 1020, 285), this);
+    connect(m_day, &DayChoiceBox::cmbDate_Click, this, &dlgNewMeetingDetails::cmbDate_Click);
 
     m_lblProject = label(this, "lblProject", QString(), 0, 0, 15, 15);
     m_lblProject->hide();

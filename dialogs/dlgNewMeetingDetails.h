@@ -7,7 +7,6 @@
 
 class DayChoiceBox;
 class LineControl;
-class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -61,8 +60,6 @@ private:
     QLineEdit* m_txtObjective1 = nullptr;
     QLineEdit* m_txtHour = nullptr;
     QLineEdit* m_txtMin = nullptr;
-    QComboBox* m_cmbDate = nullptr;
-    QLineEdit* m_txtDate = nullptr;
     QGroupBox* m_frameTimeEstimate = nullptr;
     QList<QPushButton*> m_durations;
     QPushButton* m_dial[12] = {};
