@@ -25,7 +25,8 @@ protected:
                meetingXml(3, QStringLiteral("Weekly"), Today, QStringLiteral("14:00"))
                    .replace("<type>Meeting</type>", "<type>wMeeting</type>")
                    .replace("<obj1/>", "<obj1>Ship it</obj1>")
-                   .replace("<note/>", "<note>Room 4\r\nBring the slides</note>");
+                   .replace("<note/>", "<note>Room 4\r\nBring the slides</note>") +
+               meetingXml(4, QStringLiteral("Typed by hand"), Friday, QStringLiteral("half past"));
     }
     dlgEditMeetingDetails* open(int id) {
         openEditMeeting(Integer(id));
@@ -74,6 +75,14 @@ TEST_F(EditMeeting, ShowsTheMeetingOnItsOwnDayWithItsTimeInTheSpinnersAndTheView
     EXPECT_TRUE(control(d, "txtMeetingBody")->isVisibleTo(d));
     EXPECT_EQ(outerHeight(d), twips::toPixels(dlgEditMeetingDetails::AdvancedHeight));
     EXPECT_EQ(control(d, "butDone")->y(), twips::toPixels(dlgEditMeetingDetails::AdvancedButtonTop));
+
+    // A stored time that is none is reported; the rest of the meeting is shown, so a Save loses nothing.
+    d = open(4);
+    ASSERT_EQ(prompter.boxes.size(), 1);
+    EXPECT_EQ(prompter.boxes.first().text,
+              QStringLiteral("Error!\r\nQuorvane - delEditMeetingDetails.Populate: 13 - Type mismatch"));
+    EXPECT_EQ(control<QLineEdit>(d, "txtEstimate")->text(), QStringLiteral("60"));
+    EXPECT_EQ(control<QLineEdit>(d, "txtDate")->text(), shortDateText(QDate(2026, 12, 11)));
 }
 
 TEST_F(EditMeeting, TheSpinnersStepWithCarryAndWrapAndATypedTimeIsTakenOrBeepedAway) {
@@ -183,7 +192,7 @@ TEST_F(EditMeeting, DoneAsksAboutTheObjectiveWhenThereIsOneAndMarksTheMeetingBut
     EXPECT_EQ(gItems->DoneDate(1), QStringLiteral("2026-12-07"));
     EXPECT_EQ(gItems->DonePeriod(1).value(), 3);
     EXPECT_EQ(gItems->DoneTime(1), QStringLiteral("17"));
-    EXPECT_EQ(gItems->maxID().value(), 3); // a plain meeting comes once
+    EXPECT_EQ(gItems->maxID().value(), 4); // a plain meeting comes once
     EXPECT_FALSE(forms::isLoaded(QStringLiteral("dlgEditMeetingDetails")));
 
     prompter.script({Prompter::No}); // either answer marks it done
@@ -196,10 +205,10 @@ TEST_F(EditMeeting, DoneAsksAboutTheObjectiveWhenThereIsOneAndMarksTheMeetingBut
     EXPECT_EQ(prompter.boxes.first().icon, Prompter::Icon::Question);
     EXPECT_EQ(gItems->Done(3), QStringLiteral("True"));
     // The repeating meeting's next one is made before this one is marked.
-    EXPECT_EQ(gItems->maxID().value(), 4);
-    EXPECT_EQ(gItems->Title(4), QStringLiteral("Weekly"));
-    EXPECT_EQ(gItems->Done(4), QStringLiteral("false"));
-    EXPECT_EQ(gItems->DoneDate(4), QStringLiteral("NotDone"));
+    EXPECT_EQ(gItems->maxID().value(), 5);
+    EXPECT_EQ(gItems->Title(5), QStringLiteral("Weekly"));
+    EXPECT_EQ(gItems->Done(5), QStringLiteral("false"));
+    EXPECT_EQ(gItems->DoneDate(5), QStringLiteral("NotDone"));
     EXPECT_FALSE(fileText().contains(QStringLiteral("<done>True</done>"))); // written at the next save
 }
 
