@@ -8,8 +8,8 @@
 #include "OrbinDuties.h"
 #include "OrbinPicture.h"
 #include "OrbinWindow.h"
-#include "PlaceTwips.h"
 #include "Prompter.h"
+#include "Twips.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

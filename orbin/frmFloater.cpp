@@ -20,7 +20,6 @@
 #include "OrbinDuties.h"
 #include "OrbinPicture.h"
 #include "OrbinTimers.h"
-#include "PlaceTwips.h"
 #include "Settings.h"
 #include "Twips.h"
 #include "WindowProcs.h"
@@ -42,7 +41,6 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -85,7 +83,7 @@ void setUnderline(QWidget* w, bool on) {
 }
 
 QString todayText() {
-    return QLocale().toString(appClock().today(), QLocale::ShortFormat);
+    return shortDateText(appClock().today());
 }
 
 bool onWayland() {
@@ -523,8 +521,7 @@ void frmFloater::controlsChanged() {
                 timer->stop();
         }
     }
-    const QString date =
-        c.lblDate.isValid() ? QLocale().toString(c.lblDate, QLocale::ShortFormat) : QStringLiteral("Start");
+    const QString date = c.lblDate.isValid() ? shortDateText(c.lblDate) : QStringLiteral("Start");
     if (m_lblDate->text() != date) {
         m_lblDate->setText(date);
         lblDate_Change();

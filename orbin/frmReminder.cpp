@@ -4,7 +4,6 @@
 #include "File.h"
 #include "Globals.h"
 #include "OrbinWindow.h"
-#include "PlaceTwips.h"
 #include "Settings.h"
 #include "Twips.h"
 #include "WindowProcs.h"

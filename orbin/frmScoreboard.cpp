@@ -7,7 +7,6 @@
 #include "Initialize.h"
 #include "NumberText.h"
 #include "OrbinWindow.h"
-#include "PlaceTwips.h"
 #include "Settings.h"
 #include "Twips.h"
 

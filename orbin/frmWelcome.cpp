@@ -1,7 +1,7 @@
 #include "frmWelcome.h"
 
+#include "DialogControls.h"
 #include "OrbinDuties.h"
-#include "PlaceTwips.h"
 #include "Twips.h"
 
 #include <QFontMetrics>
@@ -34,7 +34,7 @@ const Step Steps[] = {
 
 // Layout of the card, in twips.
 constexpr double Margin = 360;
-constexpr double GuideTop = 1620;
+constexpr double GuideTop = 1290;
 constexpr double StepIndent = 390;
 constexpr double HeadingGap = 330;
 constexpr double StepGap = 105;
@@ -70,19 +70,19 @@ frmWelcome::frmWelcome(QWidget* parent) : FormWidget(QStringLiteral("frmWelcome"
     QPalette ink = label1->palette();
     ink.setColor(QPalette::WindowText, Ink);
     label1->setPalette(ink);
-    placeTwips(label1, Margin, 240, width, 405);
+    placeTwips(label1, Margin, 180, width, 405);
     label(QStringLiteral("Label2"),
           QStringLiteral("To help you get going quickly, please let us guide you through the full cycle of "
                          "creating a task, starting it and then completing it."),
-          Margin, 720, width);
+          Margin, 630, width);
 
     m_btnYes = new QPushButton(QStringLiteral("Yes, please"), this);
     m_btnYes->setObjectName(QStringLiteral("btnYes"));
     m_btnYes->setDefault(true);
-    placeTwips(m_btnYes, DesignWidth - Margin - 1500 - 120 - 1500, 1620, 1500, 405);
+    placeTwips(m_btnYes, DesignWidth - Margin - 1500 - 120 - 1500, 1290, 1500, 390);
     m_btnNo = new QPushButton(QStringLiteral("No, thanks"), this);
     m_btnNo->setObjectName(QStringLiteral("btnNo"));
-    placeTwips(m_btnNo, DesignWidth - Margin - 1500, 1620, 1500, 405);
+    placeTwips(m_btnNo, DesignWidth - Margin - 1500, 1290, 1500, 390);
     connect(m_btnYes, &QPushButton::clicked, this, &frmWelcome::btnYes_Click);
     connect(m_btnNo, &QPushButton::clicked, this, &frmWelcome::btnNo_Click);
 
@@ -133,11 +133,8 @@ void frmWelcome::Form_Load() {
 }
 
 void frmWelcome::setHeightTwips(double height) {
-    setFixedSize(twips::toPixels(DesignWidth), twips::toPixels(height));
-}
-
-bool frmWelcome::isUnfolded() const {
-    return height() == twips::toPixels(UnfoldedHeight);
+    // The height counts the title bar and borders, as the heights of the dialogs do.
+    setFixedSize(twips::toPixels(DesignWidth), twips::toPixels(height - dialogcontrols::CaptionAllowance));
 }
 
 void frmWelcome::btnNo_Click() {

@@ -16,14 +16,14 @@ public:
     // The one shared instance, loaded on first use.
     static frmWelcome* instance();
 
-    // Heights in twips: only the question and the buttons, and the whole guide.
+    // Heights in twips, title bar and borders included: only the question and the buttons, and the whole
+    // guide.
     static constexpr double FoldedHeight = 2220;
     static constexpr double UnfoldedHeight = 7428;
     static constexpr double DesignWidth = 6900;
 
     void btnYes_Click();
     void btnNo_Click();
-    bool isUnfolded() const;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

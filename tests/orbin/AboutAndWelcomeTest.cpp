@@ -1,5 +1,6 @@
 #include "OrbinFixture.h"
 
+#include "DialogControls.h"
 #include "IniStore.h"
 #include "Twips.h"
 #include "frmAbout.h"
@@ -164,7 +165,7 @@ TEST_F(Orbin, TheWelcomeCardUnfoldsTheGuideOnYesAndNoClosesIt) {
     QPointer<frmWelcome> card = frmWelcome::instance();
     ASSERT_TRUE(card->isVisible());
     EXPECT_EQ(card->windowTitle(), QStringLiteral("Click on the button called \"Start Task\""));
-    EXPECT_EQ(card->height(), twips::toPixels(frmWelcome::FoldedHeight));
+    EXPECT_EQ(card->height(), twips::toPixels(frmWelcome::FoldedHeight - dialogcontrols::CaptionAllowance));
     const QList<QLabel*> headings = card->findChildren<QLabel*>(QStringLiteral("Label3"));
     const QList<QLabel*> steps = card->findChildren<QLabel*>(QStringLiteral("Label4"));
     ASSERT_EQ(headings.size(), 3);
@@ -174,7 +175,7 @@ TEST_F(Orbin, TheWelcomeCardUnfoldsTheGuideOnYesAndNoClosesIt) {
     shot(card, QStringLiteral("welcome-folded"));
 
     QTest::mouseClick(card->findChild<QPushButton*>(QStringLiteral("btnYes")), Qt::LeftButton);
-    EXPECT_EQ(card->height(), twips::toPixels(frmWelcome::UnfoldedHeight));
+    EXPECT_EQ(card->height(), twips::toPixels(frmWelcome::UnfoldedHeight - dialogcontrols::CaptionAllowance));
     EXPECT_FALSE(card->findChild<QPushButton*>(QStringLiteral("btnYes"))->isVisible());
     EXPECT_FALSE(card->findChild<QPushButton*>(QStringLiteral("btnNo"))->isVisible());
     for (QLabel* l : headings + steps) {
