@@ -691,18 +691,18 @@ TEST_F(CatchUp, AMonthAsleepLooksUpEachDayOnceAndRaisesEveryMeetingOnceInTimeOrd
     EXPECT_EQ(timers->lookups.size(), 31);
     EXPECT_EQ(timers->lookups.first(), QDate(2026, 12, 7));
     EXPECT_EQ(timers->lookups.last(), QDate(2027, 1, 6));
-    // 09:00 was handled before the sleep; "9:15" is no minute the clock shows. Only the meeting that still
-    // lasts comes up; those that ended are logged.
+    // 09:00 was handled before the sleep; "9:15" falls at 09:15, after "09:15" as the store holds them. Only
+    // the meeting that still lasts comes up; those that ended are logged.
     EXPECT_EQ(raised, QStringList{QStringLiteral("Workshop")});
-    EXPECT_EQ(endedUnseen(),
-              (QStringList{QStringLiteral("Planning"), QStringLiteral("Budget"), QStringLiteral("Standup"),
-                           QStringLiteral("Late call"), QStringLiteral("Night shift"),
-                           QStringLiteral("Review"), QStringLiteral("New year")}));
+    EXPECT_EQ(endedUnseen(), (QStringList{QStringLiteral("Planning"), QStringLiteral("Budget"),
+                                          QStringLiteral("Standup"), QStringLiteral("Late call"),
+                                          QStringLiteral("Night shift"), QStringLiteral("Review"),
+                                          QStringLiteral("Loose time"), QStringLiteral("New year")}));
     EXPECT_TRUE(prompter.boxes.isEmpty());
     tick(QDateTime(QDate(2027, 1, 6), QTime(12, 0, 40)));
     tick(QDateTime(QDate(2027, 1, 6), QTime(12, 1, 0, 250)));
     EXPECT_EQ(raised.size(), 1);
-    EXPECT_EQ(endedUnseen().size(), 7);
+    EXPECT_EQ(endedUnseen().size(), 8);
 }
 
 TEST_F(CatchUp, AFailingLookupStopsTheCatchUpReportedOnceAndItsDaysComeNextTick) {
@@ -726,4 +726,13 @@ TEST_F(CatchUp, AFailingLookupStopsTheCatchUpReportedOnceAndItsDaysComeNextTick)
     EXPECT_EQ(endedUnseen().last(), QStringLiteral("Night shift"));
     EXPECT_TRUE(raised.isEmpty());
     EXPECT_EQ(prompter.boxes.size(), 1);
+}
+
+// A time typed without its leading zeros stands on the face at 08:05, so it reminds then too.
+TEST_F(LiveDay, AMeetingStoredWithoutLeadingZerosRemindsAtItsTime) {
+    gItems->setMeetingTime(QStringLiteral("8:5"), Integer(3));
+    tickAt(at(7, 8, 4, 30));
+    EXPECT_TRUE(reminders().isEmpty());
+    tickAt(at(7, 8, 5, 0, 250));
+    EXPECT_EQ(reminderTitles(), QStringList{QStringLiteral("Budget")});
 }
