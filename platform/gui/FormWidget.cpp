@@ -2,11 +2,15 @@
 
 #include "ColorCodec.h"
 #include "Twips.h"
+#include "WindowProcedure.h"
 #include "WindowProcs.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QMetaMethod>
 #include <QScreen>
+#include <QWindow>
+#include <utility>
 
 FormWidget::FormWidget(const QString& name, QWidget* parent, Qt::WindowFlags flags) : QWidget(parent, flags) {
     setObjectName(name);
@@ -35,6 +39,24 @@ void FormWidget::setTopMost(bool onTop) {
     Qt::WindowFlags flags = windowFlags();
     flags.setFlag(Qt::WindowStaysOnTopHint, onTop);
     overrideWindowFlags(flags);
+}
+
+void FormWidget::hideForm() {
+    if (isVisible()) m_placeWhenHidden = geometry().topLeft();
+    hide();
+}
+
+void FormWidget::showForm() {
+    // Saying where it goes, even where it already is, keeps the desktop from placing anew a window that
+    // the user (not the program) had moved.
+    if (m_placeWhenHidden) {
+        const QPoint place = *std::exchange(m_placeWhenHidden, std::nullopt);
+        if (QWindow* native = QWidget::windowHandle())
+            native->setPosition(place);
+        else
+            setGeometry(QRect(place, size()));
+    }
+    show();
 }
 
 void FormWidget::moveBy(double dxTwips, double dyTwips) {
@@ -125,4 +147,25 @@ void FormWidget::unloadForm() {
 void FormWidget::closeEvent(QCloseEvent* event) {
     event->accept();
     unloadForm();
+}
+
+std::optional<bool> FormWidget::askByName(const QString& operation) {
+    const QByteArray signature =
+        QMetaObject::normalizedSignature((operation + QStringLiteral("()")).toLatin1());
+    const int index = metaObject()->indexOfMethod(signature.constData());
+    if (index < 0) return std::nullopt;
+    const QMetaMethod method = metaObject()->method(index);
+    if (method.returnMetaType() != QMetaType::fromType<bool>()) return std::nullopt;
+    bool answer = false;
+    if (!method.invoke(this, Qt::DirectConnection, Q_RETURN_ARG(bool, answer))) return std::nullopt;
+    return answer;
+}
+
+void FormWidget::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange) return;
+    const Qt::WindowStates before = static_cast<QWindowStateChangeEvent*>(event)->oldState();
+    if (!isMinimized() || before.testFlag(Qt::WindowMinimized)) return;
+    const quintptr handle = internalWinId();
+    if (handle && !windowprocedure::send(handle, WindowMessage::MinimizeClick)) setWindowState(before);
 }
