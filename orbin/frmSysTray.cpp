@@ -1,5 +1,6 @@
 #include "frmSysTray.h"
 
+#include "FormPort.h"
 #include "Functions.h"
 #include "Initialize.h"
 #include "ItemOpeners.h"
@@ -78,7 +79,13 @@ frmSysTray::frmSysTray() : FormWidget(QStringLiteral("frmSysTray")) {
     auto separator = [this](const char* name) {
         m_mPopupMenu->addSeparator()->setObjectName(QString::fromLatin1(name));
     };
-    m_mAbout = add("mAbout", QStringLiteral("&About"), [] { (new frmAbout())->show(); });
+    m_mAbout = add("mAbout", QStringLiteral("&About"), [] {
+        // The About box is one: an open one comes forward.
+        auto* about = dynamic_cast<QWidget*>(forms::find(QStringLiteral("frmAbout")));
+        if (!about) about = new frmAbout();
+        about->show();
+        about->raise();
+    });
     separator("mSep1");
     m_mRestore = add("mRestore", QStringLiteral("&Restore"), [this] { restoreOrbin(); });
     separator("mSep2");
