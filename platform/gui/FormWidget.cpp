@@ -10,7 +10,6 @@
 #include <QMetaMethod>
 #include <QScreen>
 #include <QWindow>
-#include <utility>
 
 FormWidget::FormWidget(const QString& name, QWidget* parent, Qt::WindowFlags flags) : QWidget(parent, flags) {
     setObjectName(name);
@@ -41,21 +40,10 @@ void FormWidget::setTopMost(bool onTop) {
     overrideWindowFlags(flags);
 }
 
-void FormWidget::hideForm() {
-    if (isVisible()) m_placeWhenHidden = geometry().topLeft();
-    hide();
-}
-
 void FormWidget::showForm() {
-    // Saying where it goes, even where it already is, keeps the desktop from placing anew a window that
-    // the user (not the program) had moved.
-    if (m_placeWhenHidden) {
-        const QPoint place = *std::exchange(m_placeWhenHidden, std::nullopt);
-        if (QWindow* native = QWidget::windowHandle())
-            native->setPosition(place);
-        else
-            setGeometry(QRect(place, size()));
-    }
+    // Said again where it stands, a window that the user (not the program) had moved keeps that place:
+    // otherwise the desktop may place it anew.
+    if (QWindow* native = QWidget::windowHandle()) native->setPosition(geometry().topLeft());
     show();
 }
 

@@ -27,8 +27,8 @@ public:
     std::optional<qint64> controlColor(int index, ColorProperty property) const override;
     bool setControlColor(int index, ColorProperty property, qint64 color) override;
 
-    // A form hidden and shown again comes back where it was, also where the user had moved it.
-    void hideForm() override;
+    void hideForm() override { hide(); }
+    // Shown again where it was hidden, also where the user had moved it.
     void showForm() override;
     bool isFormVisible() const override { return isVisible(); }
     void setTopMost(bool onTop) override;
@@ -52,5 +52,4 @@ protected:
 private:
     QList<QWidget*> controls() const;
     bool m_unloaded = false;
-    std::optional<QPoint> m_placeWhenHidden;
 };
