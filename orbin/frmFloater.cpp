@@ -41,7 +41,6 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -60,11 +59,6 @@ const QString LowerError = QStringLiteral(" error");
 // The companions that follow a drag of the orbin, each only while it is loaded.
 const char* const Companions[] = {"dlgDays", "frmReminder", "frmSearch"};
 
-void placeTwips(QWidget* w, double left, double top, double width, double height) {
-    w->setGeometry(twips::toPixels(left), twips::toPixels(top), std::max(1, twips::toPixels(width)),
-                   std::max(1, twips::toPixels(height)));
-}
-
 void setForeColor(QWidget* w, qint64 colour) {
     w->setProperty("ForeColor", colour);
     QPalette p = w->palette();
@@ -81,7 +75,7 @@ void setUnderline(QWidget* w, bool on) {
 }
 
 QString todayText() {
-    return QLocale().toString(appClock().today(), QLocale::ShortFormat);
+    return shortDateText(appClock().today());
 }
 
 bool onWayland() {
@@ -508,8 +502,7 @@ void frmFloater::controlsChanged() {
                 timer->stop();
         }
     }
-    const QString date =
-        c.lblDate.isValid() ? QLocale().toString(c.lblDate, QLocale::ShortFormat) : QStringLiteral("Start");
+    const QString date = c.lblDate.isValid() ? shortDateText(c.lblDate) : QStringLiteral("Start");
     if (m_lblDate->text() != date) {
         m_lblDate->setText(date);
         lblDate_Change();
