@@ -129,6 +129,13 @@ frmAbout* frmAbout::instance() {
     return form.data();
 }
 
+void frmAbout::bringUp() {
+    frmAbout* about = instance();
+    about->show();
+    about->raise();
+    about->activateWindow();
+}
+
 void frmAbout::Form_Load() {
     const QString title = QCoreApplication::applicationName();
     setWindowTitle(QStringLiteral("About ") + title);

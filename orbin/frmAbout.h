@@ -13,6 +13,8 @@ public:
     explicit frmAbout(QWidget* parent = nullptr);
     // The one shared instance, loaded on first use.
     static frmAbout* instance();
+    // Shows the one About box, loading it when needed, in front.
+    static void bringUp();
 
     // The parts of the settings that GetKeyValue reads. Only the machine-wide part is here to read.
     enum class RootKey { LocalMachine };

@@ -391,11 +391,7 @@ void frmFloater::buildMenu() {
     })->setVisible(false);
     add(help, "mnuWelcome", QStringLiteral("&Welcome tour"),
         [this] { startProgram(QStringLiteral("Welcome"), true); });
-    add(help, "mnuAbout", QStringLiteral("&About"), [] {
-        frmAbout* about = frmAbout::instance();
-        about->show();
-        about->raise();
-    });
+    add(help, "mnuAbout", QStringLiteral("&About"), [] { frmAbout::bringUp(); });
     divider(m_mnuPopUp, "mnuDivider1");
     add(m_mnuPopUp, "mnuMinimize", QStringLiteral("&Minimize"), [this] {
         try {
