@@ -49,31 +49,6 @@ TEST_F(Tasks, ATaskFromNewToDoneAsAPersonDoesIt) {
     EXPECT_EQ(running->text(), QStringLiteral("&Hide tasks"));
 }
 
-class FullPeriod : public Tasks {
-protected:
-    void seed() override {
-        for (int id = 1; id <= 16; ++id)
-            items += taskXml(id, QStringLiteral("Task %1").arg(id), Today, 1);
-        Tasks::seed();
-    }
-};
-
-TEST_F(FullPeriod, EverySlotOpensItsOwnTaskOneDialogAtATimeAndAnEmptySlotDoesNothing) {
-    for (int n = 1; n <= 16; ++n) {
-        QTest::mouseClick(slotOf(floater, n), Qt::LeftButton);
-        int open = 0;
-        for (FormPort* f : forms::loaded())
-            open += f->formName() == QStringLiteral("dlgEditTaskDetails") ? 1 : 0;
-        EXPECT_EQ(open, 1);
-        EXPECT_EQ(child<QLabel>(dlgEditTaskDetails::instance(), "txtID")->text(), QString::number(n));
-    }
-    floater->Morning_Click(1); // period 2 has no tasks
-    gItems->setCurrentID(Integer(3));
-    QTest::mouseClick(slotOf(floater, 1), Qt::LeftButton);
-    EXPECT_EQ(gItems->currentID(), Integer(3));
-    EXPECT_EQ(child<QLabel>(dlgEditTaskDetails::instance(), "txtID")->text(), QStringLiteral("16"));
-}
-
 class ArticleSlot : public Tasks {
 protected:
     void seed() override {
@@ -102,6 +77,12 @@ TEST_F(ArticleSlot, TheArticleTaskOffersItsReaderAndCountsAsDoneOnlyOnceItStarte
     QTest::mouseClick(slotOf(floater, 2), Qt::LeftButton);
     EXPECT_EQ(prompter.boxes.size(), 1);
     EXPECT_EQ(child<QLabel>(dlgEditTaskDetails::instance(), "txtID")->text(), QStringLiteral("2"));
+    // An empty slot changes nothing, not even the current item.
+    floater->Morning_Click(1);
+    QTest::mouseClick(slotOf(floater, 1), Qt::LeftButton);
+    EXPECT_EQ(gItems->currentID(), Integer(2));
+    EXPECT_TRUE(forms::isLoaded(QStringLiteral("dlgEditTaskDetails")));
+    floater->butReturnToPeriodInPlay_Click();
 
     // A reader that does not start is reported and the task stays open.
     launcher.startSucceeds = false;
