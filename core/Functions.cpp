@@ -7,6 +7,7 @@
 #include "HTMLHelp.h"
 #include "Initialize.h"
 
+#include <QLocale>
 #include <cmath>
 
 QDate gChosenDate;
@@ -123,6 +124,36 @@ void applyDayChoice(const QString& text) {
         if (choice.label.isEmpty() || choice.label != text) continue;
         gChosenDate = QDate::fromString(choice.dateText, Qt::ISODate);
     }
+}
+
+QString shortDateText(const QDate& d) {
+    return QLocale().toString(d, QLocale::ShortFormat);
+}
+
+std::optional<QDate> readDateText(const QString& typed) {
+    const QString text = typed.trimmed();
+    if (text.isEmpty()) return std::nullopt;
+    const QLocale locale;
+    const QString shortFormat = locale.dateFormat(QLocale::ShortFormat);
+    QString fullYear = shortFormat;
+    if (!fullYear.contains(QStringLiteral("yyyy")))
+        fullYear.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
+    const QString formats[] = {fullYear, shortFormat, locale.dateFormat(QLocale::LongFormat),
+                               QStringLiteral("yyyy-MM-dd")};
+    for (const QString& format : formats) {
+        QDate d = locale.toDate(text, format);
+        if (!d.isValid()) continue;
+        if (format == shortFormat && format != fullYear) {
+            // Two digits name the year nearest to today's.
+            const int thisYear = appClock().today().year();
+            while (d.year() < thisYear - 50)
+                d = d.addYears(100);
+            while (d.year() > thisYear + 49)
+                d = d.addYears(-100);
+        }
+        return d;
+    }
+    return std::nullopt;
 }
 
 // ---- Window procedures ----

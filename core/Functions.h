@@ -6,6 +6,7 @@
 #include <QtGlobal>
 #include <array>
 #include <functional>
+#include <optional>
 
 class FormPort;
 
@@ -58,6 +59,12 @@ void applyDayChoice(const QString& text);
 
 // The day picked in an item dialog's day choice.
 extern QDate gChosenDate;
+
+// The platform's short date text of a day, as the orbin's date label and the item dialogs show it.
+QString shortDateText(const QDate& d);
+// A date as a person types it: the short date text (a two-digit year is taken within fifty years of
+// today), the same with the year in full, the long date text, or yyyy-MM-dd. nullopt for anything else.
+std::optional<QDate> readDateText(const QString& text);
 
 // ---- Window procedures ----
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDate>
-#include <QLocale>
 #include <QString>
 
 // The controls of the orbin window and the scoreboard that the game drives and reads. The game owns these
@@ -37,11 +36,6 @@ struct GameControls {
     Timer timTimeOut{false, 60000};
     Label txtMinLeftOfPeriod;
     QDate lblDate; // the day the orbin shows; none yet shows the design caption "Start"
-    // What the date label reads: the day as the short date text, or "Start" before there is one.
-    QString lblDateCaption() const {
-        return lblDate.isValid() ? QLocale().toString(lblDate, QLocale::ShortFormat)
-                                 : QStringLiteral("Start");
-    }
 
     // The scoreboard.
     Label lblRemainingOfPeriod{QStringLiteral("---")}; // minutes left in the period

@@ -1,51 +1,25 @@
 #include "TaskForm.h"
 
-#include "Clock.h"
+#include "DayChoiceBox.h"
+#include "DialogControls.h"
 #include "Failure.h"
 #include "FormPort.h"
 #include "Functions.h"
 #include "Twips.h"
-#include "WindowProcs.h"
 
-#include <QComboBox>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QRadioButton>
 
-using windowprocs::placeTwips;
+using namespace dialogcontrols;
 
 namespace {
 
 // The margin of the controls along the window's edges, in twips.
 constexpr double Margin = 120;
 constexpr double RowHeight = 330;
-constexpr double DayFrameHeight = 1095;
-
-// The design colour of the form, which the colour table may replace.
-constexpr qint64 DesignBackColor = 0x8000000CLL;
-
-// A date as the user types it: the short date text of the desktop's language, its long text, or
-// yyyy-MM-dd. A short form with a two-digit year counts that year near today, not in the 1900s.
-QDate readTypedDate(const QString& text) {
-    const QString t = text.trimmed();
-    if (t.isEmpty()) return {};
-    const QLocale locale;
-    QDate d = locale.toDate(t, QLocale::ShortFormat);
-    if (d.isValid()) {
-        if (!locale.dateFormat(QLocale::ShortFormat).contains(QStringLiteral("yyyy")))
-            while (d.year() < appClock().today().year() - 50)
-                d = d.addYears(100);
-        return d;
-    }
-    d = locale.toDate(t, QLocale::LongFormat);
-    if (d.isValid()) return d;
-    return QDate::fromString(t, Qt::ISODate);
-}
 
 } // namespace
 
@@ -90,9 +64,7 @@ TaskForm::TaskForm(const QString& name, const QString& caption, double widthTwip
     : FormWidget(name, parent,
                  Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_widthTwips(widthTwips) {
-    setWindowTitle(caption);
-    setFormBackColor(DesignBackColor);
-    setFixedSize(twips::toPixels(widthTwips), twips::toPixels(3000));
+    designForm(this, caption, widthTwips, 3000);
 }
 
 void TaskForm::MakeTopMost(quintptr hWnd) {
@@ -106,23 +78,6 @@ void TaskForm::MakeNormal(quintptr hWnd) {
 
 // ---- Controls ----
 
-QPushButton* TaskForm::button(QWidget* parent, const char* name, const QString& caption, double left,
-                              double top, double width, double height) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    placeTwips(b, left, top, width, height);
-    return b;
-}
-
-QGroupBox* TaskForm::frame(const char* name, const QString& caption, double left, double top, double width,
-                           double height) {
-    auto* f = new QGroupBox(caption, this);
-    f->setObjectName(QString::fromLatin1(name));
-    placeTwips(f, left, top, width, height);
-    return f;
-}
-
 QRadioButton* TaskForm::radio(QWidget* parent, const char* name, const QString& caption, double left,
                               double top, double width) {
     auto* r = new QRadioButton(caption, parent);
@@ -132,20 +87,15 @@ QRadioButton* TaskForm::radio(QWidget* parent, const char* name, const QString& 
 }
 
 QLabel* TaskForm::hiddenLabel(const char* name, const QString& text) {
-    auto* label = new QLabel(text, this);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setTextFormat(Qt::PlainText);
-    label->hide();
-    return label;
+    QLabel* l = label(this, name, text, 0, 0, 15, 15);
+    l->hide();
+    return l;
 }
 
 void TaskForm::buildTitle() {
-    m_Label4 = new QLabel(QStringLiteral("Task:"), this);
-    m_Label4->setObjectName(QStringLiteral("Label4"));
-    placeTwips(m_Label4, Margin, 165, 600, 255);
-    m_txtTaskTitle = new QLineEdit(this);
-    m_txtTaskTitle->setObjectName(QStringLiteral("txtTaskTitle"));
-    placeTwips(m_txtTaskTitle, 720, 120, m_widthTwips - 720 - Margin, RowHeight);
+    label(this, "Label4", QStringLiteral("Task:"), Margin, 120, 600, RowHeight)
+        ->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_txtTaskTitle = textBox(this, "txtTaskTitle", 720, 120, m_widthTwips - 720 - Margin, RowHeight);
 }
 
 void TaskForm::buildNote(double top, double height) {
@@ -157,23 +107,19 @@ void TaskForm::buildNote(double top, double height) {
 }
 
 void TaskForm::buildDay(const char* frameName, double left, double top, double width) {
-    m_fraDay = frame(frameName, QStringLiteral("Date"), left, top, width, DayFrameHeight);
-    m_cmbDate = new QComboBox(m_fraDay);
-    m_cmbDate->setObjectName(QStringLiteral("cmbDate"));
-    placeTwips(m_cmbDate, Margin, 270, width - 2 * Margin, RowHeight);
-    m_txtDate = new QLineEdit(QStringLiteral("Today"), m_fraDay);
-    m_txtDate->setObjectName(QStringLiteral("txtDate"));
-    placeTwips(m_txtDate, Margin, 660, width - 2 * Margin, RowHeight);
-    connect(m_cmbDate, &QComboBox::activated, this, &TaskForm::cmbDate_Click);
+    QGroupBox* f = frame(this, frameName, QStringLiteral("Date"), left, top, width, 1035);
+    m_day = new DayChoiceBox(f, QRectF(Margin, 270, width - 2 * Margin, RowHeight),
+                             QRectF(Margin, 630, width - 2 * Margin, RowHeight), this);
+    connect(m_day, &DayChoiceBox::cmbDate_Click, m_day, &DayChoiceBox::choose);
 }
 
 void TaskForm::buildRepeat(const char* frameName, double left, double top, double width, double height) {
-    m_fraRepeat = frame(frameName, QStringLiteral("Repeat"), left, top, width, height);
+    m_fraRepeat = frame(this, frameName, QStringLiteral("Repeat"), left, top, width, height);
     const bool oneRow = width >= 6000;
     const double column = oneRow ? (width - 2 * Margin) / 4 : (width - 2 * Margin) / 2;
     auto place = [&](const char* name, const QString& caption, int i) {
         const double x = Margin + column * (oneRow ? i : i % 2);
-        const double y = oneRow ? 330 : 300 + 360.0 * (i / 2);
+        const double y = oneRow ? 300 : 270 + 360.0 * (i / 2);
         return radio(m_fraRepeat, name, caption, x, y, column - 30);
     };
     m_radOnceOnly = place("radOnceOnly", QStringLiteral("No Repeat"), 0);
@@ -185,39 +131,10 @@ void TaskForm::buildRepeat(const char* frameName, double left, double top, doubl
 
 // ---- The day ----
 
-void TaskForm::fillDays(bool withToday) {
-    m_cmbDate->clear();
-    QStringList choices;
-    if (withToday) choices << QStringLiteral("Today");
-    fillDayChoices(appClock().today(), choices);
-    m_cmbDate->addItems(choices);
-    m_cmbDate->setCurrentIndex(withToday ? 0 : -1);
-}
-
-void TaskForm::cmbDate_Click(int index) {
-    const QString chosen = m_cmbDate->itemText(index);
-    applyDayChoice(chosen);
-    if (m_cmbDate->itemText(0) != QStringLiteral("Today")) m_cmbDate->insertItem(0, QStringLiteral("Today"));
-    if (chosen == QStringLiteral("Today")) gChosenDate = appClock().today();
-    showDate(gChosenDate);
-}
-
-void TaskForm::showDate(const QDate& date) {
-    showDate(date, QLocale().toString(date, QLocale::ShortFormat));
-}
-
-void TaskForm::showDate(const QDate& date, const QString& text) {
-    m_shownDate = date;
-    m_shownText = text;
-    m_txtDate->setText(text);
-}
-
 QDate TaskForm::dateInField() const {
-    const QString text = m_txtDate->text();
-    if (m_shownDate.isValid() && text == m_shownText) return m_shownDate;
-    const QDate typed = readTypedDate(text);
-    if (!typed.isValid()) throw Failure(err::TypeMismatch);
-    return typed;
+    const std::optional<QDate> day = m_day->date();
+    if (!day) throw Failure(err::TypeMismatch);
+    return *day;
 }
 
 // ---- Repeat ----
@@ -243,14 +160,6 @@ void TaskForm::setRepeatCode(const QString& code) {
 
 // ---- The window ----
 
-void TaskForm::setHeightTwips(double height) {
-    setFixedSize(twips::toPixels(m_widthTwips), twips::toPixels(height));
-}
-
-void TaskForm::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-        unloadForm();
-        return;
-    }
-    FormWidget::keyPressEvent(event);
+void TaskForm::setHeightTwips(double outerHeight) {
+    setFixedSize(twips::toPixels(m_widthTwips), twips::toPixels(outerHeight - CaptionAllowance));
 }

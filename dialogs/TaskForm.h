@@ -4,18 +4,16 @@
 
 #include <QDate>
 
-class QAbstractButton;
-class QComboBox;
+class DayChoiceBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
-class QPushButton;
 class QRadioButton;
 
-// What the new-task and edit-task dialogs share: the title box, the note box, the day choice with its date
-// box, the repeat buttons, the stored form of a note, and Esc, which closes the dialog without storing
-// anything. Controls are placed by their design places in twips.
+// What the new-task and edit-task dialogs share: the title box, the note box, the day frame, the repeat
+// buttons, the stored form of a note, and Esc, which closes the dialog without storing anything.
+// Controls are placed by their design places in twips.
 class TaskForm : public FormWidget {
     Q_OBJECT
 public:
@@ -35,29 +33,17 @@ public:
 protected:
     TaskForm(const QString& name, const QString& caption, double widthTwips, QWidget* parent);
 
-    // Control builders: name, caption and design place in twips inside parent.
-    QPushButton* button(QWidget* parent, const char* name, const QString& caption, double left, double top,
-                        double width, double height);
-    QGroupBox* frame(const char* name, const QString& caption, double left, double top, double width,
-                     double height);
-    QRadioButton* radio(QWidget* parent, const char* name, const QString& caption, double left, double top,
-                        double width);
-    QLabel* hiddenLabel(const char* name, const QString& text);
     // "Task:" and the title box along the top.
     void buildTitle();
     void buildNote(double top, double height);
-    // The day frame with the day choice above the date box.
+    // The day frame: the day choice above the date box; a day chosen goes into the date box.
     void buildDay(const char* frameName, double left, double top, double width);
     // The repeat frame: its four buttons in two columns, or in one row when the frame is wide enough.
     void buildRepeat(const char* frameName, double left, double top, double width, double height);
+    QRadioButton* radio(QWidget* parent, const char* name, const QString& caption, double left, double top,
+                        double width);
+    QLabel* hiddenLabel(const char* name, const QString& text);
 
-    // Empties the day choice and fills it with the days after today, "Today" first when wanted.
-    void fillDays(bool withToday);
-    // A day chosen in the day choice: its date goes into the date box.
-    void cmbDate_Click(int index);
-    // Shows a day in the date box (as the short date text, or the text given).
-    void showDate(const QDate& date);
-    void showDate(const QDate& date, const QString& text);
     // The day in the date box. A text that is no date raises 13 "Type mismatch".
     QDate dateInField() const;
 
@@ -65,17 +51,12 @@ protected:
     QString repeatCode() const;
     void setRepeatCode(const QString& code);
 
-    // Sets the window's height, in twips; its width stays.
-    void setHeightTwips(double height);
+    // Sets the window's outer height (twips), title bar and borders included; its width stays.
+    void setHeightTwips(double outerHeight);
 
-    void keyPressEvent(QKeyEvent* event) override;
-
-    QLabel* m_Label4 = nullptr;
     QLineEdit* m_txtTaskTitle = nullptr;
     QPlainTextEdit* m_txtTaskBody = nullptr;
-    QGroupBox* m_fraDay = nullptr;
-    QComboBox* m_cmbDate = nullptr;
-    QLineEdit* m_txtDate = nullptr;
+    DayChoiceBox* m_day = nullptr;
     QGroupBox* m_fraRepeat = nullptr;
     QRadioButton* m_radOnceOnly = nullptr;
     QRadioButton* m_radEveryDay = nullptr;
@@ -85,7 +66,4 @@ protected:
 
 private:
     double m_widthTwips;
-    // The day last put into the date box and the text it was shown as: read back as that day, not parsed.
-    QDate m_shownDate;
-    QString m_shownText;
 };

@@ -1,6 +1,8 @@
 #include "dlgEditTaskDetails.h"
 
 #include "Clock.h"
+#include "DayChoiceBox.h"
+#include "DialogControls.h"
 #include "ErrorReport.h"
 #include "Functions.h"
 #include "Game.h"
@@ -11,7 +13,6 @@
 #include "OrbinWindow.h"
 #include "Prompter.h"
 #include "Settings.h"
-#include "WindowProcs.h"
 #include "dlgNewTaskDetails.h"
 
 #include <QApplication>
@@ -23,14 +24,14 @@
 #include <QStyle>
 #include <QToolButton>
 
-using windowprocs::placeTwips;
+using namespace dialogcontrols;
 
 namespace {
 
 const QString Error = QStringLiteral(" Error");
 const QString FollowUp = QStringLiteral("Follow-up");
 
-constexpr double ActionFrameHeight = 1515;
+constexpr double ActionFrameHeight = 1260;
 
 // The title of the task that follows up a task titled t: "Follow-up: t", then "Follow-up[2]: ...",
 // "Follow-up[3]: ..." and so on for a follow-up of a follow-up.
@@ -58,6 +59,7 @@ dlgEditTaskDetails* dlgEditTaskDetails::instance() {
 dlgEditTaskDetails::dlgEditTaskDetails(QWidget* parent)
     : TaskForm(QStringLiteral("dlgEditTaskDetails"), QStringLiteral("Edit"), Width, parent) {
     buildControls();
+    unloadOnEscape(this);
     setHeightTwips(SimpleHeight);
     Load();
     show();
@@ -68,13 +70,13 @@ dlgEditTaskDetails::dlgEditTaskDetails(QWidget* parent)
 
 void dlgEditTaskDetails::buildControls() {
     buildTitle();
-    m_butAdvanced = button(this, "butAdvanced", QStringLiteral("Advanced"), Width - 1320, 600, 1200, 360);
-    buildNote(600, 4680);
+    m_butAdvanced = button(this, "butAdvanced", QStringLiteral("Advanced"), Width - 1320, 570, 1200, 330);
+    buildNote(570, 4710);
     buildDay("Frame3", 120, 5400, 2880);
-    buildRepeat("Frame2", 3120, 5400, Width - 3240, 1095);
+    buildRepeat("Frame2", 3120, 5400, Width - 3240, 1035);
 
     m_frameSelectPeriod =
-        frame("frameSelectPeriod", QStringLiteral("Reschedule task"), 120, 6600, Width - 240, 735);
+        frame(this, "frameSelectPeriod", QStringLiteral("Reschedule task"), 120, 6540, Width - 240, 735);
     const QString periods[] = {QStringLiteral("Morning"), QStringLiteral("Mid Day"),
                                QStringLiteral("Afternoon"), QStringLiteral("Evening")};
     for (int p = 1; p <= 4; ++p) {
@@ -86,7 +88,7 @@ void dlgEditTaskDetails::buildControls() {
 
     // The action row: Start/Stop, Delete, Save/Re-Schedule, Done +Follow-up, Done!.
     m_Frame1 =
-        frame("Frame1", QStringLiteral("Action"), 120, SimpleActionTop, Width - 240, ActionFrameHeight);
+        frame(this, "Frame1", QStringLiteral("Action"), 120, SimpleActionTop, Width - 240, ActionFrameHeight);
     QStyle* style = QApplication::style();
     // Places from the left; the long caption gets the wide place.
     const double left[] = {150, 1470, 2790, 4110, 6150};
@@ -98,7 +100,7 @@ void dlgEditTaskDetails::buildControls() {
         b->setIcon(style->standardIcon(icon));
         b->setIconSize(QSize(24, 24));
         b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-        placeTwips(b, left[place], 300, width[place], 1080);
+        placeTwips(b, left[place], 285, width[place], 855);
         return b;
     };
     m_butStart = action("butStart", QStringLiteral("Start"), QStyle::SP_MediaPlay, 0);
@@ -112,7 +114,7 @@ void dlgEditTaskDetails::buildControls() {
         action("butDonePlusFollowup", QStringLiteral("Done +Follow-up"), QStyle::SP_ArrowForward, 3);
     m_butDone = action("butDone", QStringLiteral("Done! "), QStyle::SP_DialogApplyButton, 4);
 
-    m_btnClose = button(this, "btnClose", QStringLiteral("&OK"), Width - 1320, 600, 1200, 360);
+    m_btnClose = button(this, "btnClose", QStringLiteral("&OK"), Width - 1320, 570, 1200, 330);
     m_btnClose->hide();
     m_txtID = hiddenLabel("txtID", QStringLiteral("0"));
 
@@ -134,7 +136,7 @@ void dlgEditTaskDetails::buildControls() {
 void dlgEditTaskDetails::Load() {
     trapped(QStringLiteral(" - dlgEditTaskDetails.Load(): "), Error, [&] {
         if (gSettings->onTop()) MakeTopMost(windowHandle());
-        gSettings->setColors(this, 0x8000000CLL, 6);
+        gSettings->setColors(this, DesignBackColor, 6);
         placeTwips(m_Frame1, 120, SimpleActionTop, Width - 240, ActionFrameHeight);
         setHeightTwips(SimpleHeight);
         m_txtTaskBody->hide();
@@ -156,14 +158,14 @@ void dlgEditTaskDetails::Load() {
         if (!note.isEmpty()) butAdvanced_Click();
         setRepeatCode(gItems->Obj3());
         gChosenDate = appClock().today();
-        fillDays(false);
+        m_day->fillChoices(appClock().today());
         // The task's own day, so that saving a typo leaves the task where it is. A task without a
         // readable day is offered the day the orbin shows.
         const QDate own = gItems->Date_();
         if (own.isValid() && own != Items::zeroDate())
-            showDate(own);
+            m_day->showDate(own);
         else
-            showDate(gGame->controls().lblDate, gGame->controls().lblDateCaption());
+            m_day->showOrbinDay();
     });
 }
 

@@ -3,6 +3,7 @@
 #include "Integer.h"
 #include "TaskForm.h"
 
+class QPushButton;
 class QToolButton;
 
 // One task, the current item of the store, and what the user can do with it: start, stop, finish (also

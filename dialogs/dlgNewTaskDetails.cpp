@@ -1,15 +1,15 @@
 #include "dlgNewTaskDetails.h"
 
 #include "Clock.h"
+#include "DayChoiceBox.h"
+#include "DialogControls.h"
 #include "ErrorReport.h"
 #include "Functions.h"
-#include "Game.h"
 #include "Globals.h"
 #include "Items.h"
 #include "NumberText.h"
 #include "OrbinWindow.h"
 #include "Settings.h"
-#include "WindowProcs.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -18,7 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-using windowprocs::placeTwips;
+using namespace dialogcontrols;
 
 namespace {
 
@@ -33,16 +33,18 @@ struct Estimate {
 constexpr Estimate Estimates[] = {{"< 5 min", "5", 0}, {"10 min", "10", 2}, {"15 min", "15", 1},
                                   {"20 min", "20", 3}, {"30 min", "30", 4}, {"45 min", "45", 5}};
 
+constexpr double EstimateFrameWidth = 5160;
 constexpr double EstimateFrameHeight = 735;
-constexpr double NoteTop = 1760;
-constexpr double NoteHeight = 4440;
-constexpr double RepeatTop = 6300;
+constexpr double NoteTop = 1680;
+constexpr double NoteHeight = 4410;
+constexpr double RepeatTop = 6180;
 
 } // namespace
 
 dlgNewTaskDetails::dlgNewTaskDetails(QWidget* parent)
     : TaskForm(QStringLiteral("dlgNewTaskDetails"), QStringLiteral("New Task"), Width, parent) {
     buildControls();
+    unloadOnEscape(this);
     setHeightTwips(SimpleHeight);
     Form_Load();
 }
@@ -51,24 +53,24 @@ void dlgNewTaskDetails::buildControls() {
     buildTitle();
     buildDay("fraDate", 120, 540, 2880);
 
-    m_frameSelectPeriod = frame("frameSelectPeriod", QStringLiteral("Period"), 3120, 540, 3360, 1095);
+    m_frameSelectPeriod = frame(this, "frameSelectPeriod", QStringLiteral("Period"), 3120, 540, 3360, 1035);
     const char* names[] = {"rad1st", "rad2nd", "rad3rd", "rad4th"};
     const QString captions[] = {QStringLiteral("Morning"), QStringLiteral("Mid Day"),
                                 QStringLiteral("Afternoon"), QStringLiteral("Evening")};
     for (int i = 0; i < 4; ++i)
         m_rad[i] = radio(m_frameSelectPeriod, names[i], captions[i], 150 + 1560.0 * (i % 2),
-                         300 + 360.0 * (i / 2), 1500);
+                         270 + 360.0 * (i / 2), 1500);
     m_rad[0]->setChecked(true);
 
     buildNote(NoteTop, NoteHeight);
     buildRepeat("Frame1", 120, RepeatTop, Width - 240, EstimateFrameHeight);
 
-    m_frameTimeEstimate = frame("frameTimeEstimate", QStringLiteral("Estimate Time"), 120, SimpleEstimateTop,
-                                Width - 240, EstimateFrameHeight);
+    m_frameTimeEstimate = frame(this, "frameTimeEstimate", QStringLiteral("Estimate Time"), 120,
+                                SimpleEstimateTop, EstimateFrameWidth, EstimateFrameHeight);
     for (int pos = 0; pos < EstimateCount; ++pos) {
         const Estimate& e = Estimates[pos];
         QPushButton* b = button(m_frameTimeEstimate, "but_5_Min", QString::fromLatin1(e.caption),
-                                150 + 1020.0 * pos, 285, 960, 330);
+                                128 + 825.0 * pos, 285, 780, 330);
         b->setProperty("Index", e.index);
         b->setProperty("Tag", QString::fromLatin1(e.tag));
         b->setEnabled(false);
@@ -78,7 +80,7 @@ void dlgNewTaskDetails::buildControls() {
     }
     m_frameTimeEstimate->setEnabled(false);
 
-    m_butAdvanced = button(this, "butAdvanced", QStringLiteral("Advanced"), Width - 1320, 0, 1200, 360);
+    m_butAdvanced = button(this, "butAdvanced", QStringLiteral("Advanced"), 5400, 0, 1080, 330);
     m_lblProject = hiddenLabel("lblProject", QString());
     m_txtID = hiddenLabel("txtID", QString());
 
@@ -90,16 +92,16 @@ void dlgNewTaskDetails::buildControls() {
 
 void dlgNewTaskDetails::Form_Load() {
     trapped(QStringLiteral(" - dlgNewtaskDetails.Form_Load: "), Error, [&] {
-        gSettings->setColors(this, 0x8000000CLL, 6);
+        gSettings->setColors(this, DesignBackColor, 6);
         gSettings->positionForm(this, true, false);
         if (gSettings->onTop()) MakeTopMost(windowHandle());
         switchMode(true);
-        setWindowTitle(QStringLiteral("New Task - ") + gGame->controls().lblDateCaption());
+        setWindowTitle(QStringLiteral("New Task - ") + DayChoiceBox::orbinDayCaption());
         const int period = gItems->SelectedPeriod().value();
         m_rad[period >= 2 && period <= 4 ? period - 1 : 0]->setChecked(true);
         gChosenDate = appClock().today();
-        fillDays(true);
-        showDate(gGame->controls().lblDate, gGame->controls().lblDateCaption());
+        m_day->fillChoices(appClock().today());
+        m_day->showOrbinDay();
         show();
         raise();
         activateWindow();
@@ -113,8 +115,8 @@ void dlgNewTaskDetails::switchMode(std::optional<bool> simple) {
         m_txtTaskBody->setVisible(!toSimple);
         m_fraRepeat->setVisible(!toSimple);
         const double top = toSimple ? SimpleEstimateTop : AdvancedEstimateTop;
-        placeTwips(m_frameTimeEstimate, 120, top, Width - 240, EstimateFrameHeight);
-        placeTwips(m_butAdvanced, Width - 1320, top + EstimateFrameHeight + 90, 1200, 360);
+        placeTwips(m_frameTimeEstimate, 120, top, EstimateFrameWidth, EstimateFrameHeight);
+        placeTwips(m_butAdvanced, 5400, top + 285, 1080, 330);
         setHeightTwips(toSimple ? SimpleHeight : AdvancedHeight);
         m_butAdvanced->setText(toSimple ? QStringLiteral("Advanced") : QStringLiteral("Simple"));
     });

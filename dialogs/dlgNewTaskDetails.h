@@ -5,6 +5,8 @@
 
 #include <optional>
 
+class QPushButton;
+
 // A new task: its title, day, period, note and repeat rule; choosing one of the six estimates stores it
 // and closes the dialog. A new one is made for every request, so several may be open at once. It opens in
 // the simple view (title, day, period, estimates); the advanced view adds the note and the repeat rule.

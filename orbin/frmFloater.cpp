@@ -43,7 +43,6 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -62,8 +61,6 @@ const QString LowerError = QStringLiteral(" error");
 // The companions that follow a drag of the orbin, each only while it is loaded.
 const char* const Companions[] = {"dlgDays", "frmReminder", "frmSearch"};
 
-using windowprocs::placeTwips;
-
 void setForeColor(QWidget* w, qint64 colour) {
     w->setProperty("ForeColor", colour);
     QPalette p = w->palette();
@@ -80,7 +77,7 @@ void setUnderline(QWidget* w, bool on) {
 }
 
 QString todayText() {
-    return QLocale().toString(appClock().today(), QLocale::ShortFormat);
+    return shortDateText(appClock().today());
 }
 
 bool onWayland() {
@@ -508,7 +505,7 @@ void frmFloater::controlsChanged() {
                 timer->stop();
         }
     }
-    const QString date = c.lblDateCaption();
+    const QString date = c.lblDate.isValid() ? shortDateText(c.lblDate) : QStringLiteral("Start");
     if (m_lblDate->text() != date) {
         m_lblDate->setText(date);
         lblDate_Change();

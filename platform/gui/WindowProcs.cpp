@@ -1,10 +1,7 @@
 #include "WindowProcs.h"
 
-#include "Twips.h"
-
 #include <QWidget>
 #include <QWindow>
-#include <algorithm>
 
 namespace windowprocs {
 
@@ -30,11 +27,6 @@ void showWithoutActivating(QWidget* window) {
     if (!window) return;
     window->setAttribute(Qt::WA_ShowWithoutActivating, true);
     window->show();
-}
-
-void placeTwips(QWidget* w, double left, double top, double width, double height) {
-    w->setGeometry(twips::toPixels(left), twips::toPixels(top), std::max(1, twips::toPixels(width)),
-                   std::max(1, twips::toPixels(height)));
 }
 
 } // namespace windowprocs

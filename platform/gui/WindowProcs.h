@@ -9,6 +9,4 @@ void setTopMost(QWidget* window, bool onTop);
 bool isTopMost(const QWidget* window);
 // Shows a window without taking the focus.
 void showWithoutActivating(QWidget* window);
-// Places a control by its design place in twips (at least one pixel wide and high).
-void placeTwips(QWidget* w, double left, double top, double width, double height);
 } // namespace windowprocs
