@@ -8,6 +8,7 @@
 #include "Initialize.h"
 
 #include <QLocale>
+#include <QRegularExpression>
 #include <cmath>
 
 QDate gChosenDate;
@@ -266,4 +267,23 @@ QString unscramblePassword(const QString& text) {
             c = QChar(u - 196);
     }
     return out;
+}
+
+std::optional<QTime> readMeetingTime(const QString& text) {
+    static const QRegularExpression form(
+        QStringLiteral(R"(^\s*(\d{1,2}):(\d{1,2})(?::(\d{1,2}))?\s*(am|pm)?\s*$)"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = form.match(text);
+    if (!m.hasMatch()) return std::nullopt;
+    int h = m.captured(1).toInt();
+    const int min = m.captured(2).toInt();
+    const int sec = m.captured(3).isEmpty() ? 0 : m.captured(3).toInt();
+    const QString half = m.captured(4).toLower();
+    if (!half.isEmpty()) {
+        if (h < 1 || h > 12) return std::nullopt;
+        h = h % 12 + (half == QStringLiteral("pm") ? 12 : 0);
+    }
+    const QTime t(h, min, sec);
+    if (!t.isValid()) return std::nullopt;
+    return t;
 }

@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QString>
 #include <QStringList>
+#include <QTime>
 #include <QtGlobal>
 #include <array>
 #include <functional>
@@ -95,3 +96,6 @@ bool isFormLoaded(const QString& name);
 // byte code page (A-Z to 192-217, a-z to 218-243, 0-9 to 244-253), every other character kept.
 QString scramblePassword(const QString& text);
 QString unscramblePassword(const QString& text);
+
+// A meeting's stored time of day: "hh:mm" as the dialogs write it, also "9:5", with seconds or AM/PM.
+std::optional<QTime> readMeetingTime(const QString& text);
