@@ -161,7 +161,9 @@ QString runProgram(const QString& target, QByteArrayView input) {
     for (const char* name : {"items.xml", "projects.xml", "archive.xml"}) {
         const QString path = world.dataDir() + QLatin1String(name);
         if (!QFile::exists(path)) continue;
-        const QString fault = checkWritesBack(QLatin1String(name), readFile(path));
+        const QByteArray saved = readFile(path);
+        if (QLatin1String(name) == file && saved == input) continue; // left as it was, not saved
+        const QString fault = checkWritesBack(QLatin1String(name), saved);
         if (!fault.isEmpty()) return fault;
     }
     const QStringList left =

@@ -4,6 +4,7 @@
 #include "FakeShell.h"
 #include "Globals.h"
 #include "Initialize.h"
+#include "ItemXml.h"
 #include "Items.h"
 #include "TestEnv.h"
 
@@ -135,6 +136,18 @@ TEST_F(ItemsStartupTest, AnItemHoldingAnotherStartsAndQuitsTwiceAndIsArchivedOnc
     runOnce();
     EXPECT_EQ(TestEnv::readFile(env.dataDir() + "archive.xml"), archive);
     EXPECT_EQ(itemsFile(), "<root/>");
+}
+
+TEST_F(ItemsStartupTest, AnItemNestedFiftyThousandLevelsDeepStartsAndQuitsWithNothingLost) {
+    const int depth = 50000;
+    const QByteArray deep = QByteArray("<n>").repeated(depth) + "kept" + QByteArray("</n>").repeated(depth);
+    TestEnv::writeFile(
+        env.dataDir() + "items.xml",
+        itemsFileWith(taskXml(1, "deep", "20261207", 1).replace("<note/>", "<note>" + deep + "</note>")));
+    runOnce();
+    runOnce();
+    EXPECT_TRUE(itemsFile().contains("<note>" + deep + "</note>"));
+    EXPECT_TRUE(itemsFile().contains("Read QVN article  1"));
 }
 
 TEST_F(ItemsStartupTest, AProgramEndedAfterStartUpMovesNoItemTwice) {
