@@ -4,7 +4,9 @@
 #include "FakeForm.h"
 #include "FormPort.h"
 
+#include <QLocale>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 
@@ -101,6 +103,20 @@ TEST(DayChoices, FromMondayAndApplied) {
     EXPECT_EQ(gChosenDate, dec(11));
 }
 
+TEST(DateText, ATypedDateIsReadInTheShortFormWithTheYearNearestToday) {
+    FakeClock clock;
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); // short dates as 12/24/26
+    EXPECT_EQ(readDateText(shortDateText(dec(24))), dec(24));
+    EXPECT_EQ(readDateText(QStringLiteral("12/24/26")), dec(24)); // not 1926
+    EXPECT_EQ(readDateText(QStringLiteral("1/2/80")), QDate(1980, 1, 2));
+    EXPECT_EQ(readDateText(QStringLiteral(" 12/24/2026 ")), dec(24));
+    EXPECT_EQ(readDateText(QStringLiteral("2026-12-24")), dec(24));
+    for (const char* none : {"", "Start", "Today", "13/45/26", "2026-02-30"})
+        EXPECT_EQ(readDateText(QString::fromLatin1(none)), std::nullopt) << none;
+    QLocale::setDefault(before);
+}
+
 TEST(Password, ScrambleCodesAndRoundTrip) {
     const QString clear = QStringLiteral("Ab 9!");
     const QString stored = scramblePassword(clear);
@@ -165,31 +181,50 @@ TEST(Forms, DragMovesByTheOffsetFromThePressPoint) {
 
 TEST(Forms, MinimizeToTrayAndBack) {
     LoadedFakeForm orbin(QStringLiteral("frmFloater"));
-    LoadedFakeForm other(QStringLiteral("frmScoreboard"));
+    LoadedFakeForm dialog(QStringLiteral("dlgNewTaskDetails"));
+    LoadedFakeForm closedBefore(QStringLiteral("frmScoreboard"));
+    closedBefore.visible = false;
+    auto reminder = std::make_unique<LoadedFakeForm>(QStringLiteral("frmReminder"));
     std::unique_ptr<LoadedFakeForm> tray;
     setTrayFormLoader([&] {
-        tray = std::make_unique<LoadedFakeForm>(QStringLiteral("frmSysTray"));
+        if (!forms::isLoaded(QStringLiteral("frmSysTray")))
+            tray = std::make_unique<LoadedFakeForm>(QStringLiteral("frmSysTray"));
         return true;
     });
     minimizeToTray(false, &orbin);
     EXPECT_FALSE(orbin.visible);
-    EXPECT_FALSE(other.visible);
+    EXPECT_FALSE(dialog.visible);
+    EXPECT_FALSE(reminder->visible);
     EXPECT_TRUE(isFormLoaded(QStringLiteral("frmSysTray")));
+
+    // Sent again while in the tray (the hot key): what the first time hid still comes back.
+    minimizeToTray(false, &orbin);
+    // A form that went while in the tray is not brought back, nor one that takes its place.
+    reminder.reset();
+    LoadedFakeForm later(QStringLiteral("frmReminder"));
+    later.visible = false;
 
     minimizeToTray(true);
     EXPECT_TRUE(orbin.visible);
-    EXPECT_FALSE(other.visible);
+    EXPECT_TRUE(dialog.visible) << "a dialog hidden by going to the tray comes back with the orbin";
+    EXPECT_FALSE(closedBefore.visible) << "a form that was not in sight stays out of sight";
+    EXPECT_FALSE(later.visible);
     EXPECT_TRUE(tray->unloaded);
     EXPECT_FALSE(isFormLoaded(QStringLiteral("frmSysTray")));
+    // A second restore (Esc after the tray menu brought the orbin back) shows the orbin alone.
+    dialog.visible = false;
+    minimizeToTray(true);
+    EXPECT_TRUE(orbin.visible);
+    EXPECT_FALSE(dialog.visible);
 
     // No tray on this desktop: every window that was in sight stays so; a hidden one stays hidden.
     setTrayFormLoader([] { return false; });
     minimizeToTray(false, &orbin);
     EXPECT_TRUE(orbin.visible);
-    EXPECT_FALSE(other.visible);
-    other.visible = true;
+    EXPECT_FALSE(dialog.visible);
+    dialog.visible = true;
     minimizeToTray(false, &orbin);
-    EXPECT_TRUE(other.visible);
+    EXPECT_TRUE(dialog.visible);
 
     // Restoring with no form remembered fails in the caller.
     minimizeToTray(false);
