@@ -1,0 +1,276 @@
+// tools/bench: starts the bare window and the program on the same stores, interleaved, and prints what
+// each measure costs beside its floor, as ratios from one run.
+#include "FirstPaint.h"
+#include "InProcess.h"
+#include "StoreMaker.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QMap>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QThread>
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+struct Options {
+    int runs = 27;
+    int rssRuns = 3;
+    int rssSeconds = 10;
+    int rounds = 21;
+    bool callgrind = false;
+};
+
+double median(QList<double> v) {
+    std::sort(v.begin(), v.end());
+    if (v.isEmpty()) return 0;
+    return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+}
+
+QString ms(double v) {
+    return v >= 100 ? QStringLiteral("%1 ms").arg(v, 0, 'f', 0)
+                    : QStringLiteral("%1 ms").arg(v, 0, 'f', v >= 10 ? 1 : 2);
+}
+
+QString ratio(double a, double b) {
+    return b > 0 ? QStringLiteral("%1×").arg(a / b, 0, 'f', a / b >= 10 ? 0 : 2) : QStringLiteral("-");
+}
+
+void copyFolder(const QString& from, const QString& to) {
+    QDir().mkpath(to);
+    for (const QFileInfo& f : QDir(from).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (f.isDir())
+            copyFolder(f.filePath(), to + QLatin1Char('/') + f.fileName());
+        else
+            QFile::copy(f.filePath(), to + QLatin1Char('/') + f.fileName());
+    }
+}
+
+struct Scenario {
+    QString label;
+    QString folder;     // empty: the bare window
+    bool fresh = false; // the run changes the store: each run starts from a copy
+};
+
+QStringList storeEnv(const QString& folder) {
+    return {QStringLiteral("QUORVANE_SETTINGS_FILE=") + storemaker::settingsFile(folder),
+            QStringLiteral("QUORVANE_MACHINE_SETTINGS_FILE=") + folder + QStringLiteral("/machine.ini")};
+}
+
+// The in-process measures of a store, by name: medians in milliseconds, or instruction counts.
+QMap<QString, double> inProcess(const QString& self, const QString& folder, const Options& o, bool callgrind,
+                                const QString& work) {
+    QMap<QString, double> result;
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    p.setProcessEnvironment(env);
+    const QString copy = work + QStringLiteral("/inprocess");
+    QDir(copy).removeRecursively();
+    copyFolder(folder, copy);
+    const QString out = work + QStringLiteral("/callgrind");
+    if (callgrind) {
+        QDir(out).removeRecursively();
+        QDir().mkpath(out);
+        p.start(QStringLiteral("valgrind"),
+                {QStringLiteral("--tool=callgrind"), QStringLiteral("--collect-atstart=no"),
+                 QStringLiteral("--callgrind-out-file=") + out + QStringLiteral("/cg.%p"), self,
+                 QStringLiteral("--inprocess"), copy, QStringLiteral("--callgrind")});
+    } else {
+        p.start(self,
+                {QStringLiteral("--inprocess"), copy, QStringLiteral("--rounds"), QString::number(o.rounds)});
+    }
+    p.waitForFinished(-1);
+    if (p.exitCode() != 0) {
+        std::fprintf(stderr, "%s", p.readAllStandardError().constData());
+        return result;
+    }
+    if (!callgrind) {
+        for (const QByteArray& line : p.readAllStandardOutput().split('\n')) {
+            const QList<QByteArray> parts = line.split(' ');
+            if (parts.size() == 2) result[QString::fromLatin1(parts[0])] = parts[1].toDouble();
+        }
+        return result;
+    }
+    // One dump per measure: its name in the description, its instruction count in the summary.
+    static const QRegularExpression desc(QStringLiteral("^desc: Trigger: Client Request: (\\S+)"),
+                                         QRegularExpression::MultilineOption);
+    static const QRegularExpression summary(QStringLiteral("^(?:summary|totals): (\\d+)"),
+                                            QRegularExpression::MultilineOption);
+    for (const QFileInfo& f : QDir(out).entryInfoList(QDir::Files)) {
+        QFile file(f.filePath());
+        if (!file.open(QIODevice::ReadOnly)) continue;
+        const QString text = QString::fromUtf8(file.readAll());
+        const auto d = desc.match(text);
+        const auto s = summary.match(text);
+        if (d.hasMatch() && s.hasMatch()) result[d.captured(1)] = s.captured(1).toDouble();
+    }
+    return result;
+}
+
+int bench(const QString& self, const Options& o) {
+    const QString folder = QCoreApplication::applicationDirPath();
+    const QString program = folder + QStringLiteral("/Quorvane");
+    const QString bare = folder + QStringLiteral("/qv_bench_window");
+    QTemporaryDir work;
+    const QString w = work.path();
+    const QDate today = QDate::currentDate();
+    std::printf("Making the stores in %s ...\n", qPrintable(w));
+    std::fflush(stdout);
+    storemaker::make(w + QStringLiteral("/empty"), {0, 0, 0}, today);
+    QFile::remove(w + QStringLiteral("/empty/data/items.xml")); // a first start: no items file yet
+    storemaker::make(w + QStringLiteral("/2000"), {2000, 0, 0}, today);
+    storemaker::make(w + QStringLiteral("/archive"), {2000, 36500, 0}, today);
+    storemaker::make(w + QStringLiteral("/moving"), {2000, 36500, 50}, today);
+    storemaker::make(w + QStringLiteral("/20000"), {20000, 0, 0}, today);
+
+    const QList<Scenario> scenarios = {
+        {QStringLiteral("the bare window"), QString()},
+        {QStringLiteral("first paint, empty store"), w + QStringLiteral("/empty")},
+        {QStringLiteral("first paint, 2,000 items"), w + QStringLiteral("/2000")},
+        {QStringLiteral("first paint, 2,000 items + a ten-year archive (36,500 items)"),
+         w + QStringLiteral("/archive")},
+        {QStringLiteral("first paint, 2,000 items + the archive, a day's 50 items move to it"),
+         w + QStringLiteral("/moving"), true},
+        {QStringLiteral("first paint, 20,000 items"), w + QStringLiteral("/20000")},
+    };
+
+    // First paint: every run starts each program once, in an order that turns round from run to run.
+    QMap<int, QList<double>> paint;
+    {
+        FirstPaint watcher;
+        for (int run = 0; run < o.runs; ++run) {
+            for (int k = 0; k < scenarios.size(); ++k) {
+                const int i = (k + run) % scenarios.size();
+                const Scenario& s = scenarios[i];
+                QString store = s.folder;
+                if (s.fresh) {
+                    store = w + QStringLiteral("/fresh");
+                    QDir(store).removeRecursively();
+                    copyFolder(s.folder, store);
+                }
+                const double t =
+                    store.isEmpty() ? watcher.measure(bare, {}) : watcher.measure(program, storeEnv(store));
+                if (t < 0)
+                    std::fprintf(stderr, "No paint from %s\n", qPrintable(s.label));
+                else
+                    paint[i] << t;
+            }
+            std::fprintf(stderr, "\rfirst paint: run %d of %d", run + 1, o.runs);
+        }
+        std::fprintf(stderr, "\n");
+    }
+
+    // Memory: each program of a round runs at the same time, for rssSeconds.
+    QMap<int, QList<double>> rss;
+    const QList<int> rssScenarios = {0, 1, 2, 3, 5};
+    for (int run = 0; run < o.rssRuns; ++run) {
+        QMap<int, long> pids;
+        for (int i : rssScenarios)
+            pids[i] = scenarios[i].folder.isEmpty() ? startProgram(bare, {})
+                                                    : startProgram(program, storeEnv(scenarios[i].folder));
+        QThread::sleep(static_cast<unsigned long>(o.rssSeconds));
+        for (int i : rssScenarios) {
+            rss[i] << residentKb(pids[i]) / 1024.0;
+            killProgram(pids[i]);
+        }
+        std::fprintf(stderr, "\rmemory: run %d of %d", run + 1, o.rssRuns);
+    }
+    if (o.rssRuns) std::fprintf(stderr, "\n");
+
+    std::fprintf(stderr, "in the program ...\n");
+    const QMap<QString, double> in = inProcess(self, w + QStringLiteral("/2000"), o, false, w);
+    QMap<QString, double> ir;
+    if (o.callgrind) {
+        std::fprintf(stderr, "in the program, under callgrind ...\n");
+        ir = inProcess(self, w + QStringLiteral("/2000"), o, true, w);
+    }
+
+    const double bareMs = median(paint.value(0));
+    std::printf("\n%d interleaved runs; medians.\n\n", o.runs);
+    std::printf("| measure | Quorvane | floor | ratio |%s\n|---|---|---|---|%s\n",
+                o.callgrind ? " instructions (callgrind) | ratio |" : "", o.callgrind ? "---|---|" : "");
+    const QString blank = o.callgrind ? QStringLiteral(" | |") : QString();
+    for (int i = 1; i < scenarios.size(); ++i) {
+        const double m = median(paint.value(i));
+        std::printf("| %s | %s | the bare window %s | %s |%s\n", qPrintable(scenarios[i].label),
+                    qPrintable(ms(m)), qPrintable(ms(bareMs)), qPrintable(ratio(m, bareMs)),
+                    qPrintable(blank));
+    }
+    struct Pair {
+        const char* label;
+        const char* measure;
+        const char* floor;
+        const char* floorLabel;
+    };
+    const Pair pairs[] = {
+        {"`updateInfo` on 2,000 items", "updateInfo", "pass", "one pass over the items"},
+        {"`newItem` × 1,000 on 2,000 items", "newItem1000", "append1000", "copy and append"},
+        {"`saveItemXML`, 2,000 items", "save", "pugiSave", "pugixml's own writer to a file"},
+        {"the writer alone (`File::xmlText`), 2,000 items", "xmlText", "pugiPrint",
+         "pugixml's own writer to memory"},
+    };
+    for (const Pair& p : pairs) {
+        const double a = in.value(QString::fromLatin1(p.measure));
+        const double b = in.value(QString::fromLatin1(p.floor));
+        QString counts;
+        if (o.callgrind) {
+            const double ia = ir.value(QString::fromLatin1(p.measure));
+            const double ib = ir.value(QString::fromLatin1(p.floor));
+            counts = QStringLiteral(" %1 vs %2 | %3 |")
+                         .arg(QString::number(ia, 'f', 0), QString::number(ib, 'f', 0), ratio(ia, ib));
+        }
+        std::printf("| %s | %s | %s %s | %s |%s\n", p.label, qPrintable(ms(a)), p.floorLabel,
+                    qPrintable(ms(b)), qPrintable(ratio(a, b)), qPrintable(counts));
+    }
+    const double bareRss = median(rss.value(0));
+    for (int i : rssScenarios) {
+        if (i == 0) continue;
+        const double m = median(rss.value(i));
+        QString label = scenarios[i].label;
+        label.replace(QStringLiteral("first paint"),
+                      QStringLiteral("RSS %1 s after start").arg(o.rssSeconds));
+        std::printf("| %s | %.0f MB | the bare window %.0f MB | %s |%s\n", qPrintable(label), m, bareRss,
+                    qPrintable(ratio(m, bareRss)), qPrintable(blank));
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    if (args.value(0) == QStringLiteral("--inprocess")) {
+        const int rounds = args.contains(QStringLiteral("--rounds"))
+                               ? args.value(args.indexOf(QStringLiteral("--rounds")) + 1).toInt()
+                               : 21;
+        return runInProcess(args.value(1), rounds, args.contains(QStringLiteral("--callgrind")));
+    }
+    QCoreApplication app(argc, argv);
+    Options o;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (a == QStringLiteral("--runs"))
+            o.runs = args.value(++i).toInt();
+        else if (a == QStringLiteral("--rss-runs"))
+            o.rssRuns = args.value(++i).toInt();
+        else if (a == QStringLiteral("--rss-seconds"))
+            o.rssSeconds = args.value(++i).toInt();
+        else if (a == QStringLiteral("--rounds"))
+            o.rounds = args.value(++i).toInt();
+        else if (a == QStringLiteral("--callgrind"))
+            o.callgrind = true;
+        else {
+            std::fprintf(stderr, "usage: qv_bench [--runs N] [--rss-runs N] [--rss-seconds S] [--rounds N] "
+                                 "[--callgrind]\n");
+            return 2;
+        }
+    }
+    return bench(QCoreApplication::applicationFilePath(), o);
+}
