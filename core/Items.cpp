@@ -40,12 +40,14 @@ constexpr const char* FieldNames[] = {
     "obj1", "timeleft", "obj2",       "obj3",     "meetingtime", "timingbonus", "project"};
 static_assert(std::size(FieldNames) == static_cast<size_t>(Items::Field::Count));
 
-// The one form every field accessor uses: the field of the first item whose id text is $id. It selects
-// what "//root/item/title[../id=$id]" selects in the items file, but stops at the first such item instead
-// of testing every element of the document, which keeps a read within a fraction of a millisecond on a
-// store of thousands of items.
+const char* fieldName(Items::Field f) {
+    return FieldNames[static_cast<size_t>(f)];
+}
+
+// The one form every field accessor uses, for a document the index does not serve: the first element of
+// the field in an item with an id whose text is $id.
 QByteArray fieldXPath(Items::Field f) {
-    return QByteArray("(/root/item[string(id)=$id])[1]/") + FieldNames[static_cast<size_t>(f)];
+    return QByteArray("//root/item/") + fieldName(f) + "[../id=$id]";
 }
 
 // The fixed queries, compiled once.
@@ -172,16 +174,23 @@ QString Items::idText(Integer id) const {
     return number(id.value() == 0 ? m_currentID : id);
 }
 
-QString Items::field(Field f, const QString& id) {
+pugi::xml_node Items::fieldNode(Field f, const QString& id) {
+    if (m_index.plain()) return m_index.field(id.toUtf8().toStdString(), fieldName(f));
     XPathQuery& q = *m_fieldQueries[static_cast<size_t>(f)];
-    return XML::textOf(XML::selectFirst(m_doc, q.set("id", id)));
+    return XML::selectFirst(m_doc, q.set("id", id)).node();
+}
+
+QString Items::field(Field f, const QString& id) {
+    const pugi::xml_node found = fieldNode(f, id);
+    return found ? XML::textOf(pugi::xpath_node(found)) : QString();
 }
 
 bool Items::setField(Field f, const QString& id, const QString& value) {
-    XPathQuery& q = *m_fieldQueries[static_cast<size_t>(f)];
-    const pugi::xpath_node found = XML::selectFirst(m_doc, q.set("id", id));
+    const pugi::xml_node found = fieldNode(f, id);
     if (!found) return false;
-    XML::setText(found.node(), value);
+    XML::setText(found, value);
+    // An id changed under the index: it reads the document afresh.
+    if (f == Field::Id) m_index.rebuild();
     return true;
 }
 
@@ -347,19 +356,25 @@ QString Items::getStatus(Integer id) {
 
 // --- ids ---
 
+std::optional<Integer> Items::largestID(const XPathQuery& ids) {
+    // The index knows the largest id when every id is a plain whole number; no list is read then. An
+    // empty list reads as one empty entry, which counts as 0.
+    std::optional<int> largest;
+    if (m_index.plain() && m_index.largestId(&largest)) return Integer(largest.value_or(0));
+    return arrayMax(XML::valuesOf(XML::selectAll(m_doc, ids)));
+}
+
 Integer Items::maxID() {
     Integer result = 0;
-    trapped(QStringLiteral(" - Items.maxID: "), ErrorUpper, [&] {
-        const std::optional<Integer> max = arrayMax(XML::valuesOf(XML::selectAll(m_doc, allIds())));
-        result = max.value_or(Integer(0));
-    });
+    trapped(QStringLiteral(" - Items.maxID: "), ErrorUpper,
+            [&] { result = largestID(allIds()).value_or(Integer(0)); });
     return result;
 }
 
 Integer Items::getNewID() {
     Integer result = 0;
     trapped(QStringLiteral(" - Items.getNewID: "), ErrorUpper, [&] {
-        const std::optional<Integer> max = arrayMax(XML::valuesOf(XML::selectAll(m_doc, topIds())));
+        const std::optional<Integer> max = largestID(topIds());
         result = max ? *max + Integer(1) : Integer(1); // the largest id 32767 leaves no next one: Overflow
     });
     return result;
@@ -369,15 +384,19 @@ Integer Items::getNewID() {
 
 bool Items::loadItemXML() {
     bool result = true;
+    // The index holds no node of the document while it is read again.
+    m_index.invalidate();
     trapped(QStringLiteral(" - Items.loadItemXML: "), ErrorUpper, [&] {
         const XmlParseError outcome = File::readXMLFile(m_doc, itemsPath());
         if (outcome.ok()) {
             m_keepAsidePending = false;
+            m_index.rebuild();
             return;
         }
         if (outcome.fileNotFound()) {
             m_keepAsidePending = false;
             File::readXMLText(m_doc, StartText);
+            m_index.rebuild();
             return;
         }
         result = false;
@@ -389,6 +408,7 @@ bool Items::loadItemXML() {
         // goes on from the two templates, so that what the user adds now is kept.
         m_keepAsidePending = true;
         File::readXMLText(m_doc, StartText);
+        m_index.rebuild();
     });
     return result;
 }
@@ -416,14 +436,56 @@ bool Items::saveItemXML() {
 
 // --- queries ---
 
-QStringList Items::idList(const XPathQuery& query) {
-    return XML::valuesOf(XML::selectAll(m_doc, query));
+template <class Query, class Match> std::vector<pugi::xml_node> Items::idNodes(Query&& query, Match&& match) {
+    std::vector<pugi::xml_node> ids;
+    if (m_index.plain()) {
+        m_index.forEachItem([&](const pugi::xml_node& item) {
+            if (match(item))
+                for (pugi::xml_node id = item.first_child(); id; id = id.next_sibling())
+                    if (xpathvalue::isElement(id, "id")) ids.push_back(id);
+            return true;
+        });
+        return ids;
+    }
+    for (const pugi::xpath_node& found : XML::selectAll(m_doc, query()))
+        if (!found.attribute()) ids.push_back(found.node());
+    return ids;
 }
+
+template <class Query, class Match> pugi::xml_node Items::firstItem(Query&& query, Match&& match) {
+    if (!m_index.plain()) return XML::selectFirst(m_doc, query()).node();
+    pugi::xml_node first;
+    m_index.forEachItem([&](const pugi::xml_node& item) {
+        if (match(item)) first = item;
+        return !first;
+    });
+    return first;
+}
+
+namespace {
+
+using xpathvalue::anyDiffers;
+using xpathvalue::anyEquals;
+using xpathvalue::anyNumber;
+
+std::string utf8(const QString& text) {
+    return text.toUtf8().toStdString();
+}
+
+} // namespace
 
 QStringList Items::getMatchingIDs(Integer period, const QDate& date) {
     QStringList ids{QString()};
     trapped(QStringLiteral(" - Items.getMatchingIDs: "), ErrorLower, [&] {
-        ids = idList(matchingIds().set("date", dateToString(date)).set("period", number(period)));
+        const QString day = dateToString(date);
+        const QString p = number(period);
+        const std::string d8 = utf8(day);
+        const std::string p8 = utf8(p);
+        ids = XML::valuesOf(
+            idNodes([&]() -> XPathQuery& { return matchingIds().set("date", day).set("period", p); },
+                    [&](const pugi::xml_node& item) {
+                        return anyEquals(item, "date", d8) && anyEquals(item, "period", p8);
+                    }));
     });
     return ids;
 }
@@ -434,13 +496,15 @@ QStringList Items::getIDsMatchingString(const QString& text) {
         // Each id is paired with the title of its own item, so that an item without an id or with an odd
         // title can never shift a title onto another item's id.
         const QString wanted = text.toLower();
-        const pugi::xpath_node_set ids = XML::selectAll(m_doc, titledIds());
+        const std::vector<pugi::xml_node> ids =
+            idNodes([]() -> XPathQuery& { return titledIds(); },
+                    [](const pugi::xml_node& item) { return anyDiffers(item, "title", ""); });
         QStringList hits;
         for (size_t i = ids.size(); i-- > 0;) {
-            const pugi::xml_node id = ids[i].node();
+            const pugi::xml_node id = ids[i];
             const pugi::xml_node first = id.first_child();
             if (!first || (first.type() != pugi::node_pcdata && first.type() != pugi::node_cdata)) continue;
-            const QString idValue = XML::textOf(ids[i]);
+            const QString idValue = XML::textOf(pugi::xpath_node(id));
             if (idValue.isEmpty()) continue;
             const QString title = XML::textOf(pugi::xpath_node(id.parent().child("title")));
             if (!title.isEmpty() && title.toLower().contains(wanted)) hits.append(idValue);
@@ -452,31 +516,51 @@ QStringList Items::getIDsMatchingString(const QString& text) {
 
 QStringList Items::getMatchingMeetingIDs(const QDate& date) {
     QStringList ids{QString()};
-    trapped(QStringLiteral(" - Items.getMatchingMeetingIDs: "), ErrorLower,
-            [&] { ids = idList(meetingIds().set("date", dateToString(date))); });
+    trapped(QStringLiteral(" - Items.getMatchingMeetingIDs: "), ErrorLower, [&] {
+        const QString day = dateToString(date);
+        const std::string d8 = utf8(day);
+        ids = XML::valuesOf(idNodes([&]() -> XPathQuery& { return meetingIds().set("date", day); },
+                                    [&](const pugi::xml_node& item) {
+                                        return anyEquals(item, "date", d8) &&
+                                               anyEquals(item, "type", "Meeting");
+                                    }));
+    });
     return ids;
 }
 
 QStringList Items::getTimeMatchingMeetingIDs(const QDate& date, const QTime& time) {
     QStringList ids{QString()};
     trapped(QStringLiteral(" - Items.getTimeMatchingMeetingIDs: "), ErrorLower, [&] {
-        ids = idList(timeMeetingIds()
-                         .set("date", dateToString(date))
-                         .set("time", time.toString(QStringLiteral("hh:mm"))));
+        const QString day = dateToString(date);
+        const QString at = time.toString(QStringLiteral("hh:mm"));
+        const std::string d8 = utf8(day);
+        const std::string t8 = utf8(at);
+        ids = XML::valuesOf(
+            idNodes([&]() -> XPathQuery& { return timeMeetingIds().set("date", day).set("time", at); },
+                    [&](const pugi::xml_node& item) {
+                        return anyEquals(item, "date", d8) && anyEquals(item, "meetingtime", t8) &&
+                               anyEquals(item, "type", "Meeting");
+                    }));
     });
     return ids;
 }
 
 QList<Items::MeetingTime_> Items::meetingTimesOn(const QDate& date) {
     QList<MeetingTime_> meetings;
-    const pugi::xpath_node_set ids = XML::selectAll(m_doc, meetingIds().set("date", dateToString(date)));
-    for (const pugi::xpath_node& id : ids) {
+    const QString day = dateToString(date);
+    const std::string d8 = utf8(day);
+    const std::vector<pugi::xml_node> ids =
+        idNodes([&]() -> XPathQuery& { return meetingIds().set("date", day); },
+                [&](const pugi::xml_node& item) {
+                    return anyEquals(item, "date", d8) && anyEquals(item, "type", "Meeting");
+                });
+    for (const pugi::xml_node& id : ids) {
         // An id counts as the list queries take it: the text it starts with, when it has one.
-        const pugi::xml_node first = id.node().first_child();
+        const pugi::xml_node first = id.first_child();
         if (!first || (first.type() != pugi::node_pcdata && first.type() != pugi::node_cdata)) continue;
-        const QString idText = XML::textOf(id);
+        const QString idText = XML::textOf(pugi::xpath_node(id));
         if (idText.isEmpty()) continue;
-        for (const pugi::xml_node time : id.node().parent().children("meetingtime")) {
+        for (const pugi::xml_node time : id.parent().children("meetingtime")) {
             const QString text = XML::textOf(pugi::xpath_node(time));
             // Read as the face reads it, so a meeting stored as "8:5" reminds at 08:05 where it stands.
             if (const std::optional<QTime> at = readMeetingTime(text))
@@ -488,19 +572,56 @@ QList<Items::MeetingTime_> Items::meetingTimesOn(const QDate& date) {
 
 QStringList Items::getMatchingUndoneIDs(Integer period, const QDate& date) {
     QStringList ids{QString()};
-    trapped(QStringLiteral(" - Items.getMatchingUndoneIDs: "), ErrorLower,
-            [&] { ids = idList(undoneIds().set("date", dateToString(date)).set("period", number(period))); });
+    trapped(QStringLiteral(" - Items.getMatchingUndoneIDs: "), ErrorLower, [&] {
+        const QString day = dateToString(date);
+        const QString p = number(period);
+        const std::string d8 = utf8(day);
+        const std::string p8 = utf8(p);
+        ids = XML::valuesOf(
+            idNodes([&]() -> XPathQuery& { return undoneIds().set("date", day).set("period", p); },
+                    [&](const pugi::xml_node& item) {
+                        return anyEquals(item, "date", d8) && anyEquals(item, "period", p8) &&
+                               anyEquals(item, "done", "false");
+                    }));
+    });
     return ids;
 }
 
 QStringList Items::getProjectMatchingIDs(Integer projectId) {
     QStringList ids{QString()};
-    trapped(QStringLiteral(" - Items.getMatchingProjectIDs: "), ErrorLower,
-            [&] { ids = idList(projectIds().set("project", number(projectId))); });
+    trapped(QStringLiteral(" - Items.getMatchingProjectIDs: "), ErrorLower, [&] {
+        const QString project = number(projectId);
+        const std::string n8 = utf8(project);
+        ids = XML::valuesOf(
+            idNodes([&]() -> XPathQuery& { return projectIds().set("project", project); },
+                    [&](const pugi::xml_node& item) { return anyEquals(item, "project", n8); }));
+    });
     return ids;
 }
 
 // --- creation, removal, repetition, carry-over ---
+
+namespace {
+
+// Tells the index of an item appended to the document: once its id is set, or however the adding ends.
+class Appended {
+public:
+    Appended(ItemIndex& index, const pugi::xml_node& item) : m_index(index), m_item(item) {}
+    ~Appended() { done(); }
+    Appended(const Appended&) = delete;
+    Appended& operator=(const Appended&) = delete;
+    void done() {
+        if (m_item) m_index.appended(m_item);
+        m_item = pugi::xml_node();
+    }
+    void dropped() { m_item = pugi::xml_node(); }
+
+private:
+    ItemIndex& m_index;
+    pugi::xml_node m_item;
+};
+
+} // namespace
 
 Integer Items::newItem(const QString& type) {
     Integer id = -1;
@@ -509,13 +630,18 @@ Integer Items::newItem(const QString& type) {
         // No free id left (already reported): an item with id 0 would pass for a template.
         if (next.value() <= 0) return;
         id = next;
-        const pugi::xpath_node found = XML::selectFirst(m_doc, templateOfType().set("type", type));
+        const std::string wanted = utf8(type);
+        const pugi::xml_node found =
+            firstItem([&]() -> XPathQuery& { return templateOfType().set("type", type); },
+                      [&](const pugi::xml_node& item) { return anyEquals(item, "type", wanted); });
         if (!found) return;
-        pugi::xml_node root = found.node().parent();
-        pugi::xml_node copy = root.append_copy(found.node());
+        pugi::xml_node root = found.parent();
+        pugi::xml_node copy = root.append_copy(found);
         if (!copy) throw Failure(err::OutOfMemory);
+        Appended appended(m_index, copy);
         const bool emptied = gXML ? gXML->resetNodeValues(copy) : XML().resetNodeValues(copy);
         if (!emptied) {
+            appended.dropped();
             root.remove_child(copy);
             id = -1;
             return;
@@ -529,10 +655,15 @@ Integer Items::newItem(const QString& type) {
 
 void Items::removeItem(Integer id) {
     trapped(QStringLiteral(" - Items.removeItem: "), ErrorUpper, [&] {
-        const pugi::xpath_node found = XML::selectFirst(m_doc, itemById().set("id", idText(id)));
-        if (!found)
-            throw Failure(err::InvalidCall, QStringLiteral("There is no item with the id ") + idText(id));
-        found.node().parent().remove_child(found.node());
+        const QString key = idText(id);
+        const pugi::xml_node found = m_index.plain()
+                                         ? m_index.item(utf8(key))
+                                         : XML::selectFirst(m_doc, itemById().set("id", key)).node();
+        if (!found) throw Failure(err::InvalidCall, QStringLiteral("There is no item with the id ") + key);
+        m_index.removing(found);
+        found.parent().remove_child(found);
+        // A document the index did not serve may have become one it serves.
+        if (!m_index.plain()) m_index.rebuild();
     });
 }
 
@@ -541,7 +672,23 @@ bool Items::moveUndoneItems(const QDate& date, Integer period, const QString& ty
     trapped(QStringLiteral(" - Items.moveItems: "), ErrorLower, [&] {
         const QString day = dateToString(date);
         const QString p = number(period);
-        const QStringList ids = idList(carryOverIds().set("date", day).set("period", p).set("type", type));
+        const std::string d8 = utf8(day);
+        const std::string t8 = utf8(type);
+        const double dayNumber = xpathvalue::number(d8);
+        const double periodNumber = xpathvalue::number(utf8(p));
+        const QStringList ids = XML::valuesOf(idNodes(
+            [&]() -> XPathQuery& {
+                return carryOverIds().set("date", day).set("period", p).set("type", type);
+            },
+            [&](const pugi::xml_node& item) {
+                // Planned for an earlier day, or for this day in an earlier period; of the type; not done;
+                // not a template.
+                const bool earlier = anyNumber(item, "date", [&](double d) { return d < dayNumber; }) ||
+                                     (anyEquals(item, "date", d8) &&
+                                      anyNumber(item, "period", [&](double v) { return v < periodNumber; }));
+                return earlier && anyEquals(item, "type", t8) && anyDiffers(item, "done", "true") &&
+                       anyNumber(item, "id", [](double v) { return v > 0; });
+            }));
         if (!ids.first().isEmpty()) {
             for (const QString& id : ids) {
                 setField(Field::Date, id, day);
@@ -556,22 +703,30 @@ bool Items::moveUndoneItems(const QDate& date, Integer period, const QString& ty
 void Items::CloneRepetitiveTask(Integer id) {
     trapped(QStringLiteral(" - Items.CloneRepetitiveTask: "), ErrorUpper, [&] {
         const Integer source = id.value() == 0 ? m_currentID : id;
-        const pugi::xpath_node found =
-            XML::selectFirst(m_doc, itemByNumber().set("id", static_cast<double>(source.value())));
+        const double wanted = source.value();
+        const pugi::xml_node found =
+            firstItem([&]() -> XPathQuery& { return itemByNumber().set("id", wanted); },
+                      [&](const pugi::xml_node& item) {
+                          return anyNumber(item, "id", [&](double v) { return v == wanted; });
+                      });
         if (!found) return;
         const Integer next = getNewID();
         if (next.value() <= 0) return; // no free id (already reported)
-        pugi::xml_node root = found.node().parent();
-        pugi::xml_node copy = root.append_copy(found.node());
+        pugi::xml_node root = found.parent();
+        pugi::xml_node copy = root.append_copy(found);
         if (!copy) throw Failure(err::OutOfMemory);
+        Appended appended(m_index, copy);
         pugi::xml_node idNode = copy.child("id");
         if (!idNode) idNode = copy.prepend_child("id");
         XML::setText(idNode, number(next));
+        appended.done();
 
         const QString newId = number(next);
         auto write = [&](const char* name, const QString& value) {
-            const pugi::xpath_node target = XML::selectFirst(m_doc, cloneField(name).set("id", newId));
-            if (target) XML::setText(target.node(), value);
+            const pugi::xml_node target =
+                m_index.plain() ? m_index.field(utf8(newId), name)
+                                : XML::selectFirst(m_doc, cloneField(name).set("id", newId)).node();
+            if (target) XML::setText(target, value);
         };
         write("status", QString());
         write("now", nowText(appClock().now()));
@@ -616,7 +771,16 @@ QString Items::dateToString(const QDate& date) {
 
 bool Items::archiveData() {
     int moved = 0;
-    const bool done = gXML ? gXML->archiveData(m_doc, &moved) : XML().archiveData(m_doc, &moved);
+    // The move takes items out of the document: the index reads it afresh afterwards.
+    m_index.invalidate();
+    bool done = false;
+    try {
+        done = gXML ? gXML->archiveData(m_doc, &moved) : XML().archiveData(m_doc, &moved);
+    } catch (...) {
+        m_index.rebuild();
+        throw;
+    }
+    m_index.rebuild();
     // The items file follows the archive at once: a program ended before the quit's save would otherwise
     // find the moved items still there at the next start (the archive then keeps them only once).
     if (moved > 0) saveItemXML();

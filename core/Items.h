@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Integer.h"
+#include "ItemIndex.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -15,9 +16,10 @@ class XPathQuery;
 
 // The store of every task and meeting: the whole items file "items.xml" held as an XML document.
 //
-// Every field is read and written through one XPath by id over the document (the id compared as text, so
-// the first item whose id text equals the number is the one); id 0 stands for currentID. The document
-// reaches the disk only through saveItemXML.
+// Every field is the first element of its name in an item whose id text equals the number (the first such
+// item in the file that has one); id 0 stands for currentID. An index beside the document finds it without
+// a search, and answers each query by one pass over the items, with the results, in the order, of the
+// query's XPath. The document reaches the disk only through saveItemXML.
 //
 // An id list is the texts of the selected id elements in file order; when nothing matches it holds one
 // empty entry.
@@ -177,11 +179,18 @@ public:
 
 private:
     QString idText(Integer id) const;
+    pugi::xml_node fieldNode(Field f, const QString& id);
     QString field(Field f, const QString& id);
     bool setField(Field f, const QString& id, const QString& value);
-    QStringList idList(const XPathQuery& query);
+    std::optional<Integer> largestID(const XPathQuery& ids);
+    // The id elements of the items that match, in file order: by one pass over the items when the index
+    // serves the document, else by the query's XPath (query() gives it with its variables set).
+    template <class Query, class Match> std::vector<pugi::xml_node> idNodes(Query&& query, Match&& match);
+    // The item a query selects first: by the index, or by its XPath.
+    template <class Query, class Match> pugi::xml_node firstItem(Query&& query, Match&& match);
 
     pugi::xml_document m_doc;
+    ItemIndex m_index{m_doc};
     Integer m_currentID{1};
     Integer m_selectedPeriod{1};
     QDate m_selectedDate;

@@ -171,15 +171,30 @@ QString XML::textOf(const pugi::xpath_node& found) {
     }
 }
 
+namespace {
+
+// A node's entry in a list of values: its text, when its first child is a text and the text is not empty.
+void appendValue(QStringList& values, const pugi::xml_node& node) {
+    const pugi::xml_node first = node.first_child();
+    if (!first || (first.type() != pugi::node_pcdata && first.type() != pugi::node_cdata)) return;
+    const QString text = XML::textOf(pugi::xpath_node(node));
+    if (!text.isEmpty()) values.append(text);
+}
+
+} // namespace
+
 QStringList XML::valuesOf(const pugi::xpath_node_set& nodes) {
     QStringList values;
-    for (const pugi::xpath_node& found : nodes) {
-        const pugi::xml_node first = found.node().first_child();
-        if (found.attribute() || !first) continue;
-        if (first.type() != pugi::node_pcdata && first.type() != pugi::node_cdata) continue;
-        const QString text = textOf(found);
-        if (!text.isEmpty()) values.append(text);
-    }
+    for (const pugi::xpath_node& found : nodes)
+        if (!found.attribute()) appendValue(values, found.node());
+    if (values.isEmpty()) values.append(QString());
+    return values;
+}
+
+QStringList XML::valuesOf(const std::vector<pugi::xml_node>& nodes) {
+    QStringList values;
+    for (const pugi::xml_node& node : nodes)
+        appendValue(values, node);
     if (values.isEmpty()) values.append(QString());
     return values;
 }

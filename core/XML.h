@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <pugixml.hpp>
+#include <vector>
 
 // A fixed XPath compiled once. Its variables ($name) are set before each use, so a value never becomes
 // part of the expression: quotes, apostrophes and any other character in it are taken as they stand.
@@ -74,6 +75,7 @@ public:
 
     // The nodes' texts as getElementValue gives them.
     static QStringList valuesOf(const pugi::xpath_node_set& nodes);
+    static QStringList valuesOf(const std::vector<pugi::xml_node>& nodes);
     // The text of a node as a reader sees it: an element's texts joined, an attribute's or text's value.
     static QString textOf(const pugi::xpath_node& node);
     // Replaces the content of node by value (no child at all when value is empty).
