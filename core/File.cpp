@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <cstring>
 
 Q_LOGGING_CATEGORY(lcXmlTree, "quorvane.xml", QtWarningMsg)
 
@@ -230,6 +231,119 @@ void writeTree(QByteArray& out, const pugi::xml_node& top) {
     }
 }
 
+// --- pugixml's writer ---
+//
+// pugixml writes most documents exactly as the walk above does, and much faster. A node goes to it when
+// nothing in it needs the walk's care: every text is valid UTF-8 without a character XML cannot hold,
+// no comment or instruction holds what would end it early, no text is empty, no name is missing, and no
+// attribute holds a line break, a tab or a ">" (which pugixml writes differently).
+
+// Whether the bytes are valid UTF-8 without U+FFFE and U+FFFF, and without control characters other than
+// tab, line feed and carriage return (none at all in an attribute).
+bool cleanText(const char* s, bool attribute) {
+    const auto* p = reinterpret_cast<const unsigned char*>(s);
+    while (*p) {
+        const unsigned char b = *p;
+        if (b < 0x80) {
+            if (b < 0x20 && (attribute || (b != '\t' && b != '\n' && b != '\r'))) return false;
+            if (attribute && b == '>') return false;
+            ++p;
+            continue;
+        }
+        const auto cont = [&](int k) { return (p[k] & 0xC0) == 0x80; };
+        if (b >= 0xC2 && b <= 0xDF && cont(1)) {
+            p += 2;
+        } else if (b >= 0xE0 && b <= 0xEF && cont(1) && cont(2)) {
+            if (b == 0xE0 && p[1] < 0xA0) return false;                                    // overlong
+            if (b == 0xED && p[1] > 0x9F) return false;                                    // a surrogate
+            if (b == 0xEF && p[1] == 0xBF && (p[2] == 0xBE || p[2] == 0xBF)) return false; // U+FFFE, U+FFFF
+            p += 3;
+        } else if (b >= 0xF0 && b <= 0xF4 && cont(1) && cont(2) && cont(3)) {
+            if (b == 0xF0 && p[1] < 0x90) return false; // overlong
+            if (b == 0xF4 && p[1] > 0x8F) return false; // beyond U+10FFFF
+            p += 4;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool printable(const pugi::xml_node& node) {
+    switch (node.type()) {
+    case pugi::node_element:
+        if (!*node.name()) return false;
+        for (const pugi::xml_attribute& a : node.attributes())
+            if (!*a.name() || !cleanText(a.value(), true)) return false;
+        return true;
+    case pugi::node_pcdata:
+        return *node.value() && cleanText(node.value(), false);
+    case pugi::node_cdata:
+        return cleanText(node.value(), false);
+    case pugi::node_comment: {
+        const char* v = node.value();
+        const size_t n = std::strlen(v);
+        return cleanText(v, false) && !std::strstr(v, "--") && (n == 0 || v[n - 1] != '-');
+    }
+    case pugi::node_pi:
+        return *node.name() && cleanText(node.value(), false) && !std::strstr(node.value(), "?>");
+    default:
+        return false; // declarations and document types stand at the top, where the walk writes them
+    }
+}
+
+bool printableTree(const pugi::xml_node& top) {
+    pugi::xml_node node = top;
+    for (;;) {
+        if (!printable(node)) return false;
+        if (node.first_child()) {
+            node = node.first_child();
+            continue;
+        }
+        while (node != top && !node.next_sibling())
+            node = node.parent();
+        if (node == top) return true;
+        node = node.next_sibling();
+    }
+}
+
+class ByteWriter : public pugi::xml_writer {
+public:
+    explicit ByteWriter(QByteArray& out) : m_out(out) {}
+    void write(const void* data, size_t size) override {
+        m_out.append(static_cast<const char*>(data), static_cast<qsizetype>(size));
+    }
+
+private:
+    QByteArray& m_out;
+};
+
+// The text of one node: pugixml's writer where it writes what the walk would, else the walk.
+void writeNode(QByteArray& out, const pugi::xml_node& node) {
+    if (printableTree(node)) {
+        ByteWriter writer(out);
+        node.print(writer, "", pugi::format_raw, pugi::encoding_utf8);
+    } else {
+        writeTree(out, node);
+    }
+}
+
+// Both writers: each node at the top of a document on a line of its own.
+template <class Write> QByteArray documentText(const pugi::xml_node& node, Write&& write) {
+    QByteArray out;
+    if (node.type() != pugi::node_document) {
+        write(out, node);
+        return out;
+    }
+    // The reader keeps no line breaks between a declaration or comment and the root element; each of
+    // them gets its own line again.
+    for (const pugi::xml_node& child : node.children()) {
+        if (child != node.first_child()) out += "\r\n";
+        write(out, child);
+    }
+    return out;
+}
+
 void displayLines(const pugi::xml_node& parent, int indent) {
     // Depth first, without recursion; each level below parent indents by two more.
     pugi::xml_node node = parent.first_child();
@@ -313,18 +427,11 @@ XmlParseError File::readXMLText(pugi::xml_document& document, const QByteArray& 
 }
 
 QByteArray File::xmlText(const pugi::xml_node& node) {
-    QByteArray out;
-    if (node.type() != pugi::node_document) {
-        writeTree(out, node);
-        return out;
-    }
-    // The reader keeps no line breaks between a declaration or comment and the root element; each of
-    // them gets its own line again.
-    for (const pugi::xml_node& child : node.children()) {
-        if (child != node.first_child()) out += "\r\n";
-        writeTree(out, child);
-    }
-    return out;
+    return documentText(node, writeNode);
+}
+
+QByteArray File::xmlTextByWalk(const pugi::xml_node& node) {
+    return documentText(node, writeTree);
 }
 
 void File::writeXMLFile(const pugi::xml_node& document, const QString& path) {

@@ -59,8 +59,13 @@ public:
     static XmlParseError readXMLFile(pugi::xml_document& document, const QString& path);
     // Reads an XML text into document (emptied first), with the same options as files.
     static XmlParseError readXMLText(pugi::xml_document& document, const QByteArray& text);
-    // The text a document (or any node) is written as.
+    // The text a document (or any node) is written as. pugixml's writer writes it where its rules give
+    // the same bytes as xmlTextByWalk, which is every store of valid UTF-8 with nothing odd in it.
     static QByteArray xmlText(const pugi::xml_node& node);
+    // The same text, made by walking the tree node by node: for any document whatever it holds (the
+    // characters XML cannot hold left out, what would end a comment, section or instruction early broken
+    // up, names as they were read).
+    static QByteArray xmlTextByWalk(const pugi::xml_node& node);
     // Writes the document to path through a temporary file and an atomic rename, creating the folder
     // when missing. Raises a Failure when the file could not be written whole.
     static void writeXMLFile(const pugi::xml_node& document, const QString& path);

@@ -1,6 +1,7 @@
 #include "XML.h"
 
 #include "AppPaths.h"
+#include "AtomicFile.h"
 #include "Clock.h"
 #include "ErrorReport.h"
 #include "Failure.h"
@@ -8,7 +9,10 @@
 #include "Globals.h"
 #include "Settings.h"
 #include "TextDecoding.h"
+#include "XmlLayout.h"
 
+#include <QFile>
+#include <QHash>
 #include <QSet>
 #include <new>
 
@@ -393,26 +397,95 @@ QString XML::archivePath() {
     return folder + QStringLiteral("archive.xml");
 }
 
+namespace {
+
+// The texts of the items that move, in file order.
+using Texts = QList<QByteArray>;
+
+// Appends texts to the archive at path without writing what it holds anew: they go before the end tag of
+// its root element, through a temporary file that takes the archive's place in one rename, so that a
+// failure leaves the archive as it was. A text the archive holds already, as one of its root's items, is
+// not added again. False, and the archive untouched, when the file is not laid out in the plain forms
+// this program writes: it must then be read and written whole.
+bool appendToArchive(const QString& path, const Texts& texts) {
+    QFile file(path);
+    if (!file.exists()) {
+        // A new archive, as the program has always started one.
+        QByteArray added;
+        for (const QByteArray& text : texts)
+            added += text;
+        atomicfile::write(path,
+                          {QByteArrayView("<root>\r\n"), QByteArrayView(added), QByteArrayView("</root>")});
+        return true;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw Failure(err::PathFileAccess,
+                      QStringLiteral("The archive %1 could not be read (%2); no item was moved")
+                          .arg(path, file.errorString()));
+    }
+    // Mapped, not read: its pages are the file's own, and go with the mapping.
+    const qint64 size = file.size();
+    QByteArray read;
+    const uchar* mapped = size > 0 ? file.map(0, size) : nullptr;
+    if (!mapped && size > 0) {
+        read = file.readAll();
+        if (read.size() != size) return false;
+    }
+    const QByteArrayView bytes = mapped ? QByteArrayView(mapped, size) : QByteArrayView(read);
+    const std::optional<xmllayout::Layout> layout = xmllayout::scan(bytes);
+    bool appended = false;
+    if (layout) {
+        // An item this program wrote is held as exactly the text it writes for it.
+        QHash<qsizetype, QList<QByteArrayView>> held;
+        QSet<qsizetype> lengths;
+        for (const QByteArray& text : texts)
+            lengths.insert(text.size());
+        for (const auto& [start, length] : layout->items)
+            if (lengths.contains(length)) held[length].append(bytes.sliced(start, length));
+        QByteArray added;
+        for (const QByteArray& text : texts)
+            if (!held.value(text.size()).contains(QByteArrayView(text))) added += text;
+        if (!added.isEmpty()) {
+            atomicfile::write(
+                path, {bytes.first(layout->rootEnd), QByteArrayView(added), bytes.sliced(layout->rootEnd)});
+        }
+        appended = true;
+    }
+    if (mapped) file.unmap(const_cast<uchar*>(mapped));
+    return appended;
+}
+
+// The archive read and written whole, for a file not laid out in the plain forms: the items go to the end
+// of its root element, each that it holds already left out.
+void rewriteArchive(const QString& path, const pugi::xpath_node_set& found) {
+    pugi::xml_document archive;
+    XmlParseError outcome = File::readXMLFile(archive, path);
+    if (outcome.fileNotFound()) outcome = File::readXMLText(archive, QByteArrayLiteral("<root>\r\n</root>"));
+    if (!outcome.ok()) {
+        throw Failure(err::PathFileAccess,
+                      QStringLiteral("The archive %1 could not be read (%2: %3, line %4, position %5); no "
+                                     "item was moved")
+                          .arg(path, QString::number(outcome.code), outcome.reason,
+                               QString::number(outcome.line), QString::number(outcome.linePos)));
+    }
+    pugi::xml_node archiveRoot = archive.document_element();
+    if (!archiveRoot) throw Failure(err::ObjectNotSet, QStringLiteral("The archive has no root element"));
+    QSet<QByteArray> held;
+    for (const pugi::xml_node& item : archiveRoot.children("item"))
+        held.insert(File::xmlText(item));
+    for (const pugi::xpath_node& item : found) {
+        if (held.contains(File::xmlText(item.node()))) continue;
+        if (!archiveRoot.append_copy(item.node())) throw Failure(err::OutOfMemory);
+    }
+    File::writeXMLFile(archive, path);
+}
+
+} // namespace
+
 bool XML::archiveData(pugi::xml_document& itemsDocument, int* movedCount) {
     bool moved = false;
     if (movedCount) *movedCount = 0;
     trapped(QStringLiteral(" - XML.archiveData: "), QStringLiteral(" error"), [&] {
-        const QString path = archivePath();
-        pugi::xml_document archive;
-        XmlParseError outcome = File::readXMLFile(archive, path);
-        if (outcome.fileNotFound())
-            outcome = File::readXMLText(archive, QByteArrayLiteral("<root>\r\n</root>"));
-        if (!outcome.ok()) {
-            throw Failure(
-                err::PathFileAccess,
-                QStringLiteral("The archive %1 could not be read (%2: %3, line %4, position %5); no "
-                               "item was moved")
-                    .arg(path, QString::number(outcome.code), outcome.reason, QString::number(outcome.line),
-                         QString::number(outcome.linePos)));
-        }
-        pugi::xml_node archiveRoot = archive.document_element();
-        if (!archiveRoot) throw Failure(err::ObjectNotSet, QStringLiteral("The archive has no root element"));
-
         // Only the items of the file's own list move: an item element nested inside another one (in a
         // note, say) goes with the item that holds it. Dates are eight-digit day texts, so that as
         // numbers they order like the days.
@@ -420,22 +493,19 @@ bool XML::archiveData(pugi::xml_document& itemsDocument, int* movedCount) {
         static XPathQuery oldItems("/root/item[date < $cutoff]", {}, {"cutoff"});
         oldItems.set("cutoff", cutoff);
         const pugi::xpath_node_set found = selectAll(itemsDocument, oldItems);
-
-        // An item the archive holds already was moved by a run that ended before the items file was
-        // written again: it leaves the items document without going into the archive a second time.
-        QSet<QByteArray> held;
+        // The archive is touched only when an item moves.
         if (!found.empty()) {
-            for (const pugi::xml_node& item : archiveRoot.children("item"))
-                held.insert(File::xmlText(item));
+            // An item the archive holds already was moved by a run that ended before the items file was
+            // written again: it leaves the items document without going into the archive a second time.
+            // The items leave the items document only once the archive holding them is safely on disk.
+            const QString path = archivePath();
+            Texts texts;
+            for (const pugi::xpath_node& item : found)
+                texts.append(File::xmlText(item.node()));
+            if (!appendToArchive(path, texts)) rewriteArchive(path, found);
+            for (const pugi::xpath_node& item : found)
+                item.node().parent().remove_child(item.node());
         }
-        // The items leave the items document only once the archive holding them is safely on disk.
-        for (const pugi::xpath_node& item : found) {
-            if (held.contains(File::xmlText(item.node()))) continue;
-            if (!archiveRoot.append_copy(item.node())) throw Failure(err::OutOfMemory);
-        }
-        File::writeXMLFile(archive, path);
-        for (const pugi::xpath_node& item : found)
-            item.node().parent().remove_child(item.node());
         if (movedCount) *movedCount = static_cast<int>(found.size());
         moved = true;
     });

@@ -82,6 +82,10 @@ private:
 namespace atomicfile {
 
 void write(const QString& path, const QByteArray& bytes) {
+    write(path, {QByteArrayView(bytes)});
+}
+
+void write(const QString& path, std::initializer_list<QByteArrayView> parts) {
     QFileInfo info(path);
     // A link is followed: the file it points to gets the new content, and the link stays.
     if (info.isSymLink() && !info.symLinkTarget().isEmpty()) info = QFileInfo(info.symLinkTarget());
@@ -103,17 +107,19 @@ void write(const QString& path, const QByteArray& bytes) {
     struct stat old {};
     if (::stat(target.constData(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
 
-    const char* data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, static_cast<size_t>(left));
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            fail(errno, path);
+    for (const QByteArrayView part : parts) {
+        const char* data = part.data();
+        qsizetype left = part.size();
+        while (left > 0) {
+            const ssize_t written = ::write(fd, data, static_cast<size_t>(left));
+            if (written < 0) {
+                if (errno == EINTR) continue;
+                fail(errno, path);
+            }
+            if (written == 0) fail(ENOSPC, path);
+            data += written;
+            left -= written;
         }
-        if (written == 0) fail(ENOSPC, path);
-        data += written;
-        left -= written;
     }
     if (::fsync(fd) != 0 && errno != EINVAL && errno != EROFS) fail(errno, path);
     if (const int error = temp.close()) fail(error, path);

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
+#include <initializer_list>
 
 // Every file the program writes is replaced whole or not at all. The new content goes to a temporary
 // file beside the old one ("<name>.saving-XXXXXX"), is flushed to the disk, and only then takes the old
@@ -13,6 +15,8 @@ namespace atomicfile {
 // the disk or the user's quota is full (a write that stops short counts as that), 70 "Permission denied",
 // 76 "Path not found" when the folder cannot be made, 75 "Path/File access error" otherwise.
 void write(const QString& path, const QByteArray& bytes);
+// The same with the content given in parts, written one after the other.
+void write(const QString& path, std::initializer_list<QByteArrayView> parts);
 
 // Removes the temporary files that saves to path left behind when the program was ended before they
 // finished. A save that is still going on (in another instance of the program) is left alone. Returns

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QList>
+#include <optional>
+#include <utility>
+
+// Where the parts of an XML text stand, found without building its tree: for a file that grows by items
+// added before its end, such as the archive, which then need not be read and written whole.
+namespace xmllayout {
+
+struct Layout {
+    // Where the end tag of the root element (the first element at the top) starts.
+    qsizetype rootEnd = -1;
+    // Each "item" element directly in the root element: where it starts and how many bytes it takes.
+    QList<std::pair<qsizetype, qsizetype>> items;
+};
+
+// The layout of text when it keeps to the plain forms this program writes (elements with plain ASCII
+// names and attributes in quotes, text, comments, CDATA sections, processing instructions, a declaration
+// at the start), which the parser reads without fail to the same tree. nullopt for anything else (a
+// document type, a root element written "<root/>", a character NUL, tags that do not match, text outside
+// the root element...): such a text is for the parser to read.
+std::optional<Layout> scan(QByteArrayView text);
+
+} // namespace xmllayout
