@@ -435,16 +435,29 @@ bool appendToArchive(const QString& path, const Texts& texts) {
     const std::optional<xmllayout::Layout> layout = xmllayout::scan(bytes);
     bool appended = false;
     if (layout) {
-        // An item this program wrote is held as exactly the text it writes for it.
-        QHash<qsizetype, QList<QByteArrayView>> held;
+        // The archive holds an item when one of its root's items reads as the same text: the item's own
+        // bytes, when they are as the program writes them (as they are for every item it moved there),
+        // else what that item reads as.
+        const QSet<QByteArray> moving(texts.begin(), texts.end());
         QSet<qsizetype> lengths;
         for (const QByteArray& text : texts)
             lengths.insert(text.size());
-        for (const auto& [start, length] : layout->items)
-            if (lengths.contains(length)) held[length].append(bytes.sliced(start, length));
+        QSet<QByteArray> held;
+        for (const auto& [start, length] : layout->items) {
+            const QByteArrayView item = bytes.sliced(start, length);
+            if (lengths.contains(length) && moving.contains(QByteArray::fromRawData(item.data(), length))) {
+                held.insert(item.toByteArray());
+            } else if (!xmllayout::asWritten(item)) {
+                pugi::xml_document element;
+                if (File::readXMLText(element, item.toByteArray()).ok()) {
+                    const QByteArray text = File::xmlText(element.document_element());
+                    if (moving.contains(text)) held.insert(text);
+                }
+            }
+        }
         QByteArray added;
         for (const QByteArray& text : texts)
-            if (!held.value(text.size()).contains(QByteArrayView(text))) added += text;
+            if (!held.contains(text)) added += text;
         if (!added.isEmpty()) {
             atomicfile::write(
                 path, {bytes.first(layout->rootEnd), QByteArrayView(added), bytes.sliced(layout->rootEnd)});

@@ -157,10 +157,141 @@ private:
     qsizetype m_at = 0;
 };
 
+bool nameStart(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':';
+}
+
+bool nameChar(char c) {
+    return nameStart(c) || (c >= '0' && c <= '9') || c == '.' || c == '-';
+}
+
+// The length of the character at i when it may stand in a text as written (valid UTF-8, no U+FFFE or
+// U+FFFF, no control character but tab, line feed and carriage return), else 0.
+qsizetype textChar(QByteArrayView t, qsizetype i) {
+    const auto at = [&](qsizetype k) { return k < t.size() ? static_cast<unsigned char>(t[k]) : 0; };
+    const auto cont = [&](qsizetype k) { return (at(k) & 0xC0) == 0x80; };
+    const unsigned char b = at(i);
+    if (b < 0x80) return b >= 0x20 || b == '\t' || b == '\n' || b == '\r' ? 1 : 0;
+    if (b >= 0xC2 && b <= 0xDF) return cont(i + 1) ? 2 : 0;
+    if (b >= 0xE0 && b <= 0xEF) {
+        if (!cont(i + 1) || !cont(i + 2)) return 0;
+        if ((b == 0xE0 && at(i + 1) < 0xA0) || (b == 0xED && at(i + 1) > 0x9F)) return 0;
+        if (b == 0xEF && at(i + 1) == 0xBF && (at(i + 2) == 0xBE || at(i + 2) == 0xBF)) return 0;
+        return 3;
+    }
+    if (b >= 0xF0 && b <= 0xF4) {
+        if (!cont(i + 1) || !cont(i + 2) || !cont(i + 3)) return 0;
+        if ((b == 0xF0 && at(i + 1) < 0x90) || (b == 0xF4 && at(i + 1) > 0x8F)) return 0;
+        return 4;
+    }
+    return 0;
+}
+
+// Whether every character of t[from, to) may stand in a text as written.
+bool cleanChars(QByteArrayView t, qsizetype from, qsizetype to) {
+    for (qsizetype i = from; i < to;) {
+        const qsizetype n = textChar(t, i);
+        if (n == 0 || i + n > to) return false;
+        i += n;
+    }
+    return true;
+}
+
+// Whether t[from, to) is a text as written: in an attribute also without blanks other than " " and
+// with "&quot;" for '"'; in content with ">" escaped too.
+bool writtenText(QByteArrayView t, qsizetype from, qsizetype to, bool attribute) {
+    for (qsizetype i = from; i < to;) {
+        const char c = t[i];
+        if (c == '&') {
+            const QByteArrayView rest = t.sliced(i, to - i);
+            qsizetype n = rest.startsWith("&amp;")                             ? 5
+                          : rest.startsWith("&lt;") || rest.startsWith("&gt;") ? 4
+                                                                               : 0;
+            if (attribute && rest.startsWith("&quot;")) n = 6;
+            if (n == 0) return false;
+            i += n;
+            continue;
+        }
+        if (c == '<' || c == '>' || (attribute && (c == '"' || c == '\t' || c == '\n' || c == '\r')))
+            return false;
+        const qsizetype n = textChar(t, i);
+        if (n == 0 || i + n > to) return false;
+        i += n;
+    }
+    return true;
+}
+
 } // namespace
 
 std::optional<Layout> scan(QByteArrayView text) {
     return Scanner(text).layout();
+}
+
+bool asWritten(QByteArrayView t) {
+    std::vector<QByteArrayView> open;
+    qsizetype i = 0;
+    const auto name = [&]() {
+        const qsizetype start = i;
+        if (i < t.size() && nameStart(t[i])) {
+            ++i;
+            while (i < t.size() && nameChar(t[i]))
+                ++i;
+        }
+        return t.sliced(start, i - start);
+    };
+    do {
+        if (!open.empty() && (i >= t.size() || t[i] != '<')) {
+            qsizetype lt = t.indexOf('<', i);
+            if (lt < 0) lt = t.size();
+            if (!writtenText(t, i, lt, false)) return false;
+            i = lt;
+            continue;
+        }
+        if (i >= t.size()) return false;
+        const QByteArrayView rest = t.sliced(i);
+        if (rest.startsWith("<!--")) {
+            const qsizetype end = t.indexOf("-->", i + 4);
+            if (open.empty() || end < 0) return false;
+            const QByteArrayView body = t.sliced(i + 4, end - i - 4);
+            if (body.contains("--") || body.endsWith('-') || !cleanChars(t, i + 4, end)) return false;
+            i = end + 3;
+        } else if (rest.startsWith("<![CDATA[")) {
+            const qsizetype end = t.indexOf("]]>", i + 9);
+            if (open.empty() || end < 0 || !cleanChars(t, i + 9, end)) return false;
+            i = end + 3;
+        } else if (rest.startsWith("</")) {
+            i += 2;
+            if (open.empty() || name() != open.back() || i >= t.size() || t[i] != '>') return false;
+            ++i;
+            open.pop_back();
+        } else if (rest.startsWith("<") && rest.size() > 1 && nameStart(rest[1])) {
+            ++i;
+            const QByteArrayView element = name();
+            // Attributes: a blank, a name, "=", the value in double quotes.
+            while (i + 1 < t.size() && t[i] == ' ' && nameStart(t[i + 1])) {
+                ++i;
+                name();
+                if (i + 1 >= t.size() || t[i] != '=' || t[i + 1] != '"') return false;
+                const qsizetype end = t.indexOf('"', i + 2);
+                if (end < 0 || !writtenText(t, i + 2, end, true)) return false;
+                i = end + 1;
+            }
+            if (t.sliced(i).startsWith("/>")) {
+                i += 2;
+                if (open.empty()) return i == t.size();
+            } else if (i < t.size() && t[i] == '>') {
+                ++i;
+                // "<name></name>" is written "<name/>".
+                if (t.sliced(i).startsWith("</")) return false;
+                open.push_back(element);
+            } else {
+                return false;
+            }
+        } else {
+            return false; // an instruction, a document type, a "<" alone
+        }
+    } while (!open.empty());
+    return i == t.size();
 }
 
 } // namespace xmllayout

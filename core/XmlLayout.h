@@ -23,4 +23,10 @@ struct Layout {
 // the root element...): such a text is for the parser to read.
 std::optional<Layout> scan(QByteArrayView text);
 
+// Whether the text of an element is, to the byte, what the program writes for the element it reads as:
+// plain ASCII names, attributes in double quotes one blank apart, "<name/>" for an element without
+// content, texts of valid UTF-8 without characters XML cannot hold, with "&", "<" and ">" escaped and no
+// other reference, comments without "--", no instruction. False when it is not, or not surely.
+bool asWritten(QByteArrayView element);
+
 } // namespace xmllayout

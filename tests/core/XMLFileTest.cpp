@@ -5,10 +5,12 @@
 #include "Settings.h"
 #include "TestEnv.h"
 #include "XML.h"
+#include "XmlLayout.h"
 
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QSet>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -351,6 +353,7 @@ TEST_F(XMLFileTest, PugixmlsWriterWritesWhatTheWalkWrites) {
         return t.toUtf8();
     };
     int byPugixml = 0;
+    int asWritten = 0;
     for (int round = 0; round < 300; ++round) {
         odd = round % 2 ? awkward[round / 2 % std::size(awkward)] : QString();
         pugi::xml_document doc;
@@ -383,6 +386,7 @@ TEST_F(XMLFileTest, PugixmlsWriterWritesWhatTheWalkWrites) {
                 parent.append_child(pugi::node_comment).set_value(text().constData());
                 break;
             case 6: {
+                if (odd.isEmpty()) break; // instructions are awkward too
                 pugi::xml_node pi = parent.append_child(pugi::node_pi);
                 pi.set_name("pi");
                 pi.set_value(text().constData());
@@ -397,14 +401,114 @@ TEST_F(XMLFileTest, PugixmlsWriterWritesWhatTheWalkWrites) {
         std::ostringstream printed;
         root.print(printed, "", pugi::format_raw);
         if (walked.endsWith(QByteArray::fromStdString(printed.str()))) ++byPugixml;
+
+        // An element the archive takes for written as the program writes it reads back as those bytes,
+        // and so does none that was written otherwise.
+        const QByteArray element = File::xmlText(root);
+        for (const QByteArray& variant :
+             {element, QByteArray(element).replace("&amp;", "&#38;"),
+              QByteArray(element).replace("<e/>", "<e></e>"), QByteArray(element).replace("&gt;", ">"),
+              QByteArray(element).replace("a=\"", "a = \"")}) {
+            if (!xmllayout::asWritten(variant)) continue;
+            if (variant == element) ++asWritten;
+            pugi::xml_document read;
+            ASSERT_TRUE(File::readXMLText(read, variant).ok()) << variant.toStdString();
+            ASSERT_EQ(File::xmlText(read), variant);
+        }
     }
     // Both ways were taken.
     EXPECT_GT(byPugixml, 100);
     EXPECT_LT(byPugixml, 280);
+    EXPECT_GT(asWritten, 60);
+    EXPECT_TRUE(xmllayout::asWritten(
+        "<item a=\"&quot;\"><t>a &amp; b &lt; c &gt; \"d\" 'e' \xC3\xA9\r\n</t><e/></item>"));
+    for (const char* otherwise :
+         {"<item>a > b</item>", "<item>&#38;</item>", "<item><e></e></item>", "<item a='1'/>",
+          "<item a=\"1\" />", "<item><?pi?></item>", "<item><!-- a -- b --></item>", "<item>\x01</item>",
+          "<item>\xC3</item>", "<item>&quot;</item>", "<item a=\"\t\"/>"})
+        EXPECT_FALSE(xmllayout::asWritten(otherwise)) << otherwise;
 
     // A store as the program writes it goes the quick way, to the byte what the walk writes.
     const QByteArray store = StartText + "\r\n<!-- n -->";
     const pugi::xml_document doc = parsed(store);
     EXPECT_EQ(File::xmlText(doc), File::xmlTextByWalk(doc));
     EXPECT_EQ(File::xmlText(doc), store);
+}
+
+TEST_F(XMLFileTest, TheArchiveGrowsWithoutBeingWrittenAnew) {
+    const QByteArray one = "<item><id>1</id><date>20200101</date><title>caf\xC3\xA9 &amp; tea</title></item>";
+    const QByteArray two = "<item><id>2</id><date>20200102</date><note>a</note></item>";
+    // Archives as the program writes them, and as hands and other programs may leave them (the second holds
+    // the first item written otherwise): the first six of the plain forms, the others not.
+    const QByteArray archives[] = {
+        "<root>\r\n" + one + "</root>",
+        "<root>\r\n" + QByteArray(one).replace("&amp;", "&#38;") + "</root>",
+        "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<root>\r\n</root>\r\n",
+        "<!-- mine -->\n<root a=\"x>y\">\n  <item>\n    <id>7</id>\n  </item>\n  <!-- </root> "
+        "-->\n</root>\n<?end ?>",
+        "<root><item><note><![CDATA[</root>]]><root><item/></root></note></item><other/></root>",
+        "<archive>caf\xE9<item/></archive>",
+        "<root><item>",
+        "<root/>",
+        "<!DOCTYPE root><root></root>",
+        QByteArray("\xFF\xFE<\0r\0o\0o\0t\0>\0<\0/\0r\0o\0o\0t\0>\0", 28),
+        "<root></root><root></root>",
+    };
+    for (const QByteArray& before : archives) {
+        SCOPED_TRACE(before.toStdString());
+        prompts.boxes.clear();
+        TestEnv::writeFile(dataFile("archive.xml"), before);
+        pugi::xml_document items = parsed("<root>\r\n" + one + "\r\n" + two + "\r\n</root>");
+
+        // What the archive held before, with the items it does not hold yet appended to its root.
+        pugi::xml_document expected;
+        const bool readable = File::readXMLText(expected, before).ok() && expected.document_element();
+        if (readable) {
+            QSet<QByteArray> held;
+            for (const pugi::xml_node& item : expected.document_element().children("item"))
+                held.insert(File::xmlText(item));
+            for (const pugi::xml_node& item : items.document_element().children("item"))
+                if (!held.contains(File::xmlText(item))) expected.document_element().append_copy(item);
+        }
+
+        EXPECT_EQ(xml.archiveData(items), readable);
+        const QByteArray after = TestEnv::readFile(dataFile("archive.xml"));
+        if (!readable) {
+            EXPECT_EQ(after, before) << "an archive that cannot be read stays as it is";
+            EXPECT_EQ(xml.getElementValue(items, "/root/item/id"), QStringList({"1", "2"}));
+            EXPECT_EQ(prompts.boxes.size(), 1);
+            continue;
+        }
+        EXPECT_TRUE(prompts.boxes.isEmpty());
+        EXPECT_EQ(File::xmlText(items), "<root>\r\n\r\n\r\n</root>");
+        EXPECT_EQ(File::xmlText(parsed(after)), File::xmlText(expected)) << after.toStdString();
+        // An archive of the plain forms keeps every byte it had: the items go in before its end tag.
+        const qsizetype end = before.lastIndexOf("</");
+        if (&before - archives < 6) {
+            EXPECT_TRUE(after.startsWith(before.left(end)) && after.endsWith(before.mid(end)));
+        }
+    }
+
+    // A move that cannot be written whole leaves the archive as it was, and the items where they were.
+    const QByteArray before = "<root>\r\n" + QByteArray(2000, ' ') + "</root>";
+    TestEnv::writeFile(dataFile("archive.xml"), before);
+    pugi::xml_document items = parsed("<root>" + one + two + "</root>");
+    prompts.boxes.clear();
+    {
+        FileSizeLimit limit(2050);
+        EXPECT_FALSE(xml.archiveData(items));
+    }
+    ASSERT_EQ(prompts.boxes.size(), 1);
+    EXPECT_TRUE(prompts.boxes[0].text.contains("61 - Disk full")) << prompts.boxes[0].text.toStdString();
+    EXPECT_EQ(TestEnv::readFile(dataFile("archive.xml")), before);
+    EXPECT_EQ(xml.getElementValue(items, "/root/item/id"), QStringList({"1", "2"}));
+    EXPECT_EQ(QDir(env.dataDir()).entryList({"*.saving-*"}, QDir::Files | QDir::Hidden), QStringList());
+
+    // When nothing is old enough to move, the archive is left alone, even one that cannot be read.
+    TestEnv::writeFile(dataFile("archive.xml"), "<root><item>");
+    items = parsed("<root><item><id>3</id><date>20261207</date></item></root>");
+    prompts.boxes.clear();
+    EXPECT_TRUE(xml.archiveData(items));
+    EXPECT_TRUE(prompts.boxes.isEmpty());
+    EXPECT_EQ(TestEnv::readFile(dataFile("archive.xml")), "<root><item>");
 }
