@@ -23,6 +23,7 @@ struct Options {
     int rssSeconds = 10;
     int rounds = 21;
     bool callgrind = false;
+    bool storesOnly = false; // make the stores in the current folder and leave them there
 };
 
 double median(QList<double> v) {
@@ -112,21 +113,30 @@ QMap<QString, double> inProcess(const QString& self, const QString& folder, cons
     return result;
 }
 
-int bench(const QString& self, const Options& o) {
-    const QString folder = QCoreApplication::applicationDirPath();
-    const QString program = folder + QStringLiteral("/Quorvane");
-    const QString bare = folder + QStringLiteral("/qv_bench_window");
-    QTemporaryDir work;
-    const QString w = work.path();
-    const QDate today = QDate::currentDate();
-    std::printf("Making the stores in %s ...\n", qPrintable(w));
-    std::fflush(stdout);
+void makeStores(const QString& w, const QDate& today) {
     storemaker::make(w + QStringLiteral("/empty"), {0, 0, 0}, today);
     QFile::remove(w + QStringLiteral("/empty/data/items.xml")); // a first start: no items file yet
     storemaker::make(w + QStringLiteral("/2000"), {2000, 0, 0}, today);
     storemaker::make(w + QStringLiteral("/archive"), {2000, 36500, 0}, today);
     storemaker::make(w + QStringLiteral("/moving"), {2000, 36500, 50}, today);
     storemaker::make(w + QStringLiteral("/20000"), {20000, 0, 0}, today);
+}
+
+int bench(const QString& self, const Options& o) {
+    const QString folder = QCoreApplication::applicationDirPath();
+    const QString program = folder + QStringLiteral("/Quorvane");
+    const QString bare = folder + QStringLiteral("/qv_bench_window");
+    QTemporaryDir work(o.storesOnly ? QDir::currentPath() + QStringLiteral("/stores-XXXXXX") : QString());
+    const QString w = work.path();
+    const QDate today = QDate::currentDate();
+    std::printf("Making the stores in %s ...\n", qPrintable(w));
+    std::fflush(stdout);
+    makeStores(w, today);
+    if (o.storesOnly) {
+        std::printf("The stores are in %s\n", qPrintable(w));
+        work.setAutoRemove(false);
+        return 0;
+    }
 
     const QList<Scenario> scenarios = {
         {QStringLiteral("the bare window"), QString()},
@@ -266,9 +276,11 @@ int main(int argc, char** argv) {
             o.rounds = args.value(++i).toInt();
         else if (a == QStringLiteral("--callgrind"))
             o.callgrind = true;
+        else if (a == QStringLiteral("--stores-only"))
+            o.storesOnly = true;
         else {
             std::fprintf(stderr, "usage: qv_bench [--runs N] [--rss-runs N] [--rss-seconds S] [--rounds N] "
-                                 "[--callgrind]\n");
+                                 "[--callgrind] [--stores-only]\n");
             return 2;
         }
     }

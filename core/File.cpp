@@ -44,10 +44,14 @@ bool wideEncoding(const QByteArray& b) {
 XmlParseError parseBuffer(pugi::xml_document& document, const QByteArray& raw) {
     document.reset();
     const bool wide = wideEncoding(raw);
-    const QByteArray bytes = wide ? raw : textdecoding::toValidUtf8(raw);
-    const pugi::xml_parse_result result =
-        document.load_buffer(bytes.constData(), static_cast<size_t>(bytes.size()), ParseOptions,
-                             wide ? pugi::encoding_auto : pugi::encoding_utf8);
+    const QByteArray bytes = wide || textdecoding::isValidUtf8(raw) ? raw : textdecoding::toValidUtf8(raw);
+    // Parsed in a buffer the document takes over, so that the parser makes no copy of its own.
+    const auto size = static_cast<size_t>(bytes.size());
+    void* buffer = pugi::get_memory_allocation_function()(size > 0 ? size : 1);
+    if (!buffer) throw Failure(err::OutOfMemory);
+    std::memcpy(buffer, bytes.constData(), size);
+    const pugi::xml_parse_result result = document.load_buffer_inplace_own(
+        buffer, size, ParseOptions, wide ? pugi::encoding_auto : pugi::encoding_utf8);
     XmlParseError error;
     if (result) return error;
     document.reset();

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 #include <limits>
 
 namespace xpathvalue {
@@ -74,22 +75,17 @@ double number(std::string_view s) {
     while (i < s.size() && isBlank(s[i]))
         ++i;
     if (i != s.size()) return std::numeric_limits<double>::quiet_NaN();
-    const std::string digits(s.substr(start, end - start));
-    return std::strtod(digits.c_str(), nullptr);
-}
-
-bool anyEquals(const pugi::xml_node& element, const char* name, std::string_view value) {
-    std::string scratch;
-    for (pugi::xml_node child = element.first_child(); child; child = child.next_sibling())
-        if (isElement(child, name) && text(child, scratch) == value) return true;
-    return false;
-}
-
-bool anyDiffers(const pugi::xml_node& element, const char* name, std::string_view value) {
-    std::string scratch;
-    for (pugi::xml_node child = element.first_child(); child; child = child.next_sibling())
-        if (isElement(child, name) && text(child, scratch) != value) return true;
-    return false;
+    const std::string_view number = s.substr(start, end - start);
+    // A whole number of up to fifteen digits is exact as a double: no conversion can read it otherwise.
+    const bool negative = number.front() == '-';
+    const std::string_view digits = negative ? number.substr(1) : number;
+    if (digits.size() <= 15 && digits.find('.') == std::string_view::npos) {
+        long long whole = 0;
+        for (const char c : digits)
+            whole = whole * 10 + (c - '0');
+        return negative ? -static_cast<double>(whole) : static_cast<double>(whole);
+    }
+    return std::strtod(std::string(number).c_str(), nullptr);
 }
 
 } // namespace xpathvalue
@@ -138,8 +134,42 @@ bool plainBelow(const pugi::xml_node& node) {
 
 } // namespace
 
+// --- Entry ---
+
+const char* ItemIndex::Entry::name(Key key) {
+    static const char* const Names[] = {"id",   "date", "title",       "period",
+                                        "done", "type", "meetingtime", "project"};
+    static_assert(std::size(Names) == static_cast<size_t>(Key::Count));
+    return Names[index(key)];
+}
+
+ItemIndex::Entry::Entry(const pugi::xml_node& item) : m_item(item) {
+    for (pugi::xml_node child = item.first_child(); child; child = child.next_sibling()) {
+        if (child.type() != pugi::node_element) continue;
+        for (size_t k = 0; k < m_first.size(); ++k) {
+            if (std::strcmp(child.name(), name(static_cast<Key>(k))) != 0) continue;
+            if (m_first[k])
+                m_repeated = true;
+            else
+                m_first[k] = child;
+            break;
+        }
+    }
+}
+
+bool ItemIndex::Entry::equals(Key key, std::string_view value) const {
+    return any(key, [&](std::string_view text) { return text == value; });
+}
+
+bool ItemIndex::Entry::differs(Key key, std::string_view value) const {
+    return any(key, [&](std::string_view text) { return text != value; });
+}
+
+// --- the index ---
+
 void ItemIndex::invalidate() noexcept {
     m_plain = false;
+    m_entries.clear();
     m_byId.clear();
     m_numbers.clear();
     m_otherIds = 0;
@@ -155,29 +185,25 @@ void ItemIndex::rebuild() noexcept {
 }
 
 void ItemIndex::read() {
-    m_plain = true;
-    for (pugi::xml_node top = m_document.first_child(); top && m_plain; top = top.next_sibling()) {
-        if (!isElement(top, "root")) {
-            if (top.type() == pugi::node_element && !plainBelow(top)) m_plain = false;
-            continue;
-        }
-        for (pugi::xml_node child = top.first_child(); child && m_plain; child = child.next_sibling()) {
-            if (isElement(child, "root"))
-                m_plain = false;
-            else if (isElement(child, "item"))
-                m_plain = plainBelow(child);
-            else if (child.type() == pugi::node_element)
-                m_plain = plainBelow(child);
-        }
-    }
+    // Plain when every item stands directly in a root element at the top, and every root element at the
+    // top: counted by the XPath engine, which walks the document faster than node by node from here.
+    static const pugi::xpath_query allItems("count(//item)");
+    static const pugi::xpath_query listItems("count(/root/item)");
+    static const pugi::xpath_query allRoots("count(//root)");
+    static const pugi::xpath_query topRoots("count(/root)");
+    const pugi::xml_node document = m_document;
+    m_plain = allItems.evaluate_number(document) == listItems.evaluate_number(document) &&
+              allRoots.evaluate_number(document) == topRoots.evaluate_number(document);
     if (!m_plain) return;
-    forEachItem([this](const pugi::xml_node& item) {
-        add(item);
-        return true;
-    });
+    for (pugi::xml_node root = m_document.first_child(); root; root = root.next_sibling()) {
+        if (!isElement(root, "root")) continue;
+        for (pugi::xml_node item = root.first_child(); item; item = item.next_sibling())
+            if (isElement(item, "item")) add(item);
+    }
 }
 
 void ItemIndex::add(const pugi::xml_node& item) {
+    m_entries.emplace_back(item);
     std::string scratch;
     for (pugi::xml_node id = item.first_child(); id; id = id.next_sibling()) {
         if (!isElement(id, "id")) continue;
@@ -220,6 +246,12 @@ void ItemIndex::removing(const pugi::xml_node& item) noexcept {
 }
 
 void ItemIndex::remove(const pugi::xml_node& item) {
+    for (auto entry = m_entries.rbegin(); entry != m_entries.rend(); ++entry) {
+        if (entry->item() == item) {
+            m_entries.erase(std::next(entry).base());
+            break;
+        }
+    }
     std::string scratch;
     for (pugi::xml_node id = item.first_child(); id; id = id.next_sibling()) {
         if (!isElement(id, "id")) continue;

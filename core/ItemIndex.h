@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstring>
 #include <map>
 #include <optional>
@@ -9,18 +10,6 @@
 #include <unordered_map>
 #include <vector>
 
-// An index kept beside the items document, so that a field is found without searching the document and a
-// query is answered by one pass over the items.
-//
-// It serves the shape every items file has: each "root" element stands at the top of the document and
-// each "item" element directly in one of them. There "//root/item", "/root/item" and "//item" all select
-// the same elements, in the order of the file, and the index answers as those expressions do: an item's
-// ids are the texts of all its "id" children, compared as text, and the first item in the file is the one
-// a field is read from. A document of another shape (an item inside another item's note, say) is not
-// indexed: plain() is false and the store asks its XPath instead.
-//
-// The store tells the index of every item it adds or removes; a change the index cannot follow by itself
-// is followed by a rebuild().
 // XPath's reading of the document, for answers that must match what an expression gives.
 namespace xpathvalue {
 
@@ -37,21 +26,63 @@ std::string_view text(const pugi::xml_node& node, std::string& scratch);
 // anything else is NaN.
 double number(std::string_view text);
 
-// Comparisons of the child elements called name of element with a value, true when any child satisfies
-// it, as a node-set compares in XPath.
-bool anyEquals(const pugi::xml_node& element, const char* name, std::string_view value);
-bool anyDiffers(const pugi::xml_node& element, const char* name, std::string_view value);
-template <class Compare> bool anyNumber(const pugi::xml_node& element, const char* name, Compare compare) {
-    std::string scratch;
-    for (pugi::xml_node child = element.first_child(); child; child = child.next_sibling())
-        if (isElement(child, name) && compare(number(text(child, scratch)))) return true;
-    return false;
-}
-
 } // namespace xpathvalue
 
+// An index kept beside the items document, so that a field is found without searching the document and a
+// query is answered by one pass over the items.
+//
+// It serves the shape every items file has: each "root" element stands at the top of the document and
+// each "item" element directly in one of them. There "//root/item", "/root/item" and "//item" all select
+// the same elements, in the order of the file, and the index answers as those expressions do: an item's
+// ids are the texts of all its "id" children, compared as text, and the first item in the file is the one
+// a field is read from. A document of another shape (an item inside another item's note, say) is not
+// indexed: plain() is false and the store asks its XPath instead.
+//
+// The store tells the index of every item it adds or removes; a change the index cannot follow by itself
+// is followed by a rebuild().
 class ItemIndex {
 public:
+    // The children of an item that the queries compare.
+    enum class Key { Id, Date, Title, Period, Done, Type, MeetingTime, Project, Count };
+
+    // An item of the list, with where its compared children stand. A comparison is true when any child of
+    // the key's name satisfies it, as a node-set compares in XPath.
+    class Entry {
+    public:
+        explicit Entry(const pugi::xml_node& item);
+        const pugi::xml_node& item() const { return m_item; }
+        bool equals(Key key, std::string_view value) const;
+        bool differs(Key key, std::string_view value) const;
+        template <class Compare> bool number(Key key, Compare&& compare) const {
+            return any(key, [&](std::string_view text) { return compare(xpathvalue::number(text)); });
+        }
+        // Calls visit with every child of the key's name, in order.
+        template <class Visit> void children(Key key, Visit&& visit) const {
+            if (!m_repeated) {
+                if (m_first[index(key)]) visit(m_first[index(key)]);
+                return;
+            }
+            for (pugi::xml_node child = m_item.first_child(); child; child = child.next_sibling())
+                if (xpathvalue::isElement(child, name(key))) visit(child);
+        }
+
+    private:
+        static size_t index(Key key) { return static_cast<size_t>(key); }
+        static const char* name(Key key);
+        template <class Test> bool any(Key key, Test&& test) const {
+            std::string scratch;
+            bool found = false;
+            children(key, [&](const pugi::xml_node& child) {
+                found = found || test(xpathvalue::text(child, scratch));
+            });
+            return found;
+        }
+
+        pugi::xml_node m_item;
+        std::array<pugi::xml_node, static_cast<size_t>(Key::Count)> m_first;
+        bool m_repeated = false; // a compared name stands on more than one child: all are looked at
+    };
+
     explicit ItemIndex(const pugi::xml_document& document) : m_document(document) {}
     ItemIndex(const ItemIndex&) = delete;
     ItemIndex& operator=(const ItemIndex&) = delete;
@@ -75,11 +106,8 @@ public:
 
     // Calls visit with every item, in the order of the file, until it returns false.
     template <class Visit> void forEachItem(Visit&& visit) const {
-        for (pugi::xml_node root = m_document.first_child(); root; root = root.next_sibling()) {
-            if (!xpathvalue::isElement(root, "root")) continue;
-            for (pugi::xml_node item = root.first_child(); item; item = item.next_sibling())
-                if (xpathvalue::isElement(item, "item") && !visit(item)) return;
-        }
+        for (const Entry& entry : m_entries)
+            if (!visit(entry)) return;
     }
 
     // The largest of the ids that the list queries give (an id whose first child is a text, and whose text
@@ -94,6 +122,8 @@ private:
 
     const pugi::xml_document& m_document;
     bool m_plain = false;
+    // The items in the order of the file.
+    std::vector<Entry> m_entries;
     // Id text -> the items that carry it, in the order of the file.
     std::unordered_map<std::string, std::vector<pugi::xml_node>> m_byId;
     // The ids as whole numbers, with how many items carry each; and how many ids are no plain number.

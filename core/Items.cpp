@@ -439,10 +439,9 @@ bool Items::saveItemXML() {
 template <class Query, class Match> std::vector<pugi::xml_node> Items::idNodes(Query&& query, Match&& match) {
     std::vector<pugi::xml_node> ids;
     if (m_index.plain()) {
-        m_index.forEachItem([&](const pugi::xml_node& item) {
+        m_index.forEachItem([&](const ItemIndex::Entry& item) {
             if (match(item))
-                for (pugi::xml_node id = item.first_child(); id; id = id.next_sibling())
-                    if (xpathvalue::isElement(id, "id")) ids.push_back(id);
+                item.children(ItemIndex::Key::Id, [&](const pugi::xml_node& id) { ids.push_back(id); });
             return true;
         });
         return ids;
@@ -455,8 +454,8 @@ template <class Query, class Match> std::vector<pugi::xml_node> Items::idNodes(Q
 template <class Query, class Match> pugi::xml_node Items::firstItem(Query&& query, Match&& match) {
     if (!m_index.plain()) return XML::selectFirst(m_doc, query()).node();
     pugi::xml_node first;
-    m_index.forEachItem([&](const pugi::xml_node& item) {
-        if (match(item)) first = item;
+    m_index.forEachItem([&](const ItemIndex::Entry& item) {
+        if (match(item)) first = item.item();
         return !first;
     });
     return first;
@@ -464,9 +463,8 @@ template <class Query, class Match> pugi::xml_node Items::firstItem(Query&& quer
 
 namespace {
 
-using xpathvalue::anyDiffers;
-using xpathvalue::anyEquals;
-using xpathvalue::anyNumber;
+using Key = ItemIndex::Key;
+using Entry = ItemIndex::Entry;
 
 std::string utf8(const QString& text) {
     return text.toUtf8().toStdString();
@@ -481,11 +479,9 @@ QStringList Items::getMatchingIDs(Integer period, const QDate& date) {
         const QString p = number(period);
         const std::string d8 = utf8(day);
         const std::string p8 = utf8(p);
-        ids = XML::valuesOf(
-            idNodes([&]() -> XPathQuery& { return matchingIds().set("date", day).set("period", p); },
-                    [&](const pugi::xml_node& item) {
-                        return anyEquals(item, "date", d8) && anyEquals(item, "period", p8);
-                    }));
+        ids = XML::valuesOf(idNodes(
+            [&]() -> XPathQuery& { return matchingIds().set("date", day).set("period", p); },
+            [&](const Entry& item) { return item.equals(Key::Date, d8) && item.equals(Key::Period, p8); }));
     });
     return ids;
 }
@@ -498,7 +494,7 @@ QStringList Items::getIDsMatchingString(const QString& text) {
         const QString wanted = text.toLower();
         const std::vector<pugi::xml_node> ids =
             idNodes([]() -> XPathQuery& { return titledIds(); },
-                    [](const pugi::xml_node& item) { return anyDiffers(item, "title", ""); });
+                    [](const Entry& item) { return item.differs(Key::Title, ""); });
         QStringList hits;
         for (size_t i = ids.size(); i-- > 0;) {
             const pugi::xml_node id = ids[i];
@@ -519,11 +515,11 @@ QStringList Items::getMatchingMeetingIDs(const QDate& date) {
     trapped(QStringLiteral(" - Items.getMatchingMeetingIDs: "), ErrorLower, [&] {
         const QString day = dateToString(date);
         const std::string d8 = utf8(day);
-        ids = XML::valuesOf(idNodes([&]() -> XPathQuery& { return meetingIds().set("date", day); },
-                                    [&](const pugi::xml_node& item) {
-                                        return anyEquals(item, "date", d8) &&
-                                               anyEquals(item, "type", "Meeting");
-                                    }));
+        ids =
+            XML::valuesOf(idNodes([&]() -> XPathQuery& { return meetingIds().set("date", day); },
+                                  [&](const Entry& item) {
+                                      return item.equals(Key::Date, d8) && item.equals(Key::Type, "Meeting");
+                                  }));
     });
     return ids;
 }
@@ -537,9 +533,9 @@ QStringList Items::getTimeMatchingMeetingIDs(const QDate& date, const QTime& tim
         const std::string t8 = utf8(at);
         ids = XML::valuesOf(
             idNodes([&]() -> XPathQuery& { return timeMeetingIds().set("date", day).set("time", at); },
-                    [&](const pugi::xml_node& item) {
-                        return anyEquals(item, "date", d8) && anyEquals(item, "meetingtime", t8) &&
-                               anyEquals(item, "type", "Meeting");
+                    [&](const Entry& item) {
+                        return item.equals(Key::Date, d8) && item.equals(Key::MeetingTime, t8) &&
+                               item.equals(Key::Type, "Meeting");
                     }));
     });
     return ids;
@@ -549,11 +545,9 @@ QList<Items::MeetingTime_> Items::meetingTimesOn(const QDate& date) {
     QList<MeetingTime_> meetings;
     const QString day = dateToString(date);
     const std::string d8 = utf8(day);
-    const std::vector<pugi::xml_node> ids =
-        idNodes([&]() -> XPathQuery& { return meetingIds().set("date", day); },
-                [&](const pugi::xml_node& item) {
-                    return anyEquals(item, "date", d8) && anyEquals(item, "type", "Meeting");
-                });
+    const std::vector<pugi::xml_node> ids = idNodes(
+        [&]() -> XPathQuery& { return meetingIds().set("date", day); },
+        [&](const Entry& item) { return item.equals(Key::Date, d8) && item.equals(Key::Type, "Meeting"); });
     for (const pugi::xml_node& id : ids) {
         // An id counts as the list queries take it: the text it starts with, when it has one.
         const pugi::xml_node first = id.first_child();
@@ -579,9 +573,9 @@ QStringList Items::getMatchingUndoneIDs(Integer period, const QDate& date) {
         const std::string p8 = utf8(p);
         ids = XML::valuesOf(
             idNodes([&]() -> XPathQuery& { return undoneIds().set("date", day).set("period", p); },
-                    [&](const pugi::xml_node& item) {
-                        return anyEquals(item, "date", d8) && anyEquals(item, "period", p8) &&
-                               anyEquals(item, "done", "false");
+                    [&](const Entry& item) {
+                        return item.equals(Key::Date, d8) && item.equals(Key::Period, p8) &&
+                               item.equals(Key::Done, "false");
                     }));
     });
     return ids;
@@ -592,9 +586,8 @@ QStringList Items::getProjectMatchingIDs(Integer projectId) {
     trapped(QStringLiteral(" - Items.getMatchingProjectIDs: "), ErrorLower, [&] {
         const QString project = number(projectId);
         const std::string n8 = utf8(project);
-        ids = XML::valuesOf(
-            idNodes([&]() -> XPathQuery& { return projectIds().set("project", project); },
-                    [&](const pugi::xml_node& item) { return anyEquals(item, "project", n8); }));
+        ids = XML::valuesOf(idNodes([&]() -> XPathQuery& { return projectIds().set("project", project); },
+                                    [&](const Entry& item) { return item.equals(Key::Project, n8); }));
     });
     return ids;
 }
@@ -633,7 +626,7 @@ Integer Items::newItem(const QString& type) {
         const std::string wanted = utf8(type);
         const pugi::xml_node found =
             firstItem([&]() -> XPathQuery& { return templateOfType().set("type", type); },
-                      [&](const pugi::xml_node& item) { return anyEquals(item, "type", wanted); });
+                      [&](const Entry& item) { return item.equals(Key::Type, wanted); });
         if (!found) return;
         pugi::xml_node root = found.parent();
         pugi::xml_node copy = root.append_copy(found);
@@ -680,14 +673,14 @@ bool Items::moveUndoneItems(const QDate& date, Integer period, const QString& ty
             [&]() -> XPathQuery& {
                 return carryOverIds().set("date", day).set("period", p).set("type", type);
             },
-            [&](const pugi::xml_node& item) {
+            [&](const Entry& item) {
                 // Planned for an earlier day, or for this day in an earlier period; of the type; not done;
                 // not a template.
-                const bool earlier = anyNumber(item, "date", [&](double d) { return d < dayNumber; }) ||
-                                     (anyEquals(item, "date", d8) &&
-                                      anyNumber(item, "period", [&](double v) { return v < periodNumber; }));
-                return earlier && anyEquals(item, "type", t8) && anyDiffers(item, "done", "true") &&
-                       anyNumber(item, "id", [](double v) { return v > 0; });
+                const bool earlier = item.number(Key::Date, [&](double d) { return d < dayNumber; }) ||
+                                     (item.equals(Key::Date, d8) &&
+                                      item.number(Key::Period, [&](double v) { return v < periodNumber; }));
+                return earlier && item.equals(Key::Type, t8) && item.differs(Key::Done, "true") &&
+                       item.number(Key::Id, [](double v) { return v > 0; });
             }));
         if (!ids.first().isEmpty()) {
             for (const QString& id : ids) {
@@ -704,11 +697,9 @@ void Items::CloneRepetitiveTask(Integer id) {
     trapped(QStringLiteral(" - Items.CloneRepetitiveTask: "), ErrorUpper, [&] {
         const Integer source = id.value() == 0 ? m_currentID : id;
         const double wanted = source.value();
-        const pugi::xml_node found =
-            firstItem([&]() -> XPathQuery& { return itemByNumber().set("id", wanted); },
-                      [&](const pugi::xml_node& item) {
-                          return anyNumber(item, "id", [&](double v) { return v == wanted; });
-                      });
+        const pugi::xml_node found = firstItem(
+            [&]() -> XPathQuery& { return itemByNumber().set("id", wanted); },
+            [&](const Entry& item) { return item.number(Key::Id, [&](double v) { return v == wanted; }); });
         if (!found) return;
         const Integer next = getNewID();
         if (next.value() <= 0) return; // no free id (already reported)

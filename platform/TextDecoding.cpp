@@ -1,5 +1,7 @@
 #include "TextDecoding.h"
 
+#include <cstring>
+
 namespace {
 
 // The characters of windows-1252 at 0x80-0x9F; the five bytes it leaves undefined keep their own code.
@@ -71,6 +73,24 @@ QByteArray toValidUtf8(QByteArrayView bytes) {
     if (copied == 0) return bytes.toByteArray();
     out.append(bytes.data() + copied, bytes.size() - copied);
     return out;
+}
+
+bool isValidUtf8(QByteArrayView bytes) {
+    for (qsizetype i = 0; i < bytes.size();) {
+        // ASCII, by far the most of any file, eight bytes at a time.
+        if (i + 8 <= bytes.size()) {
+            quint64 word;
+            std::memcpy(&word, bytes.data() + i, 8);
+            if ((word & 0x8080808080808080ULL) == 0) {
+                i += 8;
+                continue;
+            }
+        }
+        const qsizetype n = sequenceLength(bytes, i);
+        if (n == 0) return false;
+        i += n;
+    }
+    return true;
 }
 
 QString utf8Text(const char* text) {

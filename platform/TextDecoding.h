@@ -15,6 +15,8 @@ namespace textdecoding {
 // bytes with every byte that is not part of a valid UTF-8 sequence replaced by the UTF-8 of its
 // single-byte character. Valid UTF-8 comes back unchanged.
 QByteArray toValidUtf8(QByteArrayView bytes);
+// Whether every byte is part of a valid UTF-8 sequence (toValidUtf8 would change nothing).
+bool isValidUtf8(QByteArrayView bytes);
 
 // The text that UTF-8 bytes held in memory stand for, a leading U+FEFF included (a plain conversion
 // takes it for a byte order mark and drops it).
