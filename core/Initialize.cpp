@@ -148,6 +148,17 @@ void Main() {
             return;
         }
         if (windowShell()) gOrbinWindow = windowShell()->createOrbinWindow();
+        // The restore, the carry-over, the period clock and the article task each ask for the orbin to be
+        // drawn; it is drawn once, with all of them done.
+        struct RedrawsHeld {
+            RedrawsHeld() {
+                if (gOrbinWindow) gOrbinWindow->holdRedraws(true);
+            }
+            ~RedrawsHeld() { release(); }
+            void release() {
+                if (gOrbinWindow) gOrbinWindow->holdRedraws(false);
+            }
+        } redrawsHeld;
         gGame->getStatus();
         if (endedFromOutside()) return;
         if (gOrbinWindow) gOrbinWindow->showWindow();
@@ -158,6 +169,7 @@ void Main() {
         }
         checkWelcome();
         if (endedFromOutside()) return;
+        redrawsHeld.release();
         gItems->archiveData();
         if (endedFromOutside()) return;
     } catch (const std::exception& e) {

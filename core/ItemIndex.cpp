@@ -143,17 +143,48 @@ const char* ItemIndex::Entry::name(Key key) {
     return Names[index(key)];
 }
 
-ItemIndex::Entry::Entry(const pugi::xml_node& item) : m_item(item) {
+namespace {
+
+// The key of a child's name, or Key::Count for a name no query compares.
+ItemIndex::Key keyOf(const char* name) {
+    using Key = ItemIndex::Key;
+    const auto is = [&](const char* n, Key key) { return std::strcmp(name, n) == 0 ? key : Key::Count; };
+    switch (name[0]) {
+    case 'i':
+        return is("id", Key::Id);
+    case 'd':
+        return name[1] == 'a' ? is("date", Key::Date) : is("done", Key::Done);
+    case 't':
+        return name[1] == 'i' ? is("title", Key::Title) : is("type", Key::Type);
+    case 'p':
+        return name[2] == 'r' ? is("period", Key::Period) : is("project", Key::Project);
+    case 'm':
+        return is("meetingtime", Key::MeetingTime);
+    default:
+        return Key::Count;
+    }
+}
+
+} // namespace
+
+ItemIndex::Entry::Entry(const pugi::xml_node& item, bool* plain) : m_item(item) {
     for (pugi::xml_node child = item.first_child(); child; child = child.next_sibling()) {
         if (child.type() != pugi::node_element) continue;
-        for (size_t k = 0; k < m_first.size(); ++k) {
-            if (std::strcmp(child.name(), name(static_cast<Key>(k))) != 0) continue;
-            if (m_first[k])
-                m_repeated = true;
-            else
-                m_first[k] = child;
-            break;
+        const char* childName = child.name();
+        if (std::strcmp(childName, "item") == 0 || std::strcmp(childName, "root") == 0) *plain = false;
+        // A field holds its text; one that holds elements is looked through.
+        for (pugi::xml_node inner = child.first_child(); inner; inner = inner.next_sibling()) {
+            if (inner.type() == pugi::node_element) {
+                if (!plainBelow(child)) *plain = false;
+                break;
+            }
         }
+        const Key key = keyOf(childName);
+        if (key == Key::Count) continue;
+        if (m_first[index(key)])
+            m_repeated = true;
+        else
+            m_first[index(key)] = child;
     }
 }
 
@@ -172,6 +203,8 @@ void ItemIndex::invalidate() noexcept {
     m_entries.clear();
     m_byId.clear();
     m_numbers.clear();
+    m_largest = 0;
+    m_numbered = 0;
     m_otherIds = 0;
 }
 
@@ -180,42 +213,67 @@ void ItemIndex::rebuild() noexcept {
     try {
         read();
     } catch (...) {
-        invalidate(); // out of memory: the XPath answers instead
+        m_plain = false;
     }
+    if (!m_plain) invalidate(); // the XPath answers instead
 }
 
 void ItemIndex::read() {
-    // Plain when every item stands directly in a root element at the top, and every root element at the
-    // top: counted by the XPath engine, which walks the document faster than node by node from here.
-    static const pugi::xpath_query allItems("count(//item)");
-    static const pugi::xpath_query listItems("count(/root/item)");
-    static const pugi::xpath_query allRoots("count(//root)");
-    static const pugi::xpath_query topRoots("count(/root)");
-    const pugi::xml_node document = m_document;
-    m_plain = allItems.evaluate_number(document) == listItems.evaluate_number(document) &&
-              allRoots.evaluate_number(document) == topRoots.evaluate_number(document);
-    if (!m_plain) return;
-    for (pugi::xml_node root = m_document.first_child(); root; root = root.next_sibling()) {
-        if (!isElement(root, "root")) continue;
-        for (pugi::xml_node item = root.first_child(); item; item = item.next_sibling())
-            if (isElement(item, "item")) add(item);
+    m_plain = true;
+    for (pugi::xml_node top = m_document.first_child(); top && m_plain; top = top.next_sibling()) {
+        if (top.type() != pugi::node_element) continue;
+        if (!isElement(top, "root")) {
+            m_plain = !isElement(top, "item") && plainBelow(top);
+            continue;
+        }
+        for (pugi::xml_node child = top.first_child(); child && m_plain; child = child.next_sibling()) {
+            if (child.type() != pugi::node_element) continue;
+            if (isElement(child, "item"))
+                m_plain = add(child);
+            else
+                m_plain = !isElement(child, "root") && plainBelow(child);
+        }
     }
 }
 
-void ItemIndex::add(const pugi::xml_node& item) {
-    m_entries.emplace_back(item);
-    std::string scratch;
-    for (pugi::xml_node id = item.first_child(); id; id = id.next_sibling()) {
-        if (!isElement(id, "id")) continue;
-        const std::string_view value = xpathvalue::text(id, scratch);
-        std::vector<pugi::xml_node>& items = m_byId[std::string(value)];
-        if (items.empty() || items.back() != item) items.push_back(item);
-        if (!listed(id, value)) continue;
-        if (const std::optional<int> n = plainNumber(value))
-            ++m_numbers[*n];
-        else
-            ++m_otherIds;
+void ItemIndex::count(std::string_view id, int change) {
+    const std::optional<int> n = plainNumber(id);
+    if (!n) {
+        m_otherIds += change;
+        return;
     }
+    if (m_numbers.empty()) m_numbers.assign(65536, 0);
+    int& counted = m_numbers[static_cast<size_t>(*n + 32768)];
+    counted += change;
+    m_numbered += change;
+    if (change > 0 && (m_numbered == 1 || *n > m_largest)) m_largest = *n;
+    // The largest gone: the next one down.
+    if (change < 0 && counted == 0 && *n == m_largest && m_numbered > 0) {
+        int k = *n + 32768;
+        while (k > 0 && m_numbers[static_cast<size_t>(k)] == 0)
+            --k;
+        m_largest = k - 32768;
+    }
+}
+
+bool ItemIndex::add(const pugi::xml_node& item) {
+    bool plain = true;
+    const Entry& entry = m_entries.emplace_back(item, &plain);
+    if (!plain) {
+        m_entries.pop_back();
+        return false;
+    }
+    std::string scratch;
+    entry.children(Key::Id, [&](const pugi::xml_node& id) {
+        const std::string_view value = xpathvalue::text(id, scratch);
+        Carriers& carriers = m_byId[std::string(value)];
+        if (!carriers.first)
+            carriers.first = item;
+        else if ((carriers.more.empty() ? carriers.first : carriers.more.back()) != item)
+            carriers.more.push_back(item);
+        if (listed(id, value)) count(value, 1);
+    });
+    return true;
 }
 
 void ItemIndex::appended(const pugi::xml_node& item) noexcept {
@@ -225,15 +283,13 @@ void ItemIndex::appended(const pugi::xml_node& item) noexcept {
     bool last = isElement(root, "root") && root.parent() == m_document;
     for (pugi::xml_node after = root.next_sibling(); last && after; after = after.next_sibling())
         if (after.type() == pugi::node_element) last = false;
-    if (!last || !plainBelow(item)) {
-        rebuild();
-        return;
-    }
     try {
-        add(item);
+        if (last && add(item)) return;
     } catch (...) {
         invalidate();
+        return;
     }
+    rebuild();
 }
 
 void ItemIndex::removing(const pugi::xml_node& item) noexcept {
@@ -246,46 +302,47 @@ void ItemIndex::removing(const pugi::xml_node& item) noexcept {
 }
 
 void ItemIndex::remove(const pugi::xml_node& item) {
-    for (auto entry = m_entries.rbegin(); entry != m_entries.rend(); ++entry) {
-        if (entry->item() == item) {
-            m_entries.erase(std::next(entry).base());
-            break;
-        }
-    }
+    auto entry = m_entries.end();
+    while (entry != m_entries.begin() && (entry - 1)->item() != item)
+        --entry;
+    if (entry == m_entries.begin()) return;
+    --entry;
     std::string scratch;
-    for (pugi::xml_node id = item.first_child(); id; id = id.next_sibling()) {
-        if (!isElement(id, "id")) continue;
+    entry->children(Key::Id, [&](const pugi::xml_node& id) {
         const std::string_view value = xpathvalue::text(id, scratch);
         if (const auto found = m_byId.find(std::string(value)); found != m_byId.end()) {
-            std::vector<pugi::xml_node>& items = found->second;
-            items.erase(std::remove(items.begin(), items.end(), item), items.end());
-            if (items.empty()) m_byId.erase(found);
+            Carriers& carriers = found->second;
+            std::erase(carriers.more, item);
+            if (carriers.first == item) {
+                if (carriers.more.empty()) {
+                    m_byId.erase(found);
+                } else {
+                    carriers.first = carriers.more.front();
+                    carriers.more.erase(carriers.more.begin());
+                }
+            }
         }
-        if (!listed(id, value)) continue;
-        if (const std::optional<int> n = plainNumber(value)) {
-            if (const auto count = m_numbers.find(*n); count != m_numbers.end() && --count->second == 0)
-                m_numbers.erase(count);
-        } else {
-            --m_otherIds;
-        }
-    }
+        if (listed(id, value)) count(value, -1);
+    });
+    m_entries.erase(entry);
 }
 
 pugi::xml_node ItemIndex::field(std::string_view id, const char* name) const {
     const auto found = m_byId.find(std::string(id));
     if (found == m_byId.end()) return {};
-    for (const pugi::xml_node& item : found->second)
+    if (const pugi::xml_node f = xpathvalue::firstChild(found->second.first, name)) return f;
+    for (const pugi::xml_node& item : found->second.more)
         if (const pugi::xml_node f = xpathvalue::firstChild(item, name)) return f;
     return {};
 }
 
 pugi::xml_node ItemIndex::item(std::string_view id) const {
     const auto found = m_byId.find(std::string(id));
-    return found == m_byId.end() ? pugi::xml_node() : found->second.front();
+    return found == m_byId.end() ? pugi::xml_node() : found->second.first;
 }
 
 bool ItemIndex::largestId(std::optional<int>* largest) const {
     if (m_otherIds > 0) return false;
-    *largest = m_numbers.empty() ? std::nullopt : std::optional<int>(m_numbers.rbegin()->first);
+    *largest = m_numbered > 0 ? std::optional<int>(m_largest) : std::nullopt;
     return true;
 }

@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstring>
-#include <map>
 #include <optional>
 #include <pugixml.hpp>
 #include <string>
@@ -49,7 +48,8 @@ public:
     // the key's name satisfies it, as a node-set compares in XPath.
     class Entry {
     public:
-        explicit Entry(const pugi::xml_node& item);
+        // *plain is cleared when the item holds an element called "root" or "item", at any depth.
+        Entry(const pugi::xml_node& item, bool* plain);
         const pugi::xml_node& item() const { return m_item; }
         bool equals(Key key, std::string_view value) const;
         bool differs(Key key, std::string_view value) const;
@@ -116,17 +116,27 @@ public:
     bool largestId(std::optional<int>* largest) const;
 
 private:
+    // The items that carry an id, in the order of the file.
+    struct Carriers {
+        pugi::xml_node first;
+        std::vector<pugi::xml_node> more;
+    };
+
     void read();
-    void add(const pugi::xml_node& item);
+    // False when the item leaves the document no longer plain (it is not added then).
+    bool add(const pugi::xml_node& item);
     void remove(const pugi::xml_node& item);
+    void count(std::string_view id, int change);
 
     const pugi::xml_document& m_document;
     bool m_plain = false;
     // The items in the order of the file.
     std::vector<Entry> m_entries;
-    // Id text -> the items that carry it, in the order of the file.
-    std::unordered_map<std::string, std::vector<pugi::xml_node>> m_byId;
-    // The ids as whole numbers, with how many items carry each; and how many ids are no plain number.
-    std::map<int, int> m_numbers;
+    std::unordered_map<std::string, Carriers> m_byId;
+    // How many of the ids the list queries give read as each whole number of 16 bits (written as the store
+    // writes them), the largest of them, and how many of the ids read otherwise.
+    std::vector<int> m_numbers;
+    int m_largest = 0;
+    int m_numbered = 0;
     int m_otherIds = 0;
 };

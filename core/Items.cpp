@@ -762,6 +762,16 @@ QString Items::dateToString(const QDate& date) {
 
 bool Items::archiveData() {
     int moved = 0;
+    // Mostly nothing is old enough to move, and the document stays as it is.
+    if (m_index.plain()) {
+        const double cutoff = XML::archiveCutoff();
+        bool old = false;
+        m_index.forEachItem([&](const Entry& item) {
+            old = item.number(Key::Date, [&](double day) { return day < cutoff; });
+            return !old;
+        });
+        if (!old) return true;
+    }
     // The move takes items out of the document: the index reads it afresh afterwards.
     m_index.invalidate();
     bool done = false;

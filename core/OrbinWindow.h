@@ -25,4 +25,7 @@ public:
     virtual void showMessage(const QString& text) { (void)text; }
     // One tick of the period clock, as its timer would run it.
     virtual void timCheckPeriod_Timer() {}
+    // While held, the redraws asked for come to one, made when the hold ends (or when the window must be
+    // painted before that). Start-up holds them while it restores and moves on the day.
+    virtual void holdRedraws(bool hold) { (void)hold; }
 };

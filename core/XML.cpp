@@ -495,6 +495,10 @@ void rewriteArchive(const QString& path, const pugi::xpath_node_set& found) {
 
 } // namespace
 
+double XML::archiveCutoff() {
+    return appClock().today().addDays(-7).toString(QStringLiteral("yyyyMMdd")).toDouble();
+}
+
 bool XML::archiveData(pugi::xml_document& itemsDocument, int* movedCount) {
     bool moved = false;
     if (movedCount) *movedCount = 0;
@@ -502,9 +506,8 @@ bool XML::archiveData(pugi::xml_document& itemsDocument, int* movedCount) {
         // Only the items of the file's own list move: an item element nested inside another one (in a
         // note, say) goes with the item that holds it. Dates are eight-digit day texts, so that as
         // numbers they order like the days.
-        const double cutoff = appClock().today().addDays(-7).toString(QStringLiteral("yyyyMMdd")).toDouble();
         static XPathQuery oldItems("/root/item[date < $cutoff]", {}, {"cutoff"});
-        oldItems.set("cutoff", cutoff);
+        oldItems.set("cutoff", archiveCutoff());
         const pugi::xpath_node_set found = selectAll(itemsDocument, oldItems);
         // The archive is touched only when an item moves.
         if (!found.empty()) {

@@ -70,6 +70,9 @@ public:
     bool archiveData(pugi::xml_document& itemsDocument, int* movedCount = nullptr);
     // "archive.xml" in the data folder.
     static QString archivePath();
+    // The day before which items go to the archive, seven days before today, as the number its
+    // eight-digit day text reads as.
+    static double archiveCutoff();
 
     // --- building blocks shared by the stores; they report nothing and raise a Failure instead ---
 

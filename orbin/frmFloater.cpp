@@ -424,6 +424,9 @@ void frmFloater::formUnload() {
 
 void frmFloater::showWindow() {
     show();
+    // A window that must be painted while its redraws are held (a box comes up meanwhile) is brought up
+    // to date first.
+    if (QWindow* window = QWidget::windowHandle()) window->installEventFilter(this);
 }
 
 bool frmFloater::isShrunk() const {
@@ -660,6 +663,8 @@ void frmFloater::mouseReleaseEvent(QMouseEvent* event) {
 
 bool frmFloater::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
+    if (type == QEvent::Expose && m_redrawPending && watched == QWidget::windowHandle() && gItems && gGame)
+        redrawNow();
     if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease && type != QEvent::MouseMove &&
         type != QEvent::MouseButtonDblClick)
         return FormWidget::eventFilter(watched, event);
@@ -784,8 +789,22 @@ namespace {} // namespace
 
 void frmFloater::updateInfo() {
     if (!gItems || !gGame) return; // the objects are gone once the program has quit
+    if (m_redrawsHeld) {
+        m_redrawPending = true;
+        return;
+    }
+    redrawNow();
+}
+
+void frmFloater::redrawNow() {
+    m_redrawPending = false;
     OrbinRedrawScope scope;
     trapped(QStringLiteral(" - frmFloater.updateInfo: "), Error, [&] { redraw(); });
+}
+
+void frmFloater::holdRedraws(bool hold) {
+    m_redrawsHeld = hold;
+    if (!hold && m_redrawPending) updateInfo();
 }
 
 void frmFloater::redraw() {

@@ -57,6 +57,7 @@ public:
     void hideWindow() override { hide(); }
     bool isWindowVisible() const override { return isVisible(); }
     void controlsChanged() override;
+    void holdRedraws(bool hold) override;
 
     // The clocks, the message board, the reminders and the quit question.
     void timCheckPeriod_Timer() override;
@@ -134,6 +135,7 @@ private:
     void markSelectedPeriod();
     void lblDate_Change();
     void setTodayCaption();
+    void redrawNow();
     void redraw();
 
     // Dragging by the handle; x and y are twips inside the handle.
@@ -195,4 +197,6 @@ private:
     // Meetings already logged as unreadable (id and stored time), so the log says it once.
     QSet<QString> m_unreadableMeetings;
     QSet<QString> m_unreadableIds; // ids already logged as unreadable
+    bool m_redrawsHeld = false;
+    bool m_redrawPending = false;
 };

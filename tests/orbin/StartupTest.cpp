@@ -1,3 +1,4 @@
+#include "FakeClock.h"
 #include "FakeKeyGrab.h"
 #include "FakeLauncher.h"
 #include "FakePrompter.h"
@@ -6,12 +7,14 @@
 #include "Globals.h"
 #include "GuiShell.h"
 #include "Initialize.h"
+#include "ItemXml.h"
 #include "OrbinWindow.h"
 #include "Settings.h"
 #include "TestEnv.h"
 #include "frmLogin.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -125,4 +128,30 @@ TEST(Quit, TheHideKeyIsHeldForTheOrbinFromStartUpUntilQuitWhenTheSettingsWantIt)
         quitApplication(true);
         EXPECT_TRUE(grab.held.isEmpty());
     }
+}
+
+TEST(Startup, TheOrbinIsDrawnOnceWithTheDayRestoredCarriedOverAndItsArticleTask) {
+    GuiStart s;
+    FakeClock clock(QDateTime(QDate(2026, 12, 7), QTime(10, 0)));
+    s.env.writeSettings("[General]\nFirstTime=false\n");
+    // Yesterday's undone task runs on from the saved day and is carried over; a meeting stands today.
+    TestEnv::writeFile(s.env.dataDir() + "items.xml",
+                       itemsFileWith(taskXml(12, "Carried over", "20261206", 4, "stopped") +
+                                     meetingXml(13, "Stand-up", "20261207", "11:30")));
+    TestEnv::writeFile(s.env.dataDir() + "status.ini",
+                       "\"1.0\",#2026-12-07#,1,#TRUE#,37,#TRUE#,#FALSE#,20,12,8,0\r\n");
+    Main();
+    ASSERT_NE(gOrbinWindow, nullptr);
+    auto* floater = dynamic_cast<QWidget*>(gOrbinWindow->form());
+    ASSERT_NE(floater, nullptr);
+
+    // Each drawing puts up the meeting labels afresh and lets the old ones go at the next turn of the
+    // event loop, which start-up has not reached yet: one label besides the template is one drawing.
+    EXPECT_EQ(floater->findChildren<QLabel*>(QStringLiteral("lblMeeting")).size(), 2);
+    QStringList slots;
+    for (int i = 1; i <= 16; ++i)
+        slots << floater->findChild<QLabel*>(QStringLiteral("txtTodo_%1").arg(i, 2, 10, QLatin1Char('0')))
+                     ->text();
+    EXPECT_TRUE(slots.contains(QStringLiteral("Carried over"))) << slots.join('|').toStdString();
+    EXPECT_TRUE(slots.contains(QStringLiteral("Read QVN article  1"))) << slots.join('|').toStdString();
 }
