@@ -2,12 +2,38 @@
 #include "GuardedApplication.h"
 #include "GuiShell.h"
 #include "Initialize.h"
+#include "Items.h"
 #include "TerminationSignals.h"
 
 #include <QCoreApplication>
+#include <QFontDatabase>
+#include <fontconfig/fontconfig.h>
+#include <thread>
+
+namespace {
+
+// Work that runs beside the start; the end of the program waits for it.
+class Beside {
+public:
+    template <class Work> explicit Beside(Work&& work) : m_thread(std::forward<Work>(work)) {}
+    ~Beside() { m_thread.join(); }
+    Beside(const Beside&) = delete;
+    Beside& operator=(const Beside&) = delete;
+
+private:
+    std::thread m_thread;
+};
+
+} // namespace
 
 int main(int argc, char** argv) {
+    // What a start waits for longest runs beside the rest: the font configuration is read, and the items
+    // file read and indexed, while the application reaches the window system.
+    const Beside fontConfiguration([] { FcInit(); });
+    Items::readAhead();
     GuardedApplication app(argc, argv);
+    // The fonts themselves are listed while the store is made.
+    const Beside fonts([] { QFontDatabase::families(); });
     GuardedApplication::setQuitOnLastWindowClosed(false);
     QCoreApplication::setApplicationName(QStringLiteral("Quorvane"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QV_VERSION));

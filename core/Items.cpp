@@ -15,6 +15,11 @@
 
 #include <QFileInfo>
 #include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 const QByteArray Items::TaskTemplate =
     "<item><id>0</id><now/><date/><title/><period/><estimate/><status/><done/><donedate/><doneperiod/"
@@ -175,9 +180,9 @@ QString Items::idText(Integer id) const {
 }
 
 pugi::xml_node Items::fieldNode(Field f, const QString& id) {
-    if (m_index.plain()) return m_index.field(id.toUtf8().toStdString(), fieldName(f));
+    if (m_index->plain()) return m_index->field(id.toUtf8().toStdString(), fieldName(f));
     XPathQuery& q = *m_fieldQueries[static_cast<size_t>(f)];
-    return XML::selectFirst(m_doc, q.set("id", id)).node();
+    return XML::selectFirst(*m_doc, q.set("id", id)).node();
 }
 
 QString Items::field(Field f, const QString& id) {
@@ -190,7 +195,7 @@ bool Items::setField(Field f, const QString& id, const QString& value) {
     if (!found) return false;
     XML::setText(found, value);
     // An id changed under the index: it reads the document afresh.
-    if (f == Field::Id) m_index.rebuild();
+    if (f == Field::Id) m_index->rebuild();
     return true;
 }
 
@@ -360,8 +365,8 @@ std::optional<Integer> Items::largestID(const XPathQuery& ids) {
     // The index knows the largest id when every id is a plain whole number; no list is read then. An
     // empty list reads as one empty entry, which counts as 0.
     std::optional<int> largest;
-    if (m_index.plain() && m_index.largestId(&largest)) return Integer(largest.value_or(0));
-    return arrayMax(XML::valuesOf(XML::selectAll(m_doc, ids)));
+    if (m_index->plain() && m_index->largestId(&largest)) return Integer(largest.value_or(0));
+    return arrayMax(XML::valuesOf(XML::selectAll(*m_doc, ids)));
 }
 
 Integer Items::maxID() {
@@ -382,21 +387,116 @@ Integer Items::getNewID() {
 
 // --- loading and saving ---
 
+namespace {
+
+// Which file a path named, and as it stood then: the same file again has not changed in between.
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = -1;
+    timespec modified{};
+    timespec changed{};
+
+    explicit FileIdentity(const struct stat& s)
+        : device(s.st_dev), inode(s.st_ino), size(s.st_size), modified(s.st_mtim), changed(s.st_ctim) {}
+    FileIdentity() = default;
+    bool operator==(const FileIdentity& o) const {
+        return device == o.device && inode == o.inode && size == o.size &&
+               modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec &&
+               changed.tv_sec == o.changed.tv_sec && changed.tv_nsec == o.changed.tv_nsec;
+    }
+};
+
+// The items file read and indexed on a thread of its own, while the program starts.
+struct ReadAhead {
+    QString path;
+    std::unique_ptr<pugi::xml_document> document = std::make_unique<pugi::xml_document>();
+    std::unique_ptr<ItemIndex> index = std::make_unique<ItemIndex>(*document);
+    bool read = false; // the file was read and loads
+    FileIdentity identity;
+    std::thread thread;
+
+    ~ReadAhead() {
+        if (thread.joinable()) thread.join();
+    }
+    void run() {
+        try {
+            const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+            if (fd < 0) return;
+            struct stat opened {};
+            QByteArray bytes;
+            bool whole = ::fstat(fd, &opened) == 0;
+            if (whole) {
+                bytes.resize(static_cast<qsizetype>(opened.st_size));
+                qsizetype at = 0;
+                while (whole && at < bytes.size()) {
+                    const ssize_t n = ::read(fd, bytes.data() + at, static_cast<size_t>(bytes.size() - at));
+                    if (n < 0 && errno == EINTR) continue;
+                    whole = n > 0;
+                    at += whole ? n : 0;
+                }
+            }
+            ::close(fd);
+            if (!whole || !File::readXMLText(*document, bytes).ok()) return;
+            index->rebuild();
+            identity = FileIdentity(opened);
+            read = true;
+        } catch (...) {
+            read = false; // the store reads the file itself
+        }
+    }
+};
+
+std::unique_ptr<ReadAhead>& pendingReadAhead() {
+    static std::unique_ptr<ReadAhead> ahead;
+    return ahead;
+}
+
+} // namespace
+
+void Items::readAhead() {
+    // The folder as the settings give it; the load takes over what was read only when it reads the same
+    // file, unchanged since.
+    const QString path = Settings().sDataDir() + QStringLiteral("items.xml");
+    auto ahead = std::make_unique<ReadAhead>();
+    ahead->path = path;
+    ahead->thread = std::thread([a = ahead.get()] { a->run(); });
+    pendingReadAhead() = std::move(ahead);
+}
+
+bool Items::takeReadAhead() {
+    const std::unique_ptr<ReadAhead> ahead = std::move(pendingReadAhead());
+    if (!ahead) return false;
+    ahead->thread.join();
+    struct stat now {};
+    if (!ahead->read || ahead->path != itemsPath() ||
+        ::stat(QFile::encodeName(ahead->path).constData(), &now) != 0 ||
+        !(FileIdentity(now) == ahead->identity))
+        return false;
+    std::swap(m_doc, ahead->document);
+    std::swap(m_index, ahead->index);
+    return true;
+}
+
 bool Items::loadItemXML() {
     bool result = true;
     // The index holds no node of the document while it is read again.
-    m_index.invalidate();
+    m_index->invalidate();
     trapped(QStringLiteral(" - Items.loadItemXML: "), ErrorUpper, [&] {
-        const XmlParseError outcome = File::readXMLFile(m_doc, itemsPath());
+        if (takeReadAhead()) {
+            m_keepAsidePending = false;
+            return;
+        }
+        const XmlParseError outcome = File::readXMLFile(*m_doc, itemsPath());
         if (outcome.ok()) {
             m_keepAsidePending = false;
-            m_index.rebuild();
+            m_index->rebuild();
             return;
         }
         if (outcome.fileNotFound()) {
             m_keepAsidePending = false;
-            File::readXMLText(m_doc, StartText);
-            m_index.rebuild();
+            File::readXMLText(*m_doc, StartText);
+            m_index->rebuild();
             return;
         }
         result = false;
@@ -407,8 +507,8 @@ bool Items::loadItemXML() {
         // The file stays where it is until the next save, which first moves it out of the way; the store
         // goes on from the two templates, so that what the user adds now is kept.
         m_keepAsidePending = true;
-        File::readXMLText(m_doc, StartText);
-        m_index.rebuild();
+        File::readXMLText(*m_doc, StartText);
+        m_index->rebuild();
     });
     return result;
 }
@@ -430,7 +530,7 @@ bool Items::saveItemXML() {
                     Prompter::Buttons::OK, Prompter::Icon::Information, QStringLiteral("Quorvane"));
             }
         }
-        File::writeXMLFile(m_doc, path);
+        File::writeXMLFile(*m_doc, path);
     });
 }
 
@@ -438,23 +538,23 @@ bool Items::saveItemXML() {
 
 template <class Query, class Match> std::vector<pugi::xml_node> Items::idNodes(Query&& query, Match&& match) {
     std::vector<pugi::xml_node> ids;
-    if (m_index.plain()) {
-        m_index.forEachItem([&](const ItemIndex::Entry& item) {
+    if (m_index->plain()) {
+        m_index->forEachItem([&](const ItemIndex::Entry& item) {
             if (match(item))
                 item.children(ItemIndex::Key::Id, [&](const pugi::xml_node& id) { ids.push_back(id); });
             return true;
         });
         return ids;
     }
-    for (const pugi::xpath_node& found : XML::selectAll(m_doc, query()))
+    for (const pugi::xpath_node& found : XML::selectAll(*m_doc, query()))
         if (!found.attribute()) ids.push_back(found.node());
     return ids;
 }
 
 template <class Query, class Match> pugi::xml_node Items::firstItem(Query&& query, Match&& match) {
-    if (!m_index.plain()) return XML::selectFirst(m_doc, query()).node();
+    if (!m_index->plain()) return XML::selectFirst(*m_doc, query()).node();
     pugi::xml_node first;
-    m_index.forEachItem([&](const ItemIndex::Entry& item) {
+    m_index->forEachItem([&](const ItemIndex::Entry& item) {
         if (match(item)) first = item.item();
         return !first;
     });
@@ -631,7 +731,7 @@ Integer Items::newItem(const QString& type) {
         pugi::xml_node root = found.parent();
         pugi::xml_node copy = root.append_copy(found);
         if (!copy) throw Failure(err::OutOfMemory);
-        Appended appended(m_index, copy);
+        Appended appended(*m_index, copy);
         const bool emptied = gXML ? gXML->resetNodeValues(copy) : XML().resetNodeValues(copy);
         if (!emptied) {
             appended.dropped();
@@ -649,14 +749,14 @@ Integer Items::newItem(const QString& type) {
 void Items::removeItem(Integer id) {
     trapped(QStringLiteral(" - Items.removeItem: "), ErrorUpper, [&] {
         const QString key = idText(id);
-        const pugi::xml_node found = m_index.plain()
-                                         ? m_index.item(utf8(key))
-                                         : XML::selectFirst(m_doc, itemById().set("id", key)).node();
+        const pugi::xml_node found = m_index->plain()
+                                         ? m_index->item(utf8(key))
+                                         : XML::selectFirst(*m_doc, itemById().set("id", key)).node();
         if (!found) throw Failure(err::InvalidCall, QStringLiteral("There is no item with the id ") + key);
-        m_index.removing(found);
+        m_index->removing(found);
         found.parent().remove_child(found);
         // A document the index did not serve may have become one it serves.
-        if (!m_index.plain()) m_index.rebuild();
+        if (!m_index->plain()) m_index->rebuild();
     });
 }
 
@@ -706,7 +806,7 @@ void Items::CloneRepetitiveTask(Integer id) {
         pugi::xml_node root = found.parent();
         pugi::xml_node copy = root.append_copy(found);
         if (!copy) throw Failure(err::OutOfMemory);
-        Appended appended(m_index, copy);
+        Appended appended(*m_index, copy);
         pugi::xml_node idNode = copy.child("id");
         if (!idNode) idNode = copy.prepend_child("id");
         XML::setText(idNode, number(next));
@@ -715,8 +815,8 @@ void Items::CloneRepetitiveTask(Integer id) {
         const QString newId = number(next);
         auto write = [&](const char* name, const QString& value) {
             const pugi::xml_node target =
-                m_index.plain() ? m_index.field(utf8(newId), name)
-                                : XML::selectFirst(m_doc, cloneField(name).set("id", newId)).node();
+                m_index->plain() ? m_index->field(utf8(newId), name)
+                                 : XML::selectFirst(*m_doc, cloneField(name).set("id", newId)).node();
             if (target) XML::setText(target, value);
         };
         write("status", QString());
@@ -763,25 +863,25 @@ QString Items::dateToString(const QDate& date) {
 bool Items::archiveData() {
     int moved = 0;
     // Mostly nothing is old enough to move, and the document stays as it is.
-    if (m_index.plain()) {
+    if (m_index->plain()) {
         const double cutoff = XML::archiveCutoff();
         bool old = false;
-        m_index.forEachItem([&](const Entry& item) {
+        m_index->forEachItem([&](const Entry& item) {
             old = item.number(Key::Date, [&](double day) { return day < cutoff; });
             return !old;
         });
         if (!old) return true;
     }
     // The move takes items out of the document: the index reads it afresh afterwards.
-    m_index.invalidate();
+    m_index->invalidate();
     bool done = false;
     try {
-        done = gXML ? gXML->archiveData(m_doc, &moved) : XML().archiveData(m_doc, &moved);
+        done = gXML ? gXML->archiveData(*m_doc, &moved) : XML().archiveData(*m_doc, &moved);
     } catch (...) {
-        m_index.rebuild();
+        m_index->rebuild();
         throw;
     }
-    m_index.rebuild();
+    m_index->rebuild();
     // The items file follows the archive at once: a program ended before the quit's save would otherwise
     // find the moved items still there at the next start (the archive then keeps them only once).
     if (moved > 0) saveItemXML();

@@ -130,6 +130,10 @@ public:
     // Reads "items.xml"; a missing file gives the two templates. False when the file could not be read
     // (shown to the user); the store then starts from the two templates.
     bool loadItemXML();
+    // Starts reading and indexing the items file of the settings on a thread of its own, for the next load
+    // to take over when it finds the same file unchanged. For the start of the program, before the store is
+    // made.
+    static void readAhead();
 
     // The next occurrence of a repeating item, appended last: a day ("D"), a week ("W") or a calendar
     // month ("M", on the month's last day when it is shorter) later; any other code gives the zero date.
@@ -173,11 +177,13 @@ public:
     static QString nowText(const QDateTime& value);
 
     // The items document, for the program's own checks.
-    const pugi::xml_document& document() const { return m_doc; }
+    const pugi::xml_document& document() const { return *m_doc; }
     // The path of the items file.
     static QString itemsPath();
 
 private:
+    // Takes over the document read ahead; false when there is none for this file as it stands now.
+    bool takeReadAhead();
     QString idText(Integer id) const;
     pugi::xml_node fieldNode(Field f, const QString& id);
     QString field(Field f, const QString& id);
@@ -189,8 +195,9 @@ private:
     // The item a query selects first: by the index, or by its XPath.
     template <class Query, class Match> pugi::xml_node firstItem(Query&& query, Match&& match);
 
-    pugi::xml_document m_doc;
-    ItemIndex m_index{m_doc};
+    // Held by pointer, so that a document read ahead, and its index, can be taken over whole.
+    std::unique_ptr<pugi::xml_document> m_doc = std::make_unique<pugi::xml_document>();
+    std::unique_ptr<ItemIndex> m_index = std::make_unique<ItemIndex>(*m_doc);
     Integer m_currentID{1};
     Integer m_selectedPeriod{1};
     QDate m_selectedDate;

@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 namespace {
 QString g_programFolder;
@@ -15,7 +17,9 @@ QString withTrailingSlash(const QString& folder) {
 QString programFolder() {
     if (!g_programFolder.isEmpty()) return g_programFolder;
     if (QCoreApplication::instance()) return withTrailingSlash(QCoreApplication::applicationDirPath());
-    return withTrailingSlash(QDir::currentPath());
+    // Before the application object is made: where the system says the program is.
+    const QString program = QFile::symLinkTarget(QStringLiteral("/proc/self/exe"));
+    return withTrailingSlash(program.isEmpty() ? QDir::currentPath() : QFileInfo(program).absolutePath());
 }
 
 void setProgramFolder(const QString& folder) {

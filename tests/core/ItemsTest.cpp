@@ -1,4 +1,5 @@
 #include "Items.h"
+#include "AtomicFile.h"
 #include "CoreObjects.h"
 #include "Failure.h"
 #include "FakeClock.h"
@@ -10,6 +11,7 @@
 #include "XML.h"
 
 #include <QDir>
+#include <QThread>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -430,4 +432,29 @@ TEST_F(ItemsTest, IdsThatAreNoNumbersOrTooLargeAreSkippedWhenTheLargestIsSought)
     // The templates' id 0 takes part: an odd negative id never leads to one.
     Items& negative = load("<root><item><id>0</id></item><item><id>-7</id></item></root>");
     EXPECT_EQ(negative.getNewID().value(), 1);
+}
+
+TEST_F(ItemsTest, WhatIsReadAheadIsTakenOverOnlyWhileTheFileStandsAsItWasRead) {
+    TestEnv::writeFile(itemsFile(), storeWith(item(1, "20261207", "First")));
+    Items::readAhead();
+    Items& ahead = reload();
+    EXPECT_EQ(ahead.Title(1), "First");
+    EXPECT_EQ(ahead.getMatchingIDs(1, QDate(2026, 12, 7)), QStringList{"1"});
+    EXPECT_EQ(ahead.getNewID().value(), 2);
+
+    // Written again after it was read ahead, as a new file or in its place (to the same length): read
+    // afresh.
+    for (const QByteArray title : {"Other", "Again"}) {
+        Items::readAhead();
+        QThread::msleep(30); // time to have read the file as it was
+        const QByteArray text = storeWith(item(1, "20261207", title));
+        if (title == "Other") {
+            atomicfile::write(itemsFile(), text);
+        } else {
+            QFile f(itemsFile());
+            ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+            ASSERT_EQ(f.write(text), text.size());
+        }
+        EXPECT_EQ(reload().Title(1), QString::fromLatin1(title));
+    }
 }
