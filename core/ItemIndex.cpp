@@ -171,12 +171,16 @@ ItemIndex::Entry::Entry(const pugi::xml_node& item, bool* plain) : m_item(item) 
     for (pugi::xml_node child = item.first_child(); child; child = child.next_sibling()) {
         if (child.type() != pugi::node_element) continue;
         const char* childName = child.name();
-        if (std::strcmp(childName, "item") == 0 || std::strcmp(childName, "root") == 0) *plain = false;
-        // A field holds its text; one that holds elements is looked through.
-        for (pugi::xml_node inner = child.first_child(); inner; inner = inner.next_sibling()) {
-            if (inner.type() == pugi::node_element) {
-                if (!plainBelow(child)) *plain = false;
-                break;
+        if (plain) {
+            if ((childName[0] == 'i' && std::strcmp(childName, "item") == 0) ||
+                (childName[0] == 'r' && std::strcmp(childName, "root") == 0))
+                *plain = false;
+            // A field holds its text; one that holds elements is looked through.
+            for (pugi::xml_node inner = child.first_child(); inner; inner = inner.next_sibling()) {
+                if (inner.type() == pugi::node_element) {
+                    if (!plainBelow(child)) *plain = false;
+                    break;
+                }
             }
         }
         const Key key = keyOf(childName);
@@ -208,10 +212,14 @@ void ItemIndex::invalidate() noexcept {
     m_otherIds = 0;
 }
 
-void ItemIndex::rebuild() noexcept {
+void ItemIndex::rebuild(std::string_view text) noexcept {
     invalidate();
     try {
-        read();
+        if (!text.empty()) readCounting(text);
+        if (!m_plain) {
+            invalidate();
+            read();
+        }
     } catch (...) {
         m_plain = false;
     }
@@ -229,11 +237,36 @@ void ItemIndex::read() {
         for (pugi::xml_node child = top.first_child(); child && m_plain; child = child.next_sibling()) {
             if (child.type() != pugi::node_element) continue;
             if (isElement(child, "item"))
-                m_plain = add(child);
+                m_plain = add(child, true);
             else
                 m_plain = !isElement(child, "root") && plainBelow(child);
         }
     }
+}
+
+void ItemIndex::readCounting(std::string_view text) {
+    // Every element of the document has its start tag in the text: when there are as many "<item" tags as
+    // items in the list, and as many "<root" tags as root elements at the top, no item or root stands
+    // anywhere else. (A tag written inside a comment or a section only makes the count too high, and the
+    // document is then looked through.)
+    const auto tags = [&](std::string_view name) {
+        size_t n = 0;
+        for (size_t at = text.find(name); at != std::string_view::npos; at = text.find(name, at + 1)) {
+            const size_t after = at + name.size();
+            if (after >= text.size()) break;
+            const char c = text[after];
+            if (c == '>' || c == '/' || c == ' ' || c == '\t' || c == '\r' || c == '\n') ++n;
+        }
+        return n;
+    };
+    size_t roots = 0;
+    for (pugi::xml_node top = m_document.first_child(); top; top = top.next_sibling()) {
+        if (!isElement(top, "root")) continue;
+        ++roots;
+        for (pugi::xml_node child = top.first_child(); child; child = child.next_sibling())
+            if (isElement(child, "item")) add(child, false);
+    }
+    m_plain = tags("<root") == roots && tags("<item") == m_entries.size();
 }
 
 void ItemIndex::count(std::string_view id, int change) {
@@ -256,9 +289,9 @@ void ItemIndex::count(std::string_view id, int change) {
     }
 }
 
-bool ItemIndex::add(const pugi::xml_node& item) {
+bool ItemIndex::add(const pugi::xml_node& item, bool check) {
     bool plain = true;
-    const Entry& entry = m_entries.emplace_back(item, &plain);
+    const Entry& entry = m_entries.emplace_back(item, check ? &plain : nullptr);
     if (!plain) {
         m_entries.pop_back();
         return false;
@@ -284,7 +317,7 @@ void ItemIndex::appended(const pugi::xml_node& item) noexcept {
     for (pugi::xml_node after = root.next_sibling(); last && after; after = after.next_sibling())
         if (after.type() == pugi::node_element) last = false;
     try {
-        if (last && add(item)) return;
+        if (last && add(item, true)) return;
     } catch (...) {
         invalidate();
         return;

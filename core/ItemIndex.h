@@ -48,7 +48,8 @@ public:
     // the key's name satisfies it, as a node-set compares in XPath.
     class Entry {
     public:
-        // *plain is cleared when the item holds an element called "root" or "item", at any depth.
+        // *plain, when given, is cleared when the item holds an element called "root" or "item", at any
+        // depth.
         Entry(const pugi::xml_node& item, bool* plain);
         const pugi::xml_node& item() const { return m_item; }
         bool equals(Key key, std::string_view value) const;
@@ -87,8 +88,9 @@ public:
     ItemIndex(const ItemIndex&) = delete;
     ItemIndex& operator=(const ItemIndex&) = delete;
 
-    // Reads the whole document afresh. When that fails the index stands aside (plain() is false).
-    void rebuild() noexcept;
+    // Reads the whole document afresh; text, when given, is the text it was just read from. When that
+    // fails the index stands aside (plain() is false).
+    void rebuild(std::string_view text = {}) noexcept;
     // Stands aside until the next rebuild, for a change of the document it does not follow: it then holds
     // no node of the document.
     void invalidate() noexcept;
@@ -123,8 +125,10 @@ private:
     };
 
     void read();
-    // False when the item leaves the document no longer plain (it is not added then).
-    bool add(const pugi::xml_node& item);
+    void readCounting(std::string_view text);
+    // False when the item leaves the document no longer plain (it is not added then); only looked at
+    // with check.
+    bool add(const pugi::xml_node& item, bool check);
     void remove(const pugi::xml_node& item);
     void count(std::string_view id, int change);
 

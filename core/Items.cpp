@@ -438,7 +438,7 @@ struct ReadAhead {
             }
             ::close(fd);
             if (!whole || !File::readXMLText(*document, bytes).ok()) return;
-            index->rebuild();
+            index->rebuild(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
             identity = FileIdentity(opened);
             read = true;
         } catch (...) {
