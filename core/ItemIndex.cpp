@@ -55,6 +55,16 @@ std::string_view text(const pugi::xml_node& node, std::string& scratch) {
 }
 
 double number(std::string_view s) {
+    // Most texts are plain whole numbers (days, periods, ids): exact as they stand.
+    if (!s.empty() && s.size() <= 15) {
+        long long whole = 0;
+        bool digits = true;
+        for (const char c : s) {
+            digits = digits && isDigit(c);
+            whole = whole * 10 + (c - '0');
+        }
+        if (digits) return static_cast<double>(whole);
+    }
     // The same test as the XPath engine's, then the same conversion (strtod).
     size_t i = 0;
     while (i < s.size() && isBlank(s[i]))

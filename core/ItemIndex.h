@@ -67,9 +67,7 @@ public:
                 if (xpathvalue::isElement(child, name(key))) visit(child);
         }
 
-    private:
-        static size_t index(Key key) { return static_cast<size_t>(key); }
-        static const char* name(Key key);
+        // Whether test accepts the text of any child of the key's name.
         template <class Test> bool any(Key key, Test&& test) const {
             std::string scratch;
             bool found = false;
@@ -78,6 +76,10 @@ public:
             });
             return found;
         }
+
+    private:
+        static size_t index(Key key) { return static_cast<size_t>(key); }
+        static const char* name(Key key);
 
         pugi::xml_node m_item;
         std::array<pugi::xml_node, static_cast<size_t>(Key::Count)> m_first;
