@@ -31,7 +31,7 @@ using textdecoding::utf8Text;
 
 // UTF-16 and UTF-32 files (told by their byte order mark or by how "<" is spelled) are read by the parser
 // itself; every other file is made valid UTF-8 first, byte by byte, whatever its declaration says.
-bool wideEncoding(const QByteArray& b) {
+bool wideEncoding(QByteArrayView b) {
     static const QByteArray marks[] = {QByteArrayLiteral("\xFE\xFF"),     QByteArrayLiteral("\xFF\xFE"),
                                        QByteArray("\x00\x00\xFE\xFF", 4), QByteArray("\x00\x00\x00\x3C", 4),
                                        QByteArray("\x3C\x00\x00\x00", 4), QByteArray("\x00\x3C\x00\x3F", 4),
@@ -428,6 +428,19 @@ XmlParseError File::readXMLFile(pugi::xml_document& document, const QString& pat
 
 XmlParseError File::readXMLText(pugi::xml_document& document, const QByteArray& text) {
     return parseBuffer(document, text);
+}
+
+bool File::readXMLInPlace(pugi::xml_document& document, void* buffer, size_t size) {
+    document.reset();
+    const QByteArrayView bytes(static_cast<const char*>(buffer), static_cast<qsizetype>(size));
+    if (wideEncoding(bytes) || !textdecoding::isValidUtf8(bytes)) {
+        pugi::get_memory_deallocation_function()(buffer);
+        return false;
+    }
+    // As parseBuffer reads such a text, without the copy.
+    if (document.load_buffer_inplace_own(buffer, size, ParseOptions, pugi::encoding_utf8)) return true;
+    document.reset();
+    return false;
 }
 
 QByteArray File::xmlText(const pugi::xml_node& node) {

@@ -59,6 +59,10 @@ public:
     static XmlParseError readXMLFile(pugi::xml_document& document, const QString& path);
     // Reads an XML text into document (emptied first), with the same options as files.
     static XmlParseError readXMLText(pugi::xml_document& document, const QByteArray& text);
+    // The same for a text of valid UTF-8 held in a buffer from pugixml's allocation function, which the
+    // document takes over and reads where it stands. False, telling nothing more, for any other text or one
+    // that does not load: such a text is for readXMLText.
+    static bool readXMLInPlace(pugi::xml_document& document, void* buffer, size_t size);
     // The text a document (or any node) is written as. pugixml's writer writes it where its rules give
     // the same bytes as xmlTextByWalk, which is every store of valid UTF-8 with nothing odd in it.
     static QByteArray xmlText(const pugi::xml_node& node);

@@ -179,8 +179,9 @@ ItemIndex::Key keyOf(const char* name) {
 
 ItemIndex::Entry::Entry(const pugi::xml_node& item, bool* plain) : m_item(item) {
     for (pugi::xml_node child = item.first_child(); child; child = child.next_sibling()) {
-        if (child.type() != pugi::node_element) continue;
+        // Texts have no name; an instruction may carry a field's name, and is no field.
         const char* childName = child.name();
+        if (!*childName || child.type() != pugi::node_element) continue;
         if (plain) {
             if ((childName[0] == 'i' && std::strcmp(childName, "item") == 0) ||
                 (childName[0] == 'r' && std::strcmp(childName, "root") == 0))
@@ -200,9 +201,35 @@ ItemIndex::Entry::Entry(const pugi::xml_node& item, bool* plain) : m_item(item) 
         else
             m_first[index(key)] = child;
     }
+    reread();
+}
+
+void ItemIndex::Entry::reread() {
+    m_day = -1;
+    const pugi::xml_node date = m_first[index(Key::Date)];
+    if (m_repeated || !date) return;
+    std::string scratch;
+    const std::string_view text = xpathvalue::text(date, scratch);
+    if (text.size() != 8) return;
+    long long day = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return;
+        day = day * 10 + (c - '0');
+    }
+    m_day = day;
 }
 
 bool ItemIndex::Entry::equals(Key key, std::string_view value) const {
+    if (key == Key::Date && m_day >= 0) {
+        // Eight digits equal eight digits when they read as the same number.
+        if (value.size() != 8) return false;
+        long long day = 0;
+        for (const char c : value) {
+            if (c < '0' || c > '9') return false;
+            day = day * 10 + (c - '0');
+        }
+        return day == m_day;
+    }
     return any(key, [&](std::string_view text) { return text == value; });
 }
 
@@ -215,6 +242,7 @@ bool ItemIndex::Entry::differs(Key key, std::string_view value) const {
 void ItemIndex::invalidate() noexcept {
     m_plain = false;
     m_entries.clear();
+    m_positions.clear();
     m_byId.clear();
     m_numbers.clear();
     m_largest = 0;
@@ -222,10 +250,10 @@ void ItemIndex::invalidate() noexcept {
     m_otherIds = 0;
 }
 
-void ItemIndex::rebuild(std::string_view text) noexcept {
+void ItemIndex::rebuild(const Tags* tags) noexcept {
     invalidate();
     try {
-        if (!text.empty()) readCounting(text);
+        if (tags) readCounting(*tags);
         if (!m_plain) {
             invalidate();
             read();
@@ -254,21 +282,31 @@ void ItemIndex::read() {
     }
 }
 
-void ItemIndex::readCounting(std::string_view text) {
+ItemIndex::Tags ItemIndex::countTags(std::string_view text) {
+    Tags tags;
+    const char* at = text.data();
+    const char* const end = text.data() + text.size();
+    while ((at = static_cast<const char*>(std::memchr(at, '<', static_cast<size_t>(end - at)))) != nullptr) {
+        ++at;
+        if (end - at < 5) break;
+        const char c = at[4];
+        if (c != '>' && c != '/' && c != ' ' && c != '\t' && c != '\r' && c != '\n') continue;
+        if (std::memcmp(at, "item", 4) == 0)
+            ++tags.items;
+        else if (std::memcmp(at, "root", 4) == 0)
+            ++tags.roots;
+    }
+    return tags;
+}
+
+void ItemIndex::readCounting(const Tags& tags) {
     // Every element of the document has its start tag in the text: when there are as many "<item" tags as
     // items in the list, and as many "<root" tags as root elements at the top, no item or root stands
     // anywhere else. (A tag written inside a comment or a section only makes the count too high, and the
     // document is then looked through.)
-    const auto tags = [&](std::string_view name) {
-        size_t n = 0;
-        for (size_t at = text.find(name); at != std::string_view::npos; at = text.find(name, at + 1)) {
-            const size_t after = at + name.size();
-            if (after >= text.size()) break;
-            const char c = text[after];
-            if (c == '>' || c == '/' || c == ' ' || c == '\t' || c == '\r' || c == '\n') ++n;
-        }
-        return n;
-    };
+    m_entries.reserve(tags.items);
+    m_positions.reserve(tags.items);
+    m_byId.reserve(tags.items);
     size_t roots = 0;
     for (pugi::xml_node top = m_document.first_child(); top; top = top.next_sibling()) {
         if (!isElement(top, "root")) continue;
@@ -276,7 +314,7 @@ void ItemIndex::readCounting(std::string_view text) {
         for (pugi::xml_node child = top.first_child(); child; child = child.next_sibling())
             if (isElement(child, "item")) add(child, false);
     }
-    m_plain = tags("<root") == roots && tags("<item") == m_entries.size();
+    m_plain = tags.roots == roots && tags.items == m_entries.size();
 }
 
 void ItemIndex::count(std::string_view id, int change) {
@@ -306,6 +344,7 @@ bool ItemIndex::add(const pugi::xml_node& item, bool check) {
         m_entries.pop_back();
         return false;
     }
+    m_positions[item.internal_object()] = m_entries.size() - 1;
     std::string scratch;
     entry.children(Key::Id, [&](const pugi::xml_node& id) {
         const std::string_view value = xpathvalue::text(id, scratch);
@@ -350,6 +389,10 @@ void ItemIndex::remove(const pugi::xml_node& item) {
         --entry;
     if (entry == m_entries.begin()) return;
     --entry;
+    // The items after it move up by one.
+    m_positions.erase(item.internal_object());
+    for (auto after = entry + 1; after != m_entries.end(); ++after)
+        --m_positions[after->item().internal_object()];
     std::string scratch;
     entry->children(Key::Id, [&](const pugi::xml_node& id) {
         const std::string_view value = xpathvalue::text(id, scratch);
@@ -368,6 +411,17 @@ void ItemIndex::remove(const pugi::xml_node& item) {
         if (listed(id, value)) count(value, -1);
     });
     m_entries.erase(entry);
+}
+
+void ItemIndex::written(const pugi::xml_node& field) noexcept {
+    if (!m_plain) return;
+    const auto found = m_positions.find(field.parent().internal_object());
+    if (found == m_positions.end()) return;
+    try {
+        m_entries[found->second].reread();
+    } catch (...) {
+        invalidate();
+    }
 }
 
 pugi::xml_node ItemIndex::field(std::string_view id, const char* name) const {

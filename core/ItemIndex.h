@@ -55,8 +55,11 @@ public:
         bool equals(Key key, std::string_view value) const;
         bool differs(Key key, std::string_view value) const;
         template <class Compare> bool number(Key key, Compare&& compare) const {
+            if (key == Key::Date && m_day >= 0) return compare(static_cast<double>(m_day));
             return any(key, [&](std::string_view text) { return compare(xpathvalue::number(text)); });
         }
+        // Reads again what the entry keeps of the item's texts, after one of them changed.
+        void reread();
         // Calls visit with every child of the key's name, in order.
         template <class Visit> void children(Key key, Visit&& visit) const {
             if (!m_repeated) {
@@ -84,15 +87,26 @@ public:
         pugi::xml_node m_item;
         std::array<pugi::xml_node, static_cast<size_t>(Key::Count)> m_first;
         bool m_repeated = false; // a compared name stands on more than one child: all are looked at
+        // The day, when the item has one written as the store writes days (eight digits), as the number it
+        // reads as; else -1 and its text is read each time. Kept here, every query that starts from the day
+        // passes over the items without looking into the document.
+        long long m_day = -1;
     };
+
+    // How many "<root" and "<item" start tags a text holds.
+    struct Tags {
+        size_t roots = 0;
+        size_t items = 0;
+    };
+    static Tags countTags(std::string_view text);
 
     explicit ItemIndex(const pugi::xml_document& document) : m_document(document) {}
     ItemIndex(const ItemIndex&) = delete;
     ItemIndex& operator=(const ItemIndex&) = delete;
 
-    // Reads the whole document afresh; text, when given, is the text it was just read from. When that
-    // fails the index stands aside (plain() is false).
-    void rebuild(std::string_view text = {}) noexcept;
+    // Reads the whole document afresh; tags, when given, are those of the text it was just read from.
+    // When that fails the index stands aside (plain() is false).
+    void rebuild(const Tags* tags = nullptr) noexcept;
     // Stands aside until the next rebuild, for a change of the document it does not follow: it then holds
     // no node of the document.
     void invalidate() noexcept;
@@ -102,6 +116,8 @@ public:
     void appended(const pugi::xml_node& item) noexcept;
     // An item about to leave the document.
     void removing(const pugi::xml_node& item) noexcept;
+    // A text of an item (the field element given) has been written.
+    void written(const pugi::xml_node& field) noexcept;
 
     // The first element called name of the first item with the id text id that has one; empty when none.
     pugi::xml_node field(std::string_view id, const char* name) const;
@@ -127,7 +143,7 @@ private:
     };
 
     void read();
-    void readCounting(std::string_view text);
+    void readCounting(const Tags& tags);
     // False when the item leaves the document no longer plain (it is not added then); only looked at
     // with check.
     bool add(const pugi::xml_node& item, bool check);
@@ -136,8 +152,9 @@ private:
 
     const pugi::xml_document& m_document;
     bool m_plain = false;
-    // The items in the order of the file.
+    // The items in the order of the file, and where each item stands among them.
     std::vector<Entry> m_entries;
+    std::unordered_map<const void*, size_t> m_positions;
     std::unordered_map<std::string, Carriers> m_byId;
     // How many of the ids the list queries give read as each whole number of 16 bits (written as the store
     // writes them), the largest of them, and how many of the ids read otherwise.

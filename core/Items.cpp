@@ -195,7 +195,10 @@ bool Items::setField(Field f, const QString& id, const QString& value) {
     if (!found) return false;
     XML::setText(found, value);
     // An id changed under the index: it reads the document afresh.
-    if (f == Field::Id) m_index->rebuild();
+    if (f == Field::Id)
+        m_index->rebuild();
+    else
+        m_index->written(found);
     return true;
 }
 
@@ -424,21 +427,30 @@ struct ReadAhead {
             const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
             if (fd < 0) return;
             struct stat opened {};
-            QByteArray bytes;
-            bool whole = ::fstat(fd, &opened) == 0;
+            // Read into a buffer the document takes over: the text is parsed where it stands.
+            void* buffer = nullptr;
+            size_t size = 0;
+            bool whole = ::fstat(fd, &opened) == 0 && opened.st_size > 0;
             if (whole) {
-                bytes.resize(static_cast<qsizetype>(opened.st_size));
-                qsizetype at = 0;
-                while (whole && at < bytes.size()) {
-                    const ssize_t n = ::read(fd, bytes.data() + at, static_cast<size_t>(bytes.size() - at));
-                    if (n < 0 && errno == EINTR) continue;
-                    whole = n > 0;
-                    at += whole ? n : 0;
-                }
+                size = static_cast<size_t>(opened.st_size);
+                buffer = pugi::get_memory_allocation_function()(size);
+                whole = buffer != nullptr;
+            }
+            for (size_t at = 0; whole && at < size;) {
+                const ssize_t n = ::read(fd, static_cast<char*>(buffer) + at, size - at);
+                if (n < 0 && errno == EINTR) continue;
+                whole = n > 0;
+                at += whole ? static_cast<size_t>(n) : 0;
             }
             ::close(fd);
-            if (!whole || !File::readXMLText(*document, bytes).ok()) return;
-            index->rebuild(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+            if (!whole) {
+                if (buffer) pugi::get_memory_deallocation_function()(buffer);
+                return;
+            }
+            const ItemIndex::Tags tags =
+                ItemIndex::countTags(std::string_view(static_cast<char*>(buffer), size));
+            if (!File::readXMLInPlace(*document, buffer, size)) return;
+            index->rebuild(&tags);
             identity = FileIdentity(opened);
             read = true;
         } catch (...) {
@@ -824,7 +836,9 @@ void Items::CloneRepetitiveTask(Integer id) {
             const pugi::xml_node target =
                 m_index->plain() ? m_index->field(utf8(newId), name)
                                  : XML::selectFirst(*m_doc, cloneField(name).set("id", newId)).node();
-            if (target) XML::setText(target, value);
+            if (!target) return;
+            XML::setText(target, value);
+            m_index->written(target);
         };
         write("status", QString());
         write("now", nowText(appClock().now()));
