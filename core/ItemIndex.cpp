@@ -181,7 +181,10 @@ ItemIndex::Entry::Entry(const pugi::xml_node& item, bool* plain) : m_item(item) 
     for (pugi::xml_node child = item.first_child(); child; child = child.next_sibling()) {
         // Texts have no name; an instruction may carry a field's name, and is no field.
         const char* childName = child.name();
-        if (!*childName || child.type() != pugi::node_element) continue;
+        if (!*childName) continue;
+        const Key key = keyOf(childName);
+        if (!plain && key == Key::Count) continue;
+        if (child.type() != pugi::node_element) continue;
         if (plain) {
             if ((childName[0] == 'i' && std::strcmp(childName, "item") == 0) ||
                 (childName[0] == 'r' && std::strcmp(childName, "root") == 0))
@@ -194,7 +197,6 @@ ItemIndex::Entry::Entry(const pugi::xml_node& item, bool* plain) : m_item(item) 
                 }
             }
         }
-        const Key key = keyOf(childName);
         if (key == Key::Count) continue;
         if (m_first[index(key)])
             m_repeated = true;
@@ -242,7 +244,6 @@ bool ItemIndex::Entry::differs(Key key, std::string_view value) const {
 void ItemIndex::invalidate() noexcept {
     m_plain = false;
     m_entries.clear();
-    m_positions.clear();
     m_byId.clear();
     m_numbers.clear();
     m_largest = 0;
@@ -305,7 +306,6 @@ void ItemIndex::readCounting(const Tags& tags) {
     // anywhere else. (A tag written inside a comment or a section only makes the count too high, and the
     // document is then looked through.)
     m_entries.reserve(tags.items);
-    m_positions.reserve(tags.items);
     m_byId.reserve(tags.items);
     size_t roots = 0;
     for (pugi::xml_node top = m_document.first_child(); top; top = top.next_sibling()) {
@@ -344,15 +344,16 @@ bool ItemIndex::add(const pugi::xml_node& item, bool check) {
         m_entries.pop_back();
         return false;
     }
-    m_positions[item.internal_object()] = m_entries.size() - 1;
+    const size_t position = m_entries.size() - 1;
     std::string scratch;
     entry.children(Key::Id, [&](const pugi::xml_node& id) {
         const std::string_view value = xpathvalue::text(id, scratch);
-        Carriers& carriers = m_byId[std::string(value)];
-        if (!carriers.first)
-            carriers.first = item;
-        else if ((carriers.more.empty() ? carriers.first : carriers.more.back()) != item)
-            carriers.more.push_back(item);
+        const auto [found, added] = m_byId.try_emplace(std::string(value));
+        Carriers& carriers = found->second;
+        if (added)
+            carriers.first = position;
+        else if ((carriers.more.empty() ? carriers.first : carriers.more.back()) != position)
+            carriers.more.push_back(position);
         if (listed(id, value)) count(value, 1);
     });
     return true;
@@ -389,17 +390,14 @@ void ItemIndex::remove(const pugi::xml_node& item) {
         --entry;
     if (entry == m_entries.begin()) return;
     --entry;
-    // The items after it move up by one.
-    m_positions.erase(item.internal_object());
-    for (auto after = entry + 1; after != m_entries.end(); ++after)
-        --m_positions[after->item().internal_object()];
+    const size_t position = static_cast<size_t>(entry - m_entries.begin());
     std::string scratch;
     entry->children(Key::Id, [&](const pugi::xml_node& id) {
         const std::string_view value = xpathvalue::text(id, scratch);
         if (const auto found = m_byId.find(std::string(value)); found != m_byId.end()) {
             Carriers& carriers = found->second;
-            std::erase(carriers.more, item);
-            if (carriers.first == item) {
+            std::erase(carriers.more, position);
+            if (carriers.first == position) {
                 if (carriers.more.empty()) {
                     m_byId.erase(found);
                 } else {
@@ -411,14 +409,23 @@ void ItemIndex::remove(const pugi::xml_node& item) {
         if (listed(id, value)) count(value, -1);
     });
     m_entries.erase(entry);
+    // The items after it move up by one.
+    for (auto& [id, carriers] : m_byId) {
+        if (carriers.first > position) --carriers.first;
+        for (size_t& p : carriers.more)
+            if (p > position) --p;
+    }
 }
 
-void ItemIndex::written(const pugi::xml_node& field) noexcept {
+void ItemIndex::written(std::string_view id, const pugi::xml_node& field) noexcept {
     if (!m_plain) return;
-    const auto found = m_positions.find(field.parent().internal_object());
-    if (found == m_positions.end()) return;
     try {
-        m_entries[found->second].reread();
+        const auto found = m_byId.find(std::string(id));
+        if (found == m_byId.end()) return;
+        const pugi::xml_node item = field.parent();
+        found->second.forEach([&](size_t entry) {
+            if (m_entries[entry].item() == item) m_entries[entry].reread();
+        });
     } catch (...) {
         invalidate();
     }
@@ -427,15 +434,16 @@ void ItemIndex::written(const pugi::xml_node& field) noexcept {
 pugi::xml_node ItemIndex::field(std::string_view id, const char* name) const {
     const auto found = m_byId.find(std::string(id));
     if (found == m_byId.end()) return {};
-    if (const pugi::xml_node f = xpathvalue::firstChild(found->second.first, name)) return f;
-    for (const pugi::xml_node& item : found->second.more)
-        if (const pugi::xml_node f = xpathvalue::firstChild(item, name)) return f;
-    return {};
+    pugi::xml_node result;
+    found->second.forEach([&](size_t entry) {
+        if (!result) result = xpathvalue::firstChild(m_entries[entry].item(), name);
+    });
+    return result;
 }
 
 pugi::xml_node ItemIndex::item(std::string_view id) const {
     const auto found = m_byId.find(std::string(id));
-    return found == m_byId.end() ? pugi::xml_node() : found->second.first;
+    return found == m_byId.end() ? pugi::xml_node() : m_entries[found->second.first].item();
 }
 
 bool ItemIndex::largestId(std::optional<int>* largest) const {

@@ -116,8 +116,8 @@ public:
     void appended(const pugi::xml_node& item) noexcept;
     // An item about to leave the document.
     void removing(const pugi::xml_node& item) noexcept;
-    // A text of an item (the field element given) has been written.
-    void written(const pugi::xml_node& field) noexcept;
+    // A text of the item with the id text id has been written (into field, one of its elements).
+    void written(std::string_view id, const pugi::xml_node& field) noexcept;
 
     // The first element called name of the first item with the id text id that has one; empty when none.
     pugi::xml_node field(std::string_view id, const char* name) const;
@@ -136,10 +136,15 @@ public:
     bool largestId(std::optional<int>* largest) const;
 
 private:
-    // The items that carry an id, in the order of the file.
+    // The items that carry an id, in the order of the file, by where they stand among the entries.
     struct Carriers {
-        pugi::xml_node first;
-        std::vector<pugi::xml_node> more;
+        size_t first = 0;
+        std::vector<size_t> more;
+        template <class Visit> void forEach(Visit&& visit) const {
+            visit(first);
+            for (const size_t entry : more)
+                visit(entry);
+        }
     };
 
     void read();
@@ -152,9 +157,8 @@ private:
 
     const pugi::xml_document& m_document;
     bool m_plain = false;
-    // The items in the order of the file, and where each item stands among them.
+    // The items in the order of the file.
     std::vector<Entry> m_entries;
-    std::unordered_map<const void*, size_t> m_positions;
     std::unordered_map<std::string, Carriers> m_byId;
     // How many of the ids the list queries give read as each whole number of 16 bits (written as the store
     // writes them), the largest of them, and how many of the ids read otherwise.

@@ -198,7 +198,7 @@ bool Items::setField(Field f, const QString& id, const QString& value) {
     if (f == Field::Id)
         m_index->rebuild();
     else
-        m_index->written(found);
+        m_index->written(id.toUtf8().toStdString(), found);
     return true;
 }
 
@@ -787,17 +787,10 @@ bool Items::moveUndoneItems(const QDate& date, Integer period, const QString& ty
             },
             [&](const Entry& item) {
                 // Planned for an earlier day, or for this day in an earlier period; of the type; not done;
-                // not a template. The day is read once for both comparisons.
-                bool earlierDay = false;
-                bool sameDay = false;
-                item.any(Key::Date, [&](std::string_view text) {
-                    earlierDay = earlierDay || xpathvalue::number(text) < dayNumber;
-                    sameDay = sameDay || text == d8;
-                    return false;
-                });
-                const bool earlier =
-                    earlierDay ||
-                    (sameDay && item.number(Key::Period, [&](double v) { return v < periodNumber; }));
+                // not a template.
+                const bool earlier = item.number(Key::Date, [&](double d) { return d < dayNumber; }) ||
+                                     (item.equals(Key::Date, d8) &&
+                                      item.number(Key::Period, [&](double v) { return v < periodNumber; }));
                 return earlier && item.equals(Key::Type, t8) && item.differs(Key::Done, "true") &&
                        item.number(Key::Id, [](double v) { return v > 0; });
             }));
@@ -838,7 +831,7 @@ void Items::CloneRepetitiveTask(Integer id) {
                                  : XML::selectFirst(*m_doc, cloneField(name).set("id", newId)).node();
             if (!target) return;
             XML::setText(target, value);
-            m_index->written(target);
+            m_index->written(utf8(newId), target);
         };
         write("status", QString());
         write("now", nowText(appClock().now()));
