@@ -246,11 +246,19 @@ void writeTree(QByteArray& out, const pugi::xml_node& top) {
 // tab, line feed and carriage return (none at all in an attribute).
 bool cleanText(const char* s, bool attribute) {
     const auto* p = reinterpret_cast<const unsigned char*>(s);
-    while (*p) {
+    for (;;) {
+        // Printable ASCII, most of any text, a byte at a time without further question.
+        if (attribute) {
+            while (*p >= 0x20 && *p < 0x80 && *p != '>')
+                ++p;
+        } else {
+            while (*p >= 0x20 && *p < 0x80)
+                ++p;
+        }
         const unsigned char b = *p;
+        if (!b) return true;
         if (b < 0x80) {
-            if (b < 0x20 && (attribute || (b != '\t' && b != '\n' && b != '\r'))) return false;
-            if (attribute && b == '>') return false;
+            if (attribute || (b != '\t' && b != '\n' && b != '\r')) return false;
             ++p;
             continue;
         }
@@ -270,14 +278,13 @@ bool cleanText(const char* s, bool attribute) {
             return false;
         }
     }
-    return true;
 }
 
 bool printable(const pugi::xml_node& node) {
     switch (node.type()) {
     case pugi::node_element:
         if (!*node.name()) return false;
-        for (const pugi::xml_attribute& a : node.attributes())
+        for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute())
             if (!*a.name() || !cleanText(a.value(), true)) return false;
         return true;
     case pugi::node_pcdata:
@@ -300,14 +307,18 @@ bool printableTree(const pugi::xml_node& top) {
     pugi::xml_node node = top;
     for (;;) {
         if (!printable(node)) return false;
-        if (node.first_child()) {
-            node = node.first_child();
+        if (const pugi::xml_node child = node.first_child()) {
+            node = child;
             continue;
         }
-        while (node != top && !node.next_sibling())
+        for (;;) {
+            if (node == top) return true;
+            if (const pugi::xml_node next = node.next_sibling()) {
+                node = next;
+                break;
+            }
             node = node.parent();
-        if (node == top) return true;
-        node = node.next_sibling();
+        }
     }
 }
 
