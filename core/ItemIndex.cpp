@@ -318,22 +318,24 @@ void ItemIndex::readCounting(const Tags& tags) {
 }
 
 void ItemIndex::count(std::string_view id, int change) {
+    // Ids below 0 are as rare as any other odd id, and are read as those are.
     const std::optional<int> n = plainNumber(id);
-    if (!n) {
+    if (!n || *n < 0) {
         m_otherIds += change;
         return;
     }
-    if (m_numbers.empty()) m_numbers.assign(65536, 0);
-    int& counted = m_numbers[static_cast<size_t>(*n + 32768)];
+    const auto at = static_cast<size_t>(*n);
+    if (at >= m_numbers.size()) m_numbers.resize(at + 1, 0);
+    int& counted = m_numbers[at];
     counted += change;
     m_numbered += change;
     if (change > 0 && (m_numbered == 1 || *n > m_largest)) m_largest = *n;
     // The largest gone: the next one down.
     if (change < 0 && counted == 0 && *n == m_largest && m_numbered > 0) {
-        int k = *n + 32768;
-        while (k > 0 && m_numbers[static_cast<size_t>(k)] == 0)
+        size_t k = at;
+        while (k > 0 && m_numbers[k] == 0)
             --k;
-        m_largest = k - 32768;
+        m_largest = static_cast<int>(k);
     }
 }
 

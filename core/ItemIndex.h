@@ -160,8 +160,8 @@ private:
     // The items in the order of the file.
     std::vector<Entry> m_entries;
     std::unordered_map<std::string, Carriers> m_byId;
-    // How many of the ids the list queries give read as each whole number of 16 bits (written as the store
-    // writes them), the largest of them, and how many of the ids read otherwise.
+    // How many of the ids the list queries give read as each whole number from 0 to 32767 (written as the
+    // store writes them), the largest of them, and how many of the ids read otherwise.
     std::vector<int> m_numbers;
     int m_largest = 0;
     int m_numbered = 0;
