@@ -31,26 +31,25 @@ bool isDigit(char c) {
 
 } // namespace
 
+pugi::xml_node nextBelow(pugi::xml_node node, const pugi::xml_node& top) {
+    if (const pugi::xml_node child = node.first_child()) return child;
+    while (node != top && !node.next_sibling())
+        node = node.parent();
+    return node == top ? pugi::xml_node() : node.next_sibling();
+}
+
+namespace {} // namespace
+
 std::string_view text(const pugi::xml_node& node, std::string& scratch) {
     if (isText(node)) return node.value();
     if (node.type() != pugi::node_element) return node.value();
     const pugi::xml_node first = node.first_child();
     if (!first) return {};
     if (isText(first) && !first.next_sibling()) return first.value();
-    // Every text below the element, depth first, without recursion.
+    // Every text below the element, depth first.
     scratch.clear();
-    pugi::xml_node n = first;
-    while (n) {
+    for (pugi::xml_node n = first; n; n = nextBelow(n, node))
         if (isText(n)) scratch += n.value();
-        if (n.first_child()) {
-            n = n.first_child();
-            continue;
-        }
-        while (n != node && !n.next_sibling())
-            n = n.parent();
-        if (n == node) break;
-        n = n.next_sibling();
-    }
     return scratch;
 }
 
@@ -127,18 +126,8 @@ std::optional<int> plainNumber(std::string_view text) {
 
 // Whether the elements below node (node itself not counted) leave a document plain.
 bool plainBelow(const pugi::xml_node& node) {
-    pugi::xml_node n = node.first_child();
-    while (n) {
+    for (pugi::xml_node n = node.first_child(); n; n = xpathvalue::nextBelow(n, node))
         if (isElement(n, "root") || isElement(n, "item")) return false;
-        if (n.first_child()) {
-            n = n.first_child();
-            continue;
-        }
-        while (n != node && !n.next_sibling())
-            n = n.parent();
-        if (n == node) break;
-        n = n.next_sibling();
-    }
     return true;
 }
 

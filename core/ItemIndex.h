@@ -18,6 +18,9 @@ inline bool isElement(const pugi::xml_node& node, const char* name) {
 }
 // The first child element called name; empty when none.
 pugi::xml_node firstChild(const pugi::xml_node& parent, const char* name);
+// The node after node in document order below top, or an empty node at the end: a walk through a tree
+// that no depth can take the stack from.
+pugi::xml_node nextBelow(pugi::xml_node node, const pugi::xml_node& top);
 // The string-value of a node: for an element all its text and CDATA in document order. The view lives as
 // long as the node and scratch.
 std::string_view text(const pugi::xml_node& node, std::string& scratch);

@@ -622,17 +622,18 @@ QStringList Items::getIDsMatchingString(const QString& text) {
     return result;
 }
 
+std::vector<pugi::xml_node> Items::meetingIdNodes(const QDate& date) {
+    const QString day = dateToString(date);
+    const std::string d8 = utf8(day);
+    return idNodes(
+        [&]() -> XPathQuery& { return meetingIds().set("date", day); },
+        [&](const Entry& item) { return item.equals(Key::Date, d8) && item.equals(Key::Type, "Meeting"); });
+}
+
 QStringList Items::getMatchingMeetingIDs(const QDate& date) {
     QStringList ids{QString()};
-    trapped(QStringLiteral(" - Items.getMatchingMeetingIDs: "), ErrorLower, [&] {
-        const QString day = dateToString(date);
-        const std::string d8 = utf8(day);
-        ids =
-            XML::valuesOf(idNodes([&]() -> XPathQuery& { return meetingIds().set("date", day); },
-                                  [&](const Entry& item) {
-                                      return item.equals(Key::Date, d8) && item.equals(Key::Type, "Meeting");
-                                  }));
-    });
+    trapped(QStringLiteral(" - Items.getMatchingMeetingIDs: "), ErrorLower,
+            [&] { ids = XML::valuesOf(meetingIdNodes(date)); });
     return ids;
 }
 
@@ -655,12 +656,7 @@ QStringList Items::getTimeMatchingMeetingIDs(const QDate& date, const QTime& tim
 
 QList<Items::MeetingTime_> Items::meetingTimesOn(const QDate& date) {
     QList<MeetingTime_> meetings;
-    const QString day = dateToString(date);
-    const std::string d8 = utf8(day);
-    const std::vector<pugi::xml_node> ids = idNodes(
-        [&]() -> XPathQuery& { return meetingIds().set("date", day); },
-        [&](const Entry& item) { return item.equals(Key::Date, d8) && item.equals(Key::Type, "Meeting"); });
-    for (const pugi::xml_node& id : ids) {
+    for (const pugi::xml_node& id : meetingIdNodes(date)) {
         // An id counts as the list queries take it: the text it starts with, when it has one.
         const pugi::xml_node first = id.first_child();
         if (!first || (first.type() != pugi::node_pcdata && first.type() != pugi::node_cdata)) continue;

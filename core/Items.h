@@ -192,6 +192,8 @@ private:
     // The id elements of the items that match, in file order: by one pass over the items when the index
     // serves the document, else by the query's XPath (query() gives it with its variables set).
     template <class Query, class Match> std::vector<pugi::xml_node> idNodes(Query&& query, Match&& match);
+    // The id elements of the meetings of a day.
+    std::vector<pugi::xml_node> meetingIdNodes(const QDate& date);
     // The item a query selects first: by the index, or by its XPath.
     template <class Query, class Match> pugi::xml_node firstItem(Query&& query, Match&& match);
 
