@@ -6,6 +6,8 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QPushButton>
 #include <QScreen>
 
 FormWidget::FormWidget(const QString& name, QWidget* parent, Qt::WindowFlags flags) : QWidget(parent, flags) {
@@ -120,6 +122,15 @@ void FormWidget::unloadForm() {
     formUnload();
     hide();
     deleteLater();
+}
+
+bool FormWidget::pressOnEnter(QKeyEvent* event, const std::function<void()>& pressDefault) {
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) return false;
+    if (auto* button = qobject_cast<QPushButton*>(focusWidget()))
+        button->click();
+    else
+        pressDefault();
+    return true;
 }
 
 void FormWidget::closeEvent(QCloseEvent* event) {

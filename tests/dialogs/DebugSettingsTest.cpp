@@ -14,13 +14,7 @@ namespace {
 
 class DebugSettings : public SettingsWorld {
 protected:
-    dlgDebugSettings* open() {
-        dlgDebugSettings* form = dlgDebugSettings::instance();
-        form->show();
-        form->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(form));
-        return form;
-    }
+    static dlgDebugSettings* open() { return SettingsWorld::open<dlgDebugSettings>(); }
     static bool isLoaded() { return forms::isLoaded(QStringLiteral("dlgDebugSettings")); }
 };
 

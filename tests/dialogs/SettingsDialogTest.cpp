@@ -20,14 +20,7 @@ class SettingsDialog : public SettingsWorld {
 protected:
     void seed() override { env.writeSettings(settingsText); }
 
-    // Opens the dialog shown and active, so that the focus moves as it does for a person.
-    dlgSettings* open() {
-        dlgSettings* form = dlgSettings::instance();
-        form->show();
-        form->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(form));
-        return form;
-    }
+    static dlgSettings* open() { return SettingsWorld::open<dlgSettings>(); }
     // Clicks into the box and types over its text.
     static void retype(QLineEdit* box, const QString& text) {
         QTest::mouseClick(box, Qt::LeftButton);
@@ -325,4 +318,27 @@ TEST_F(SettingsDialog, SaveAfterTheSettingsWereRemovedStoresNothingAndAFailedWri
     ASSERT_EQ(prompter.boxes.size(), 1);
     EXPECT_TRUE(prompter.boxes[0].text.startsWith(QStringLiteral("The settings could not be written")));
     EXPECT_TRUE(prompter.boxes[0].text.contains(QStringLiteral("blocked")));
+}
+
+TEST_F(SettingsDialog, TheTabKeyGoesThroughTheFieldsInOrderAndThePasswordBoxLast) {
+    dlgSettings* form = open();
+    const QList<QWidget*> expected = {form->chkBossKey(),
+                                      form->chkOnTop(),
+                                      form->chkConfirmExit(),
+                                      form->txtReminder(),
+                                      form->txtTime(0),
+                                      form->txtTime(1),
+                                      form->txtTime(2),
+                                      form->findChild<QPushButton*>(QStringLiteral("btnSave")),
+                                      form->findChild<QPushButton*>(QStringLiteral("btnCancel")),
+                                      form->findChild<QPushButton*>(QStringLiteral("btnApply")),
+                                      form->chkPassword(),
+                                      form->txtPopupTime()};
+    EXPECT_EQ(QApplication::focusWidget(), form->txtPopupTime());
+    for (QWidget* next : expected) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), next) << next->objectName();
+    }
+    EXPECT_TRUE(prompter.boxes.isEmpty());
+    EXPECT_EQ(prompter.beeps, 0);
 }

@@ -12,6 +12,7 @@
 #include "TestEnv.h"
 
 #include <QCoreApplication>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -39,6 +40,14 @@ protected:
     // Runs before the settings are read: the place to write the settings file.
     virtual void seed() {}
 
+    // Opens a settings window shown and active, so that the focus moves as it does for a person.
+    template <class Form> static Form* open() {
+        Form* form = Form::instance();
+        form->show();
+        form->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(form));
+        return form;
+    }
     // A value as the settings file holds it now.
     std::optional<QString> stored(const char* section, const char* name) const {
         return IniStore(env.settingsFile()).value(QString::fromLatin1(section), QString::fromLatin1(name));
