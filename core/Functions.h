@@ -3,9 +3,11 @@
 #include <QDate>
 #include <QString>
 #include <QStringList>
+#include <QTime>
 #include <QtGlobal>
 #include <array>
 #include <functional>
+#include <optional>
 
 class FormPort;
 
@@ -59,6 +61,12 @@ void applyDayChoice(const QString& text);
 // The day picked in an item dialog's day choice.
 extern QDate gChosenDate;
 
+// The platform's short date text of a day, as the orbin's date label and the item dialogs show it.
+QString shortDateText(const QDate& d);
+// A date as a person types it: the short date text (a two-digit year is taken within fifty years of
+// today), the same with the year in full, the long date text, or yyyy-MM-dd. nullopt for anything else.
+std::optional<QDate> readDateText(const QString& text);
+
 // ---- Window procedures ----
 
 // Keeps the loaded form with this window handle above all other windows.
@@ -91,3 +99,6 @@ QString unscramblePassword(const QString& text);
 // The first character of text that the stored form cannot give back as typed (an accented letter, a
 // character of another script, an emoji), or an empty text when every character comes back.
 QString firstUnstorablePasswordCharacter(const QString& text);
+
+// A meeting's stored time of day: "hh:mm" as the dialogs write it, also "9:5", with seconds or AM/PM.
+std::optional<QTime> readMeetingTime(const QString& text);

@@ -1,6 +1,7 @@
 #include "dlgDebugSettings.h"
 
 #include "ColorCodec.h"
+#include "DialogControls.h"
 #include "ErrorReport.h"
 #include "Globals.h"
 #include "IntegerFieldGuard.h"
@@ -17,7 +18,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -160,6 +160,7 @@ void dlgDebugSettings::buildControls() {
     adjustSize();
     setFixedSize(size());
 
+    dialogcontrols::unloadOnEscape(this);
     m_guard = new IntegerFieldGuard(this);
     m_guard->addField(m_txtPeriodLength, QStringLiteral("period length"));
     m_guard->addField(m_txtPopupTime, QStringLiteral("popup time"));
@@ -253,12 +254,4 @@ void dlgDebugSettings::cmdColor_Click(int index) {
     if (index < 0 || index >= ColorButtonCount) return;
     const std::optional<qint64> chosen = prompter().chooseColor(m_faceColor.at(static_cast<size_t>(index)));
     if (chosen) paintColorButton(index, *chosen);
-}
-
-void dlgDebugSettings::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
-        CancelButton_Click();
-        return;
-    }
-    FormWidget::keyPressEvent(event);
 }

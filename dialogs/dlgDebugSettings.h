@@ -44,9 +44,6 @@ public:
     // The colour number a colour button is painted in.
     qint64 faceColor(int index) const { return m_faceColor.at(index); }
 
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-
 private:
     void buildControls();
     void paintColorButton(int index, qint64 color);

@@ -1,5 +1,6 @@
 #include "dlgFormList.h"
 
+#include "DialogControls.h"
 #include "ErrorReport.h"
 #include "Globals.h"
 #include "LeastForm.h"
@@ -10,25 +11,12 @@
 
 #include <QPushButton>
 
-namespace {
-
-QRect twipRect(double left, double top, double width, double height) {
-    return {twips::toPixels(left), twips::toPixels(top), twips::toPixels(width), twips::toPixels(height)};
-}
-
-} // namespace
-
 dlgFormList::dlgFormList(QWidget* parent) : FormWidget(QStringLiteral("dlgFormList"), parent, Qt::Dialog) {
     setWindowTitle(QStringLiteral("debug Formlist"));
     setFixedSize(twips::toPixels(3255), twips::toPixels(6585));
-    m_Command1 = new QPushButton(QStringLiteral("Refresh"), this);
-    m_Command1->setObjectName(QStringLiteral("Command1"));
-    m_Command1->setGeometry(twipRect(2175, 75, 780, 540));
+    m_Command1 = dialogcontrols::button(this, "Command1", QStringLiteral("Refresh"), 2175, 75, 780, 540);
     connect(m_Command1, &QPushButton::clicked, this, &dlgFormList::Command1_Click);
-
-    QPushButton* first = addButton();
-    first->setText(QStringLiteral("Command1"));
-    first->setGeometry(twipRect(135, 105, 1965, 270));
+    addButton(dialogcontrols::button(this, "btnForm", QStringLiteral("Command1"), 135, 105, 1965, 270));
 
     // Opened from the orbin, it must not hide behind it.
     windowprocs::setTopMost(this, true);
@@ -40,14 +28,11 @@ dlgFormList* dlgFormList::instance() {
     return sharedForm(form);
 }
 
-QPushButton* dlgFormList::addButton() {
-    auto* button = new QPushButton(this);
-    button->setObjectName(QStringLiteral("btnForm"));
+void dlgFormList::addButton(QPushButton* button) {
     const int index = static_cast<int>(m_btnForm.size());
     button->setProperty("Index", index);
     connect(button, &QPushButton::clicked, this, [this, index] { btnForm_Click(index); });
     m_btnForm.append(button);
-    return button;
 }
 
 void dlgFormList::refreshButtons() {
@@ -64,11 +49,15 @@ void dlgFormList::refreshButtons() {
     for (FormPort* form : forms::loaded()) {
         step([&] {
             if (i > m_btnForm.size() - 1) {
-                QPushButton* above = m_btnForm.at(i - 1);
-                QPushButton* button = addButton();
+                // A copy of the first, directly under the one before it.
+                const QPushButton* above = m_btnForm.at(i - 1);
+                auto* button = new QPushButton(this);
+                button->setObjectName(QStringLiteral("btnForm"));
+                button->setAutoDefault(false);
                 button->setGeometry(above->x(), above->y() + above->height(), above->width(),
                                     above->height());
                 button->setVisible(true);
+                addButton(button);
             }
         });
         step([&] {

@@ -25,7 +25,8 @@ public:
     const QList<QPushButton*>& btnForm() const { return m_btnForm; }
 
 private:
-    QPushButton* addButton();
+    // Enters a button of the list; its click shows the forms named by its caption.
+    void addButton(QPushButton* button);
 
     QPushButton* m_Command1;
     QList<QPushButton*> m_btnForm;

@@ -1,5 +1,6 @@
 #include "dlgSettings.h"
 
+#include "DialogControls.h"
 #include "ErrorReport.h"
 #include "Globals.h"
 #include "IntegerFieldGuard.h"
@@ -13,14 +14,16 @@
 #include "frmPassword.h"
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -146,6 +149,7 @@ void dlgSettings::buildControls() {
         m_scrHour[row] = hour;
         m_scrMinute[row] = minute;
         m_rows[row] = new TimeSpinners(time, hour, minute, this);
+        time->installEventFilter(this);
         periods->addWidget(label(QString::fromLatin1(rowLabels[i][0]), time, rowLabels[i][1]), i, 0);
         periods->addWidget(time, i, 1);
         periods->addItem(new QSpacerItem(6, 0), i, 2);
@@ -182,6 +186,7 @@ void dlgSettings::buildControls() {
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order.at(i - 1), order.at(i));
 
+    dialogcontrols::unloadOnEscape(this);
     m_guard = new IntegerFieldGuard(this);
     m_guard->addField(m_txtPopupTime, QStringLiteral("popup time"));
     m_guard->addField(m_txtReminder, QStringLiteral("meeting reminder"));
@@ -288,14 +293,15 @@ void dlgSettings::chkPassword_Click() {
         m_chkPassword->setChecked(false);
 }
 
-void dlgSettings::formUnload() {
-    if (gSettings) gSettings->saveFormPosition(this, true, false);
+bool dlgSettings::eventFilter(QObject* watched, QEvent* event) {
+    // A start time that gets the focus is selected whole, also after the click that placed the cursor.
+    if (event->type() == QEvent::FocusIn)
+        if (auto* time = qobject_cast<QLineEdit*>(watched);
+            time && std::find(m_txtTime.begin(), m_txtTime.end(), time) != m_txtTime.end())
+            QTimer::singleShot(0, time, &QLineEdit::selectAll);
+    return FormWidget::eventFilter(watched, event);
 }
 
-void dlgSettings::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
-        btnCancel_Click();
-        return;
-    }
-    FormWidget::keyPressEvent(event);
+void dlgSettings::formUnload() {
+    if (gSettings) gSettings->saveFormPosition(this, true, false);
 }

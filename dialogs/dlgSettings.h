@@ -47,8 +47,8 @@ public:
     QScrollBar* scrMinute(int row) const { return m_scrMinute.at(static_cast<size_t>(row)); }
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void formUnload() override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void buildControls();

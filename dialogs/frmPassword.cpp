@@ -1,5 +1,6 @@
 #include "frmPassword.h"
 
+#include "DialogControls.h"
 #include "Functions.h"
 #include "Globals.h"
 #include "OrbinWindow.h"
@@ -63,6 +64,7 @@ frmPassword::frmPassword(QWidget* owner) : FormWidget(QStringLiteral("frmPasswor
     connect(cancel, &QPushButton::clicked, this, &frmPassword::cmdCancel_Click);
     adjustSize();
     setFixedSize(size());
+    dialogcontrols::unloadOnEscape(this);
 
     Form_Load();
 }
@@ -147,10 +149,6 @@ void frmPassword::cmdCancel_Click() {
 }
 
 void frmPassword::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
-        cmdCancel_Click();
-        return;
-    }
     // OK is the default button.
     if (pressOnEnter(event, [this] { cmdOK_Click(); })) return;
     FormWidget::keyPressEvent(event);

@@ -180,47 +180,43 @@ TEST_F(SettingsDialog, PasswordBoxOpensThePasswordFormAndOnlySaveClearsThePasswo
     EXPECT_EQ(stored("General", "password"), QString());
 }
 
-TEST_F(SettingsDialog, StartTimesAreTakenWhenTheFieldIsLeftAndWrapLikeTheBars) {
+// The rows' own stepping and wrapping is the time spinners' (held by the meeting dialog's tests); here
+// each row is wired to its own bars, takes a typed time when left, and Save takes one never left.
+TEST_F(SettingsDialog, EachStartTimeRowTakesItsTypedTimeAndStepsWithItsOwnBars) {
     dlgSettings* form = open();
     QLineEdit* time = form->txtTime(1);
     const struct {
         const char* typed;
         const char* shown;
         bool beep;
-    } cases[] = {
-        {"9:30", "09:30", false},  {"930", "09:30", true},    {"10:ab", "09:30", true},
-        {":", "09:30", true},      {"9.5:00", "09:30", true}, {"25:00", "09:30", true},
-        {"10:61", "09:30", true},  {"24:00", "00:00", false}, {"-1:30", "23:30", false},
-        {"10:60", "11:00", false}, {"10:-1", "09:59", false}, {" 7 : 05 ", "07:05", false},
-    };
+    } cases[] = {{"9:30", "09:30", false},
+                 {"930", "09:30", true},
+                 {"10:ab", "09:30", true},
+                 {"25:00", "09:30", true},
+                 {"-1:30", "23:30", false}};
     for (const auto& c : cases) {
         const int beeps = prompter.beeps;
         retype(time, QString::fromLatin1(c.typed));
         QTest::keyClick(time, Qt::Key_Tab);
         EXPECT_EQ(time->text(), QString::fromLatin1(c.shown)) << c.typed;
         EXPECT_EQ(prompter.beeps - beeps, c.beep ? 1 : 0) << c.typed;
-        EXPECT_EQ(form->scrHour(1)->value(), -time->text().left(2).toInt()) << c.typed;
-        EXPECT_EQ(form->scrMinute(1)->value(), -time->text().mid(3).toInt()) << c.typed;
     }
-
-    // The upper arrow counts up; the minute carries into the hour, the hour goes round.
-    retype(time, QStringLiteral("23:59"));
-    QTest::keyClick(time, Qt::Key_Tab);
+    EXPECT_EQ(form->scrHour(1)->value(), -23);
+    EXPECT_EQ(form->scrMinute(1)->value(), -30);
     form->scrMinute(1)->triggerAction(QAbstractSlider::SliderSingleStepSub);
-    EXPECT_EQ(time->text(), QStringLiteral("00:00"));
-    form->scrMinute(1)->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-    EXPECT_EQ(time->text(), QStringLiteral("23:59"));
     form->scrHour(1)->triggerAction(QAbstractSlider::SliderSingleStepSub);
-    EXPECT_EQ(time->text(), QStringLiteral("00:59"));
-    form->scrHour(1)->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-    EXPECT_EQ(time->text(), QStringLiteral("23:59"));
-    form->scrHour(1)->triggerAction(QAbstractSlider::SliderPageStepSub);
-    EXPECT_EQ(time->text(), QStringLiteral("00:59"));
+    EXPECT_EQ(time->text(), QStringLiteral("00:31"));
+    EXPECT_EQ(form->txtTime(0)->text(), QStringLiteral("11:00"));
+    EXPECT_EQ(form->txtTime(2)->text(), QStringLiteral("18:00"));
 
-    // A time typed and never left is taken by Save all the same.
-    retype(form->txtTime(2), QStringLiteral("19:5"));
+    // Getting the focus selects the whole time, so that typing replaces it.
+    QTest::mouseClick(form->txtTime(2), Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form->txtTime(2)->selectedText(), QStringLiteral("18:00"));
+
+    QTest::keyClicks(form->txtTime(2), QStringLiteral("19:5"));
     form->btnSave_Click();
-    EXPECT_EQ(stored("Period", "StartTimePeriod3"), QStringLiteral("00:59"));
+    EXPECT_EQ(stored("Period", "StartTimePeriod3"), QStringLiteral("00:31"));
     EXPECT_EQ(stored("Period", "StartTimePeriod4"), QStringLiteral("19:05"));
 }
 
