@@ -29,11 +29,14 @@ public:
     bool setControlColor(int index, ColorProperty property, qint64 color) override;
 
     void hideForm() override { hide(); }
-    void showForm() override { show(); }
+    // Shown again where it was hidden, also where the user had moved it.
+    void showForm() override;
     bool isFormVisible() const override { return isVisible(); }
     void setTopMost(bool onTop) override;
     void moveBy(double dxTwips, double dyTwips) override;
     void redraw() override { repaint(); }
+    // Runs the form's invokable operation of that name (no arguments, a Boolean answer).
+    std::optional<bool> askByName(const QString& operation) override;
     // Runs the form's unload handler, leaves the loaded forms, hides the form and deletes it later.
     void unloadForm() override;
     bool isUnloaded() const { return m_unloaded; }
@@ -46,6 +49,9 @@ protected:
     // Enter or Return presses the button that has the focus, else runs pressDefault (the default
     // button's work). True when the key was one of them.
     bool pressOnEnter(QKeyEvent* event, const std::function<void()>& pressDefault);
+    // A minimise from the window's frame goes to the window's procedure first, which may keep the window
+    // as it was.
+    void changeEvent(QEvent* event) override;
 
 private:
     QList<QWidget*> controls() const;

@@ -1,5 +1,6 @@
 #include "ErrorReport.h"
 #include "Game.h"
+#include "HotKey.h"
 #include "OrbinFixture.h"
 #include "Settings.h"
 #include "WindowProcs.h"
@@ -17,13 +18,18 @@ TEST_F(Orbin, SettingsTakeEffectInTheRunningProgram) {
     ASSERT_EQ(gGame->CurrentPeriod(), Integer(1));
     ASSERT_TRUE(windowprocs::isTopMost(floater));
 
+    gHotKey->createHotKey(floater->windowHandle());
+    ASSERT_TRUE(gHotKey->subclassed());
+
     action("mnuSettings")->trigger();
     auto* settings =
         qobject_cast<dlgSettings*>(dynamic_cast<QWidget*>(forms::find(QStringLiteral("dlgSettings"))));
     ASSERT_NE(settings, nullptr);
     settings->chkOnTop()->click();
+    settings->chkBossKey()->click();
     settings->txtTime(0)->setText(QStringLiteral("9:30"));
     settings->btnApply_Click();
+    EXPECT_FALSE(gHotKey->subclassed()); // the hide key is given up at once
     // The orbin lets go of the top and stays in sight.
     EXPECT_FALSE(windowprocs::isTopMost(floater));
     EXPECT_TRUE(floater->isVisible());
@@ -38,9 +44,11 @@ TEST_F(Orbin, SettingsTakeEffectInTheRunningProgram) {
     ASSERT_NE(debug, nullptr);
     EXPECT_FALSE(debug->chkOnTop()->isChecked());
     debug->chkOnTop()->click();
+    debug->chkBossKey()->click();
     debug->optErrTrapNo()->click();
     debug->btnApply_Click();
     EXPECT_TRUE(windowprocs::isTopMost(floater));
+    EXPECT_TRUE(gHotKey->subclassed()); // and taken again
     EXPECT_FALSE(errorHandlingOn());
     gSettings->setBErrorHandling(true);
 }
