@@ -139,7 +139,6 @@ void dlgSettings::buildControls() {
             auto* b = new QScrollBar(Qt::Vertical, this);
             b->setObjectName(QString::fromLatin1(name));
             b->setProperty("Index", i);
-            b->setFocusPolicy(Qt::NoFocus);
             b->setFixedSize(16, time->sizeHint().height() + 6);
             return b;
         };
@@ -149,6 +148,10 @@ void dlgSettings::buildControls() {
         m_scrHour[row] = hour;
         m_scrMinute[row] = minute;
         m_rows[row] = new TimeSpinners(time, hour, minute, this);
+        // A click on a bar takes the focus (a time being typed is taken before the step), but the tab key
+        // passes the bars by.
+        hour->setFocusPolicy(Qt::ClickFocus);
+        minute->setFocusPolicy(Qt::ClickFocus);
         time->installEventFilter(this);
         periods->addWidget(label(QString::fromLatin1(rowLabels[i][0]), time, rowLabels[i][1]), i, 0);
         periods->addWidget(time, i, 1);

@@ -209,6 +209,11 @@ TEST_F(SettingsDialog, EachStartTimeRowTakesItsTypedTimeAndStepsWithItsOwnBars) 
     EXPECT_EQ(form->txtTime(0)->text(), QStringLiteral("11:00"));
     EXPECT_EQ(form->txtTime(2)->text(), QStringLiteral("18:00"));
 
+    // A time being typed is taken before a click on a bar's upper arrow steps it.
+    retype(time, QStringLiteral("8:15"));
+    QTest::mouseClick(form->scrMinute(1), Qt::LeftButton, {}, QPoint(form->scrMinute(1)->width() / 2, 3));
+    EXPECT_EQ(time->text(), QStringLiteral("08:16"));
+
     // Getting the focus selects the whole time, so that typing replaces it.
     QTest::mouseClick(form->txtTime(2), Qt::LeftButton);
     QCoreApplication::processEvents();
@@ -216,7 +221,7 @@ TEST_F(SettingsDialog, EachStartTimeRowTakesItsTypedTimeAndStepsWithItsOwnBars) 
 
     QTest::keyClicks(form->txtTime(2), QStringLiteral("19:5"));
     form->btnSave_Click();
-    EXPECT_EQ(stored("Period", "StartTimePeriod3"), QStringLiteral("00:31"));
+    EXPECT_EQ(stored("Period", "StartTimePeriod3"), QStringLiteral("08:16"));
     EXPECT_EQ(stored("Period", "StartTimePeriod4"), QStringLiteral("19:05"));
 }
 
