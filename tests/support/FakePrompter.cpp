@@ -22,7 +22,8 @@ Prompter::Answer FakePrompter::messageBox(const QString& text, Buttons buttons, 
     }
 }
 
-QString FakePrompter::inputBox(const QString&, const QString&, const QString& defaultText) {
+QString FakePrompter::inputBox(const QString& prompt, const QString& title, const QString& defaultText) {
+    inputs.append({prompt, title, defaultText});
     if (m_inputs.empty()) return defaultText;
     QString t = m_inputs.front();
     m_inputs.pop_front();
