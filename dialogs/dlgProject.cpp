@@ -55,7 +55,9 @@ void setUnderline(QWidget* w, bool on) {
 
 } // namespace
 
-dlgProject::dlgProject(QWidget* parent) : FormWidget(QStringLiteral("dlgProject"), parent, Qt::Dialog) {
+dlgProject::dlgProject(QWidget* parent)
+    : FormWidget(QStringLiteral("dlgProject"), parent,
+                 Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
     setWindowTitle(QStringLiteral("Project"));
     setFormBackColor(DesignBackColor);
     setFixedSize(twips::toPixels(DesignWidth), twips::toPixels(DesignHeight));
@@ -67,7 +69,6 @@ dlgProject::dlgProject(QWidget* parent) : FormWidget(QStringLiteral("dlgProject"
     m_cmbProjects = new QComboBox(this);
     m_cmbProjects->setObjectName(QStringLiteral("cmbProjects"));
     setTwipGeometry(m_cmbProjects, 150, 390, 4560, 360);
-    m_Label4->setBuddy(m_cmbProjects);
 
     m_btnAddProject = new QPushButton(QStringLiteral("+"), this);
     m_btnAddProject->setObjectName(QStringLiteral("btnAddProject"));
@@ -104,7 +105,6 @@ dlgProject::dlgProject(QWidget* parent) : FormWidget(QStringLiteral("dlgProject"
 
     m_btnClose = new QPushButton(QStringLiteral("&OK"), this);
     m_btnClose->setObjectName(QStringLiteral("btnClose"));
-    m_btnClose->setDefault(false);
     setTwipGeometry(m_btnClose, 4080, 7080, 1200, 405);
 
     connect(m_btnAddProject, &QPushButton::clicked, this, &dlgProject::btnAddProject_Click);
