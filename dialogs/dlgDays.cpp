@@ -40,14 +40,14 @@ dlgDays::dlgDays(QWidget* parent)
     border->setObjectName(QStringLiteral("Shape1"));
     border->setFrameShape(QFrame::Box);
     border->setAttribute(Qt::WA_TransparentForMouseEvents);
-    setTwipGeometry(border, 0, 0, DesignWidth, DesignHeight);
+    placeTwips(border, 0, 0, DesignWidth, DesignHeight);
 
     m_fraCloseSearch = new QFrame(this);
     m_fraCloseSearch->setObjectName(QStringLiteral("fraCloseSearch"));
-    setTwipGeometry(m_fraCloseSearch, DesignWidth - 210, 45, 150, 150);
+    placeTwips(m_fraCloseSearch, DesignWidth - 210, 45, 150, 150);
     auto* close =
         new DialogPicture(DialogPicture::Kind::Close, QStringLiteral("imgCloseSearch"), m_fraCloseSearch);
-    setTwipGeometry(close, 0, 0, 150, 150);
+    placeTwips(close, 0, 0, 150, 150);
     close->setCursor(Qt::PointingHandCursor);
     connect(close, &DialogPicture::clicked, this, &dlgDays::imgCloseSearch_Click);
 
@@ -55,7 +55,7 @@ dlgDays::dlgDays(QWidget* parent)
         auto* b = new QPushButton(caption, this);
         b->setObjectName(name);
         b->setFocusPolicy(Qt::NoFocus);
-        setTwipGeometry(b, ButtonLeft, FirstTop + ButtonPitch * row, ButtonWidth, ButtonHeight);
+        placeTwips(b, ButtonLeft, FirstTop + ButtonPitch * row, ButtonWidth, ButtonHeight);
         paintBackColor(b, back);
         return b;
     };

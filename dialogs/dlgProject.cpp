@@ -1,5 +1,6 @@
 #include "dlgProject.h"
 
+#include "DialogControls.h"
 #include "DialogPicture.h"
 #include "ErrorReport.h"
 #include "Globals.h"
@@ -19,7 +20,6 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QMouseEvent>
@@ -30,11 +30,12 @@
 #include <cmath>
 #include <optional>
 
+using namespace dialogcontrols;
+
 namespace {
 
 const QString ErrorLower = QStringLiteral(" error");
-// The form's design colour, which the colour table replaces at load.
-constexpr qint64 DesignBackColor = 0x8000000CLL;
+// The colour table's entry for the form's design colour.
 constexpr int DesignColorIndex = 6;
 
 // Places of the item rows inside the list, in twips.
@@ -58,37 +59,24 @@ void setUnderline(QWidget* w, bool on) {
 dlgProject::dlgProject(QWidget* parent)
     : FormWidget(QStringLiteral("dlgProject"), parent,
                  Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
-    setWindowTitle(QStringLiteral("Project"));
-    setFormBackColor(DesignBackColor);
-    setFixedSize(twips::toPixels(DesignWidth), twips::toPixels(DesignHeight));
+    designForm(this, QStringLiteral("Project"), DesignWidth, DesignHeight);
+    setFixedSize(size());
 
-    m_Label4 = new QLabel(QStringLiteral("Title"), this);
-    m_Label4->setObjectName(QStringLiteral("Label4"));
-    setTwipGeometry(m_Label4, 150, 135, 1500, 240);
-
+    m_Label4 = label(this, "Label4", QStringLiteral("Title"), 150, 135, 1500, 240);
     m_cmbProjects = new QComboBox(this);
     m_cmbProjects->setObjectName(QStringLiteral("cmbProjects"));
-    setTwipGeometry(m_cmbProjects, 150, 390, 4560, 360);
-
-    m_btnAddProject = new QPushButton(QStringLiteral("+"), this);
-    m_btnAddProject->setObjectName(QStringLiteral("btnAddProject"));
+    placeTwips(m_cmbProjects, 150, 390, 4560, 360);
+    m_btnAddProject = button(this, "btnAddProject", QStringLiteral("+"), 4785, 390, 495, 360);
     m_btnAddProject->setToolTip(QStringLiteral("Click here to create a new project"));
-    setTwipGeometry(m_btnAddProject, 4785, 390, 495, 360);
 
     m_txtProjectBody = new QPlainTextEdit(this);
     m_txtProjectBody->setObjectName(QStringLiteral("txtProjectBody"));
     m_txtProjectBody->setTabChangesFocus(true);
-    setTwipGeometry(m_txtProjectBody, 150, 870, 5130, 2025);
+    placeTwips(m_txtProjectBody, 150, 870, 5130, 2025);
 
-    m_Frame1 = new QGroupBox(QStringLiteral("Add"), this);
-    m_Frame1->setObjectName(QStringLiteral("Frame1"));
-    setTwipGeometry(m_Frame1, 150, 3000, 3165, 975);
-    m_butNewTask = new QPushButton(QStringLiteral("&Task"), m_Frame1);
-    m_butNewTask->setObjectName(QStringLiteral("butNewTask"));
-    setTwipGeometry(m_butNewTask, 135, 375, 1380, 435);
-    m_butNewMeeting = new QPushButton(QStringLiteral("&Meeting"), m_Frame1);
-    m_butNewMeeting->setObjectName(QStringLiteral("butNewMeeting"));
-    setTwipGeometry(m_butNewMeeting, 1650, 375, 1380, 435);
+    m_Frame1 = frame(this, "Frame1", QStringLiteral("Add"), 150, 3000, 3165, 975);
+    m_butNewTask = button(m_Frame1, "butNewTask", QStringLiteral("&Task"), 135, 345, 1380, 435);
+    m_butNewMeeting = button(m_Frame1, "butNewMeeting", QStringLiteral("&Meeting"), 1650, 345, 1380, 435);
 
     // The item rows scroll, so that every item of a long project can be reached. Row 0 starts at 4245.
     m_itemList = new QScrollArea(this);
@@ -96,16 +84,14 @@ dlgProject::dlgProject(QWidget* parent)
     m_itemList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_itemList->setWidgetResizable(true);
     m_itemList->setBackgroundRole(QPalette::Base);
-    setTwipGeometry(m_itemList, 150, 4230, 5130, 2700);
+    placeTwips(m_itemList, 150, 4230, 5130, 2700);
     m_rowsHost = new QWidget();
     m_rowsHost->setObjectName(QStringLiteral("rows"));
     m_rowsHost->setBackgroundRole(QPalette::Base);
     m_itemList->setWidget(m_rowsHost);
     m_rowsHost->installEventFilter(this);
 
-    m_btnClose = new QPushButton(QStringLiteral("&OK"), this);
-    m_btnClose->setObjectName(QStringLiteral("btnClose"));
-    setTwipGeometry(m_btnClose, 4080, 7080, 1200, 405);
+    m_btnClose = button(this, "btnClose", QStringLiteral("&OK"), 4080, 7080, 1200, 405);
 
     connect(m_btnAddProject, &QPushButton::clicked, this, &dlgProject::btnAddProject_Click);
     connect(m_btnClose, &QPushButton::clicked, this, &dlgProject::btnClose_Click);
@@ -113,9 +99,10 @@ dlgProject::dlgProject(QWidget* parent)
     connect(m_butNewMeeting, &QPushButton::clicked, this, &dlgProject::butNewMeeting_Click);
     connect(m_cmbProjects, &QComboBox::currentIndexChanged, this, &dlgProject::cmbProjects_Click);
 
-    // The form sees the keys before its controls, and the description box's loss of the focus.
-    for (QWidget* control : findChildren<QWidget*>())
-        control->installEventFilter(this);
+    // The form sees the keys before its controls (Esc unloads it), and the description box's loss of the
+    // focus.
+    unloadOnEscape(this);
+    m_txtProjectBody->installEventFilter(this);
 
     loadRow(0);
     m_butNewTask->setEnabled(false);
@@ -338,10 +325,6 @@ void dlgProject::Form_Activate() {
     updateItems();
 }
 
-void dlgProject::Form_KeyPress(int code) {
-    if (code == 27) unloadForm();
-}
-
 void dlgProject::formUnload() {
     txtProjectBody_LostFocus();
     if (gSettings) gSettings->saveFormPosition(this, true, false);
@@ -354,12 +337,6 @@ void dlgProject::changeEvent(QEvent* event) {
 
 bool dlgProject::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
-    case QEvent::KeyPress:
-        if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-            Form_KeyPress(27);
-            return true;
-        }
-        break;
     case QEvent::FocusOut:
         if (watched == m_txtProjectBody) txtProjectBody_LostFocus();
         break;

@@ -47,7 +47,6 @@ public:
     void lblItem_Click(int index);
     void txtProjectBody_LostFocus();
     void Form_Activate();
-    void Form_KeyPress(int code);
 
     // One row of the item list: the type pictures, the title (its Tag holds the item's id) and the date.
     struct Row {

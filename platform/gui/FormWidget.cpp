@@ -83,11 +83,6 @@ void FormWidget::paintBackColor(QWidget* widget, qint64 color) {
     widget->setAutoFillBackground(true);
 }
 
-void FormWidget::setTwipGeometry(QWidget* control, double left, double top, double width, double height) {
-    control->setGeometry(twips::toPixels(left), twips::toPixels(top), std::max(1, twips::toPixels(width)),
-                         std::max(1, twips::toPixels(height)));
-}
-
 QList<QWidget*> FormWidget::controls() const {
     return findChildren<QWidget*>(QString(), Qt::FindChildrenRecursively);
 }

@@ -37,8 +37,6 @@ public:
     void unloadForm() override;
     bool isUnloaded() const { return m_unloaded; }
 
-    // Places a control inside its parent, in twips.
-    static void setTwipGeometry(QWidget* control, double left, double top, double width, double height);
     // Paints a widget's background in a colour number and keeps the number as its BackColor.
     static void paintBackColor(QWidget* widget, qint64 color);
 
