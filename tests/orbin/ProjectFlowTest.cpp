@@ -5,8 +5,6 @@
 #include "Globals.h"
 #include "GuiShell.h"
 #include "Initialize.h"
-#include "Items.h"
-#include "Projects.h"
 #include "TestEnv.h"
 #include "dlgNewTaskDetails.h"
 #include "dlgProject.h"
@@ -16,6 +14,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -63,17 +62,6 @@ protected:
             if (row.lblItem->isVisibleTo(dialog)) titles << row.lblItem->text();
         return titles;
     }
-    // What the user does in the new task dialog: a title, then save.
-    static void saveNewTask(dlgNewTaskDetails* task, const QString& title) {
-        const Integer id = gItems->newItem(QStringLiteral("Task"));
-        gItems->setType(QStringLiteral("Task"), id);
-        gItems->setTitle(title, id);
-        gItems->setDate(QDate(2026, 12, 7), id);
-        gItems->setProject(task->lblProject()->text(), id);
-        gItems->saveItemXML();
-        task->unloadForm();
-    }
-
     TestEnv env;
     FakeClock clock{QDateTime(QDate(2026, 12, 7), QTime(10, 0))};
     FakePrompter prompter;
@@ -97,10 +85,13 @@ TEST_F(ProjectsAcrossStarts, ANewProjectWithItsDescriptionAndTaskIsThereAtTheNex
     auto* task = dynamic_cast<dlgNewTaskDetails*>(forms::find(QStringLiteral("dlgNewTaskDetails")));
     ASSERT_NE(task, nullptr);
     EXPECT_TRUE(task->windowTitle().endsWith(QStringLiteral(" Project - Garden")));
-    // The user works in the task dialog (offscreen, a new window is not made active by itself).
+    // The user works in the task dialog (offscreen, a new window is not made active by itself): a title,
+    // then Enter, which stores it with the shortest estimate and closes the dialog.
     task->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(task));
-    saveNewTask(task, QStringLiteral("Dig the first bed"));
+    QTest::keyClicks(task->txtTaskTitle(), QStringLiteral("Dig the first bed"));
+    QTest::keyClick(task->txtTaskTitle(), Qt::Key_Return);
+    EXPECT_FALSE(forms::isLoaded(QStringLiteral("dlgNewTaskDetails")));
     // Back in the project dialog, the new task has its row.
     dialog->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
