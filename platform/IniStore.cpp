@@ -32,6 +32,12 @@ QString IniStore::defaultPath() {
     return base + QStringLiteral("/Quorvane/Quorvane.ini");
 }
 
+QString IniStore::machineSettingsPath() {
+    const QString overridden = qEnvironmentVariable("QUORVANE_MACHINE_SETTINGS_FILE");
+    if (!overridden.isEmpty()) return overridden;
+    return QFileInfo(defaultPath()).absolutePath() + QStringLiteral("/Machine.ini");
+}
+
 QString IniStore::encodeValue(const QString& value) {
     if (!needsQuotes(value)) return value;
     QString out = QStringLiteral("\"");
