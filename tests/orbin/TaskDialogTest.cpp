@@ -133,6 +133,14 @@ TEST_F(Tasks, TheNewTaskViewsSwitchByHeightEscStoresNothingAndThePlaceIsKept) {
     d = openNew();
     EXPECT_EQ(d->pos(), place);
     QTest::keyClicks(d->txtTaskTitle(), QStringLiteral("Nor this"));
+    // Esc in the open day list closes the list, not the dialog with what was typed.
+    child<QComboBox>(d, "cmbDate")->showPopup();
+    QWidget* list = QApplication::activePopupWidget();
+    ASSERT_NE(list, nullptr);
+    QTest::keyClick(list->focusWidget(), Qt::Key_Escape);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    ASSERT_TRUE(loaded(d));
+    EXPECT_EQ(d->txtTaskTitle()->text(), QStringLiteral("Nor this"));
     QTest::keyClick(d->txtTaskTitle(), Qt::Key_Escape);
     EXPECT_FALSE(loaded(d));
     EXPECT_EQ(gItems->maxID(), Integer(0));
