@@ -23,15 +23,14 @@ void DialogPicture::paintEvent(QPaintEvent*) {
     const QRectF r((width() - side) / 2, (height() - side) / 2, side, side);
     switch (m_kind) {
     case Kind::Task: {
-        // A ticked box.
+        // A small card with two lines of writing. Not a ticked box: it stands beside open tasks too.
         p.setPen(QPen(QColor(60, 90, 130), 1.2));
         p.setBrush(QColor(236, 243, 251));
         p.drawRoundedRect(r, 2, 2);
-        p.setPen(QPen(QColor(40, 120, 70), 1.8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        const QPointF tick[] = {{r.left() + side * 0.22, r.top() + side * 0.52},
-                                {r.left() + side * 0.43, r.top() + side * 0.74},
-                                {r.left() + side * 0.8, r.top() + side * 0.26}};
-        p.drawPolyline(tick, 3);
+        p.setPen(QPen(QColor(60, 90, 130), 1.4, Qt::SolidLine, Qt::RoundCap));
+        for (const double y : {0.38, 0.64})
+            p.drawLine(QPointF(r.left() + side * 0.24, r.top() + side * y),
+                       QPointF(r.right() - side * 0.24, r.top() + side * y));
         break;
     }
     case Kind::Meeting: {

@@ -3,6 +3,7 @@
 #include "DialogControls.h"
 #include "DialogPicture.h"
 #include "ErrorReport.h"
+#include "Functions.h"
 #include "Globals.h"
 #include "ItemOpeners.h"
 #include "Items.h"
@@ -21,7 +22,6 @@
 #include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLocale>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -197,7 +197,7 @@ void dlgProject::updateItems() {
             if (type == QStringLiteral("meeting")) row.imgMeeting->show();
             if (type == QStringLiteral("task")) row.imgTask->show();
             row.lblDate->move(row.lblDate->x(), row.lblItem->y());
-            row.lblDate->setText(QLocale().toString(gItems->Date_(*id), QLocale::ShortFormat));
+            row.lblDate->setText(shortDateText(gItems->Date_(*id)));
             row.lblDate->show();
             m_shownRows = ++i;
         }
