@@ -1,5 +1,6 @@
 #include "GuiShell.h"
 
+#include "ChmViewer.h"
 #include "ErrorReport.h"
 #include "GuardedApplication.h"
 #include "GuiLauncher.h"
@@ -44,6 +45,7 @@ void installGuiLayer() {
     setPrompter(&prompter);
     setLauncher(&launcher);
     setWindowShell(&shell);
+    installHelpViewer();
     GuardedApplication::setFailureHandler([](const std::exception* e) {
         reportError(asFailure(e), QStringLiteral(" - Quorvane: "), QStringLiteral(" Error"));
     });
