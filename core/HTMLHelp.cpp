@@ -169,17 +169,25 @@ QString HTMLHelp::HHSetHelpFile(qint32 kind) const {
 
 // ---- Display ----
 
-void HTMLHelp::display(qint32 window, int command, const hh::Data& data) {
-    if (!isHelpFile(m_chmFile)) return;
-    if (!EnsureFileExists(m_chmFile)) return;
+std::optional<QByteArray> HTMLHelp::displayTarget() {
+    if (!isHelpFile(m_chmFile)) return std::nullopt;
+    if (!EnsureFileExists(m_chmFile)) return std::nullopt;
     const QString target =
         m_window.trimmed().isEmpty() ? m_chmFile : m_chmFile + QStringLiteral(">") + m_window;
+    return QFile::encodeName(target);
+}
+
+void HTMLHelp::callViewer(qint32 window, const QByteArray& target, int command, const hh::Data& data) {
     const qint32 owner = m_showOnTop ? window : 0;
     try {
-        m_wndHandle = helpViewer().htmlHelp(owner, QFile::encodeName(target), command, data);
+        m_wndHandle = helpViewer().htmlHelp(owner, target, command, data);
     } catch (const std::exception&) {
         m_wndHandle = 0; // a viewer that fails shows no window
     }
+}
+
+void HTMLHelp::display(qint32 window, int command, const hh::Data& data) {
+    if (const auto target = displayTarget()) callViewer(window, *target, command, data);
 }
 
 void HTMLHelp::HHDisplayTopicURL(qint32 window) {
@@ -204,8 +212,10 @@ hh::LinkLookup HTMLHelp::linkRecord(const QString& keywords) const {
 }
 
 void HTMLHelp::HHDisplayKeyword(qint32 window) {
-    display(window, hh::DisplayTopic, std::monostate());
-    display(window, hh::KeywordLookup, linkRecord(m_keyword));
+    const auto target = displayTarget();
+    if (!target) return;
+    callViewer(window, *target, hh::DisplayTopic, std::monostate());
+    callViewer(window, *target, hh::KeywordLookup, linkRecord(m_keyword));
 }
 
 void HTMLHelp::HHDisplayIndex(qint32 window) {

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <optional>
 
 // The help object: opens the compiled help file in the help viewer at its contents, a topic, the index,
 // the search page or a keyword; shows text popups; registers help files by name in the machine-wide
@@ -113,6 +114,10 @@ private:
         QString data;
     };
 
+    // The file text a display hands the viewer, after the help-file test and the file's completion;
+    // nullopt (after a box) when there is nothing to show.
+    std::optional<QByteArray> displayTarget();
+    void callViewer(qint32 window, const QByteArray& target, int command, const hh::Data& data);
     void display(qint32 window, int command, const hh::Data& data);
     hh::LinkLookup linkRecord(const QString& keywords) const;
     static QString programResourceString(qint32 id);

@@ -84,10 +84,6 @@ QString libraryOf(const void* symbol) {
 
 } // namespace
 
-ChmViewer::~ChmViewer() {
-    closeAll();
-}
-
 QList<HelpWindow*> ChmViewer::windows() const {
     QList<HelpWindow*> out;
     for (const QPointer<HelpWindow>& w : m_windows)

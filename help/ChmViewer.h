@@ -12,7 +12,6 @@
 // window definition), shows text popups, and closes them all on request.
 class ChmViewer final : public HelpViewer {
 public:
-    ~ChmViewer() override;
     qint32 htmlHelp(qint32 owner, const QByteArray& file, int command, const hh::Data& data) override;
     QPoint cursorPosition() override;
     void deleteSystemMenuCommand(qint32 window, int command) override;

@@ -163,6 +163,12 @@ TEST(HTMLHelp, AFileThatIsNoHelpFileOrIsNotThereShowsItsBoxAndNothingElse) {
                            "specified."));
     EXPECT_TRUE(w.viewer.calls.isEmpty());
 
+    // A keyword lookup is one display: one box.
+    w.prompter.boxes.clear();
+    w.help.setCHMFile(QStringLiteral("qvn_OnlineHelp.chm"));
+    w.help.HHDisplayKeyword(0);
+    EXPECT_EQ(w.prompter.boxes.size(), 1);
+
     // Nothing showed: reading the handle says so.
     EXPECT_EQ(w.help.HHWndHandle(), 0);
     EXPECT_EQ(w.prompter.boxes.back().text, QStringLiteral("No HTML Help window handle to retrieve."));
