@@ -7,6 +7,8 @@
 #include "HTMLHelp.h"
 #include "Initialize.h"
 
+#include <QLocale>
+#include <QRegularExpression>
 #include <cmath>
 
 QDate gChosenDate;
@@ -125,6 +127,36 @@ void applyDayChoice(const QString& text) {
     }
 }
 
+QString shortDateText(const QDate& d) {
+    return QLocale().toString(d, QLocale::ShortFormat);
+}
+
+std::optional<QDate> readDateText(const QString& typed) {
+    const QString text = typed.trimmed();
+    if (text.isEmpty()) return std::nullopt;
+    const QLocale locale;
+    const QString shortFormat = locale.dateFormat(QLocale::ShortFormat);
+    QString fullYear = shortFormat;
+    if (!fullYear.contains(QStringLiteral("yyyy")))
+        fullYear.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
+    const QString formats[] = {fullYear, shortFormat, locale.dateFormat(QLocale::LongFormat),
+                               QStringLiteral("yyyy-MM-dd")};
+    for (const QString& format : formats) {
+        QDate d = locale.toDate(text, format);
+        if (!d.isValid()) continue;
+        if (format == shortFormat && format != fullYear) {
+            // Two digits name the year nearest to today's.
+            const int thisYear = appClock().today().year();
+            while (d.year() < thisYear - 50)
+                d = d.addYears(100);
+            while (d.year() > thisYear + 49)
+                d = d.addYears(-100);
+        }
+        return d;
+    }
+    return std::nullopt;
+}
+
 // ---- Window procedures ----
 
 void setTopMost(quintptr hWnd) {
@@ -235,4 +267,23 @@ QString unscramblePassword(const QString& text) {
             c = QChar(u - 196);
     }
     return out;
+}
+
+std::optional<QTime> readMeetingTime(const QString& text) {
+    static const QRegularExpression form(
+        QStringLiteral(R"(^\s*(\d{1,2}):(\d{1,2})(?::(\d{1,2}))?\s*(am|pm)?\s*$)"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = form.match(text);
+    if (!m.hasMatch()) return std::nullopt;
+    int h = m.captured(1).toInt();
+    const int min = m.captured(2).toInt();
+    const int sec = m.captured(3).isEmpty() ? 0 : m.captured(3).toInt();
+    const QString half = m.captured(4).toLower();
+    if (!half.isEmpty()) {
+        if (h < 1 || h > 12) return std::nullopt;
+        h = h % 12 + (half == QStringLiteral("pm") ? 12 : 0);
+    }
+    const QTime t(h, min, sec);
+    if (!t.isValid()) return std::nullopt;
+    return t;
 }

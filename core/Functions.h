@@ -3,9 +3,11 @@
 #include <QDate>
 #include <QString>
 #include <QStringList>
+#include <QTime>
 #include <QtGlobal>
 #include <array>
 #include <functional>
+#include <optional>
 
 class FormPort;
 
@@ -59,6 +61,12 @@ void applyDayChoice(const QString& text);
 // The day picked in an item dialog's day choice.
 extern QDate gChosenDate;
 
+// The platform's short date text of a day, as the orbin's date label and the item dialogs show it.
+QString shortDateText(const QDate& d);
+// A date as a person types it: the short date text (a two-digit year is taken within fifty years of
+// today), the same with the year in full, the long date text, or yyyy-MM-dd. nullopt for anything else.
+std::optional<QDate> readDateText(const QString& text);
+
 // ---- Window procedures ----
 
 // Keeps the loaded form with this window handle above all other windows.
@@ -88,3 +96,6 @@ bool isFormLoaded(const QString& name);
 // byte code page (A-Z to 192-217, a-z to 218-243, 0-9 to 244-253), every other character kept.
 QString scramblePassword(const QString& text);
 QString unscramblePassword(const QString& text);
+
+// A meeting's stored time of day: "hh:mm" as the dialogs write it, also "9:5", with seconds or AM/PM.
+std::optional<QTime> readMeetingTime(const QString& text);

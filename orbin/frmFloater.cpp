@@ -41,7 +41,6 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -60,11 +59,6 @@ const QString LowerError = QStringLiteral(" error");
 // The companions that follow a drag of the orbin, each only while it is loaded.
 const char* const Companions[] = {"dlgDays", "frmReminder", "frmSearch"};
 
-void placeTwips(QWidget* w, double left, double top, double width, double height) {
-    w->setGeometry(twips::toPixels(left), twips::toPixels(top), std::max(1, twips::toPixels(width)),
-                   std::max(1, twips::toPixels(height)));
-}
-
 void setForeColor(QWidget* w, qint64 colour) {
     w->setProperty("ForeColor", colour);
     QPalette p = w->palette();
@@ -81,7 +75,7 @@ void setUnderline(QWidget* w, bool on) {
 }
 
 QString todayText() {
-    return QLocale().toString(appClock().today(), QLocale::ShortFormat);
+    return shortDateText(appClock().today());
 }
 
 bool onWayland() {
@@ -508,8 +502,7 @@ void frmFloater::controlsChanged() {
                 timer->stop();
         }
     }
-    const QString date =
-        c.lblDate.isValid() ? QLocale().toString(c.lblDate, QLocale::ShortFormat) : QStringLiteral("Start");
+    const QString date = c.lblDate.isValid() ? shortDateText(c.lblDate) : QStringLiteral("Start");
     if (m_lblDate->text() != date) {
         m_lblDate->setText(date);
         lblDate_Change();
@@ -751,29 +744,7 @@ void frmFloater::imgDragArrow_DblClick() {
 
 // ---- Display ----
 
-namespace {
-
-// A meeting's stored time of day, "hh:mm" as the dialogs write it (also "9:5", seconds, AM/PM).
-std::optional<QTime> readMeetingTime(const QString& text) {
-    static const QRegularExpression form(
-        QStringLiteral(R"(^\s*(\d{1,2}):(\d{1,2})(?::(\d{1,2}))?\s*(am|pm)?\s*$)"),
-        QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch m = form.match(text);
-    if (!m.hasMatch()) return std::nullopt;
-    int h = m.captured(1).toInt();
-    const int min = m.captured(2).toInt();
-    const int sec = m.captured(3).isEmpty() ? 0 : m.captured(3).toInt();
-    const QString half = m.captured(4).toLower();
-    if (!half.isEmpty()) {
-        if (h < 1 || h > 12) return std::nullopt;
-        h = h % 12 + (half == QStringLiteral("pm") ? 12 : 0);
-    }
-    const QTime t(h, min, sec);
-    if (!t.isValid()) return std::nullopt;
-    return t;
-}
-
-} // namespace
+namespace {} // namespace
 
 void frmFloater::updateInfo() {
     if (!gItems || !gGame) return; // the objects are gone once the program has quit

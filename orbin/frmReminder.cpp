@@ -13,13 +13,6 @@
 #include <QPushButton>
 #include <QTimer>
 
-namespace {
-void placeTwips(QWidget* w, double left, double top, double width, double height) {
-    w->setGeometry(twips::toPixels(left), twips::toPixels(top), twips::toPixels(width),
-                   twips::toPixels(height));
-}
-} // namespace
-
 frmReminder::frmReminder(QWidget* parent)
     : FormWidget(QStringLiteral("frmReminder"), parent, Qt::Window | Qt::FramelessWindowHint) {
     setWindowTitle(QStringLiteral("Meeting"));

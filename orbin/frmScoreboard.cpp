@@ -27,11 +27,6 @@ QPointer<frmScoreboard>& sharedSlot() {
     return form;
 }
 
-void placeTwips(QWidget* w, double left, double top, double width, double height) {
-    w->setGeometry(twips::toPixels(left), twips::toPixels(top), twips::toPixels(width),
-                   twips::toPixels(height));
-}
-
 void syncTimer(QTimer* timer, const GameControls::Timer& state) {
     if (timer->interval() != state.interval) timer->setInterval(state.interval);
     if (timer->isActive() == state.enabled) return;

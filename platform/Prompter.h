@@ -15,6 +15,14 @@ public:
 
     virtual ~Prompter() = default;
     virtual Answer messageBox(const QString& text, Buttons buttons, Icon icon, const QString& title) = 0;
+    // The same box with defaultAnswer's button as the one Enter presses, instead of the first: for a
+    // question whose first answer must not be given by accident. A prompter without a default button of
+    // its own shows the plain box.
+    virtual Answer messageBoxWithDefault(const QString& text, Buttons buttons, Icon icon,
+                                         const QString& title, Answer defaultAnswer) {
+        (void)defaultAnswer;
+        return messageBox(text, buttons, icon, title);
+    }
     // The text typed, or an empty text when the user cancelled.
     virtual QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) = 0;
     // The colour number chosen, or nullopt when the user cancelled.

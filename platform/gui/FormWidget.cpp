@@ -17,6 +17,11 @@ FormWidget::~FormWidget() {
     forms::remove(this);
 }
 
+void placeTwips(QWidget* control, double left, double top, double width, double height) {
+    control->setGeometry(twips::toPixels(left), twips::toPixels(top), std::max(1, twips::toPixels(width)),
+                         std::max(1, twips::toPixels(height)));
+}
+
 FormPort::Rect FormWidget::twipGeometry() const {
     const QPoint p = pos();
     return {twips::fromPixels(p.x()), twips::fromPixels(p.y()), twips::fromPixels(width()),

@@ -47,3 +47,7 @@ private:
     QList<QWidget*> controls() const;
     bool m_unloaded = false;
 };
+
+// Places a control of a form at its design rectangle in twips, inside its parent; a control is never
+// smaller than one pixel.
+void placeTwips(QWidget* control, double left, double top, double width, double height);

@@ -9,6 +9,16 @@
 
 Prompter::Answer QtPrompter::messageBox(const QString& text, Buttons buttons, Icon icon,
                                         const QString& title) {
+    return show(text, buttons, icon, title, std::nullopt);
+}
+
+Prompter::Answer QtPrompter::messageBoxWithDefault(const QString& text, Buttons buttons, Icon icon,
+                                                   const QString& title, Answer defaultAnswer) {
+    return show(text, buttons, icon, title, defaultAnswer);
+}
+
+Prompter::Answer QtPrompter::show(const QString& text, Buttons buttons, Icon icon, const QString& title,
+                                  std::optional<Answer> defaultAnswer) {
     QMessageBox box;
     box.setWindowTitle(title);
     box.setText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
@@ -56,6 +66,8 @@ Prompter::Answer QtPrompter::messageBox(const QString& text, Buttons buttons, Ic
         mask |= b.first;
     box.setStandardButtons(mask);
     box.setDefaultButton(set.front().first);
+    for (const auto& b : set)
+        if (defaultAnswer == b.second) box.setDefaultButton(b.first);
     const int pressed = box.exec();
     for (const auto& b : set)
         if (pressed == b.first) return b.second;

@@ -4,6 +4,7 @@
 #include "FakeForm.h"
 #include "FormPort.h"
 
+#include <QLocale>
 #include <gtest/gtest.h>
 
 namespace {
@@ -99,6 +100,20 @@ TEST(DayChoices, FromMondayAndApplied) {
     EXPECT_EQ(second.last(), "Next Wednesday");
     applyDayChoice(QStringLiteral("Next Monday"));
     EXPECT_EQ(gChosenDate, dec(11));
+}
+
+TEST(DateText, ATypedDateIsReadInTheShortFormWithTheYearNearestToday) {
+    FakeClock clock;
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); // short dates as 12/24/26
+    EXPECT_EQ(readDateText(shortDateText(dec(24))), dec(24));
+    EXPECT_EQ(readDateText(QStringLiteral("12/24/26")), dec(24)); // not 1926
+    EXPECT_EQ(readDateText(QStringLiteral("1/2/80")), QDate(1980, 1, 2));
+    EXPECT_EQ(readDateText(QStringLiteral(" 12/24/2026 ")), dec(24));
+    EXPECT_EQ(readDateText(QStringLiteral("2026-12-24")), dec(24));
+    for (const char* none : {"", "Start", "Today", "13/45/26", "2026-02-30"})
+        EXPECT_EQ(readDateText(QString::fromLatin1(none)), std::nullopt) << none;
+    QLocale::setDefault(before);
 }
 
 TEST(Password, ScrambleCodesAndRoundTrip) {

@@ -1,25 +1,42 @@
 #include "FakePrompter.h"
 
+namespace {
+
+Prompter::Answer firstAnswer(Prompter::Buttons buttons) {
+    switch (buttons) {
+    case Prompter::Buttons::YesNo:
+    case Prompter::Buttons::YesNoCancel:
+        return Prompter::Yes;
+    case Prompter::Buttons::AbortRetryIgnore:
+        return Prompter::Abort;
+    case Prompter::Buttons::RetryCancel:
+        return Prompter::Retry;
+    default:
+        return Prompter::OK;
+    }
+}
+
+} // namespace
+
 Prompter::Answer FakePrompter::messageBox(const QString& text, Buttons buttons, Icon icon,
                                           const QString& title) {
-    boxes.append({text, title, buttons, icon});
+    return answer(Box{text, title, buttons, icon, firstAnswer(buttons)});
+}
+
+Prompter::Answer FakePrompter::messageBoxWithDefault(const QString& text, Buttons buttons, Icon icon,
+                                                     const QString& title, Answer defaultAnswer) {
+    return answer(Box{text, title, buttons, icon, defaultAnswer});
+}
+
+Prompter::Answer FakePrompter::answer(const Box& box) {
+    boxes.append(box);
     if (whileShown) whileShown(boxes.back());
     if (!m_answers.empty()) {
         const Answer a = m_answers.front();
         m_answers.pop_front();
         return a;
     }
-    switch (buttons) {
-    case Buttons::YesNo:
-    case Buttons::YesNoCancel:
-        return Yes;
-    case Buttons::AbortRetryIgnore:
-        return Abort;
-    case Buttons::RetryCancel:
-        return Retry;
-    default:
-        return OK;
-    }
+    return firstAnswer(box.buttons);
 }
 
 QString FakePrompter::inputBox(const QString&, const QString&, const QString& defaultText) {

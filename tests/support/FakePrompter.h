@@ -15,6 +15,8 @@ public:
         QString title;
         Buttons buttons;
         Icon icon;
+        // The answer whose button Enter presses.
+        Answer defaultAnswer;
     };
 
     FakePrompter() { setPrompter(this); }
@@ -27,6 +29,8 @@ public:
     void scriptInput(const QString& text) { m_inputs.push_back(text); }
 
     Answer messageBox(const QString& text, Buttons buttons, Icon icon, const QString& title) override;
+    Answer messageBoxWithDefault(const QString& text, Buttons buttons, Icon icon, const QString& title,
+                                 Answer defaultAnswer) override;
     QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
     std::optional<qint64> chooseColor(qint64) override { return std::nullopt; }
     void beep() override { ++beeps; }
@@ -37,6 +41,8 @@ public:
     std::function<void(const Box&)> whileShown;
 
 private:
+    Answer answer(const Box& box);
+
     std::deque<Answer> m_answers;
     std::deque<QString> m_inputs;
 };

@@ -1,0 +1,89 @@
+#include "DayChoiceBox.h"
+
+#include "Clock.h"
+#include "DialogControls.h"
+#include "FormWidget.h"
+#include "Functions.h"
+#include "Game.h"
+#include "GameControls.h"
+#include "Globals.h"
+#include "Prompter.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+
+namespace {
+const QString Today = QStringLiteral("Today");
+}
+
+DayChoiceBox::DayChoiceBox(QWidget* frame, const QRectF& list, const QRectF& box, QObject* parent)
+    : QObject(parent), m_cmbDate(new QComboBox(frame)),
+      m_txtDate(dialogcontrols::textBox(frame, "txtDate", box.x(), box.y(), box.width(), box.height())) {
+    m_cmbDate->setObjectName(QStringLiteral("cmbDate"));
+    m_cmbDate->setEditable(true);
+    m_cmbDate->setInsertPolicy(QComboBox::NoInsert);
+    placeTwips(m_cmbDate, list.x(), list.y(), list.width(), list.height());
+    m_txtDate->setText(Today);
+    connect(m_cmbDate, &QComboBox::activated, this,
+            [this](int index) { Q_EMIT cmbDate_Click(m_cmbDate->itemText(index)); });
+}
+
+QDate DayChoiceBox::orbinDay() {
+    return gGame ? gGame->controls().lblDate : QDate();
+}
+
+QString DayChoiceBox::orbinDayCaption() {
+    const QDate day = orbinDay();
+    return day.isValid() ? shortDateText(day) : QStringLiteral("Start");
+}
+
+void DayChoiceBox::fillChoices(const QDate& start) {
+    m_cmbDate->clear();
+    m_cmbDate->setEditText(Today);
+    QStringList days;
+    fillDayChoices(start, days);
+    m_cmbDate->addItems(days);
+    m_cmbDate->setCurrentIndex(-1);
+    m_cmbDate->setEditText(Today);
+}
+
+void DayChoiceBox::showDate(const QDate& day) {
+    m_shown = day;
+    m_shownText = shortDateText(day);
+    m_txtDate->setText(m_shownText);
+}
+
+void DayChoiceBox::showText(const QString& text) {
+    m_shown = QDate();
+    m_shownText = text;
+    m_txtDate->setText(text);
+}
+
+void DayChoiceBox::choose(const QString& text) {
+    applyDayChoice(text);
+    if (m_cmbDate->count() == 0 || m_cmbDate->itemText(0) != Today) m_cmbDate->insertItem(0, Today);
+    if (text == Today) gChosenDate = appClock().today();
+    showDate(gChosenDate);
+}
+
+std::optional<QDate> DayChoiceBox::date() const {
+    const QString text = m_txtDate->text();
+    if (text == m_shownText) {
+        if (m_shown.isValid()) return m_shown;
+        return std::nullopt;
+    }
+    return readDateText(text);
+}
+
+std::optional<QDate> DayChoiceBox::dateOrComplain() const {
+    const std::optional<QDate> day = date();
+    if (day) return day;
+    prompter().beep();
+    prompter().messageBox(QStringLiteral("\"%1\" is not a date. Choose a day from the list, or type a date "
+                                         "such as %2.")
+                              .arg(m_txtDate->text(), shortDateText(appClock().today())),
+                          Prompter::Buttons::OK, Prompter::Icon::Exclamation, QStringLiteral("Quorvane"));
+    m_txtDate->setFocus();
+    m_txtDate->selectAll();
+    return std::nullopt;
+}

@@ -1,0 +1,125 @@
+#include "DialogControls.h"
+
+#include "ColorCodec.h"
+#include "FormWidget.h"
+#include "Twips.h"
+
+#include <QEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+
+namespace dialogcontrols {
+
+QLabel* label(QWidget* parent, const char* name, const QString& caption, double left, double top,
+              double width, double height) {
+    auto* l = new QLabel(caption, parent);
+    l->setObjectName(QString::fromLatin1(name));
+    l->setTextFormat(Qt::PlainText);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    placeTwips(l, left, top, width, height);
+    return l;
+}
+
+QLineEdit* textBox(QWidget* parent, const char* name, double left, double top, double width, double height) {
+    auto* t = new QLineEdit(parent);
+    t->setObjectName(QString::fromLatin1(name));
+    placeTwips(t, left, top, width, height);
+    return t;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const QString& caption, double left, double top,
+                    double width, double height) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAutoDefault(false);
+    placeTwips(b, left, top, width, height);
+    return b;
+}
+
+namespace {
+
+// A frame drawn as a line round its controls with its caption standing on the upper edge.
+class Frame : public QGroupBox {
+public:
+    Frame(const QString& caption, QWidget* parent) : QGroupBox(caption, parent) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        const QFontMetrics fm(font());
+        const int middle = fm.height() / 2;
+        p.setPen(palette().color(QPalette::Mid));
+        p.drawRect(QRectF(0.5, middle + 0.5, width() - 1, height() - middle - 1));
+        if (title().isEmpty()) return;
+        const QRect text(6, 0, fm.horizontalAdvance(title()) + 6, fm.height());
+        p.fillRect(text, palette().color(backgroundRole()));
+        p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+        p.drawText(text, Qt::AlignCenter, title());
+    }
+};
+
+} // namespace
+
+QGroupBox* frame(QWidget* parent, const char* name, const QString& caption, double left, double top,
+                 double width, double height) {
+    auto* f = new Frame(caption, parent);
+    f->setObjectName(QString::fromLatin1(name));
+    placeTwips(f, left, top, width, height);
+    setDesignBackColor(f);
+    return f;
+}
+
+void designForm(FormWidget* form, const QString& caption, double width, double height) {
+    form->setWindowTitle(caption);
+    QFont f = form->font();
+    f.setPixelSize(11);
+    form->setFont(f);
+    form->setFormBackColor(DesignBackColor);
+    form->resize(twips::toPixels(width), twips::toPixels(height));
+}
+
+void setDesignBackColor(QWidget* w) {
+    w->setProperty("BackColor", DesignBackColor);
+    QPalette p = w->palette();
+    p.setColor(w->backgroundRole(), colorcodec::toColor(DesignBackColor, p));
+    w->setPalette(p);
+    w->setAutoFillBackground(true);
+}
+
+void setOuterHeight(QWidget* form, double outerHeight) {
+    form->resize(form->width(), twips::toPixels(outerHeight - CaptionAllowance));
+}
+
+namespace {
+
+class EscapeUnloads : public QObject {
+public:
+    explicit EscapeUnloads(FormWidget* form) : QObject(form), m_form(form) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+            m_form->unloadForm();
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    FormWidget* m_form;
+};
+
+} // namespace
+
+void unloadOnEscape(FormWidget* form) {
+    auto* filter = new EscapeUnloads(form);
+    form->installEventFilter(filter);
+    for (QWidget* control : form->findChildren<QWidget*>())
+        control->installEventFilter(filter);
+}
+
+} // namespace dialogcontrols

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+class FormWidget;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+
+// The controls of the item dialogs, made at their design places in twips inside their parent (a form or a
+// frame), named as the form names them.
+namespace dialogcontrols {
+
+QLabel* label(QWidget* parent, const char* name, const QString& caption, double left, double top,
+              double width, double height);
+QLineEdit* textBox(QWidget* parent, const char* name, double left, double top, double width, double height);
+QPushButton* button(QWidget* parent, const char* name, const QString& caption, double left, double top,
+                    double width, double height);
+// A frame: its caption on its upper edge, its controls placed from its top-left corner.
+QGroupBox* frame(QWidget* parent, const char* name, const QString& caption, double left, double top,
+                 double width, double height);
+
+// A dialog as it stands at design: its caption, the dialogs' small font, the design background and its inside
+// size (twips).
+void designForm(FormWidget* form, const QString& caption, double width, double height);
+
+// The colour number a form's background and frames have at design: the application workspace, which the
+// colour table replaces when the form loads.
+inline constexpr qint64 DesignBackColor = 0x8000000CLL;
+// Gives a frame or a form its design background colour.
+void setDesignBackColor(QWidget* w);
+
+// The title bar and borders, which the outer height of a form in the design includes (twips).
+inline constexpr double CaptionAllowance = 405;
+// Gives a form the outer height of the design: its inside is that less the title bar and borders.
+void setOuterHeight(QWidget* form, double outerHeight);
+
+// The form sees key presses before its controls: Esc anywhere in it unloads it, storing nothing.
+void unloadOnEscape(FormWidget* form);
+
+} // namespace dialogcontrols

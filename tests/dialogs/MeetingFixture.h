@@ -1,0 +1,72 @@
+#pragma once
+
+#include "FakeClock.h"
+#include "FakeOrbin.h"
+#include "FakePrompter.h"
+#include "FormPort.h"
+#include "Functions.h"
+#include "Game.h"
+#include "GameControls.h"
+#include "Globals.h"
+#include "Initialize.h"
+#include "ItemXml.h"
+#include "Items.h"
+#include "TestEnv.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+// The program's objects with a fake orbin showing Monday 7 December 2026 (also today), scripted boxes, and
+// an items file holding the meetings of seed().
+class MeetingDialogs : public ::testing::Test {
+protected:
+    static QDate today() { return QDate(2026, 12, 7); }
+
+    void SetUp() override {
+        TestEnv::writeFile(env.dataDir() + QStringLiteral("items.xml"), itemsFileWith(seed()));
+        createObjects();
+        gOrbinWindow = &orbin;
+        gGame->controls().lblDate = today();
+    }
+    void TearDown() override {
+        for (FormPort* form : forms::loaded())
+            form->unloadForm();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        gOrbinWindow = nullptr;
+        releaseObjects();
+    }
+    virtual QByteArray seed() { return {}; }
+
+    template <class T = QWidget> static T* control(QWidget* form, const char* name) {
+        T* found = form->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    static void click(QWidget* form, const char* name) {
+        QTest::mouseClick(control<QAbstractButton>(form, name), Qt::LeftButton);
+    }
+    static void type(QWidget* form, const char* name, const QString& text) {
+        auto* box = control<QLineEdit>(form, name);
+        box->clear();
+        QTest::keyClicks(box, text);
+    }
+    // Picks a day from the day list as the user does.
+    static void chooseDay(QWidget* form, const QString& label) {
+        auto* list = control<QComboBox>(form, "cmbDate");
+        const int index = list->findText(label);
+        ASSERT_GE(index, 0) << label.toStdString();
+        list->setCurrentIndex(index);
+        Q_EMIT list->activated(index);
+    }
+    static QString fileText() { return QString::fromUtf8(TestEnv::readFile(Items::itemsPath())); }
+
+    TestEnv env;
+    FakeClock clock{QDateTime(today(), QTime(10, 0))};
+    FakePrompter prompter;
+    FakeOrbin orbin;
+};
