@@ -2,13 +2,17 @@
 
 #include "ChmViewer.h"
 #include "ErrorReport.h"
+#include "Functions.h"
 #include "GuardedApplication.h"
 #include "GuiLauncher.h"
 #include "Initialize.h"
+#include "KeyGrab.h"
 #include "QtPrompter.h"
+#include "X11KeyGrab.h"
 #include "dlgSaving.h"
 #include "frmFloater.h"
 #include "frmLogin.h"
+#include "frmSysTray.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -46,6 +50,10 @@ void installGuiLayer() {
     setLauncher(&launcher);
     setWindowShell(&shell);
     installHelpViewer();
+    setTrayFormLoader(&frmSysTray::loadWhenTrayAvailable);
+    // The hide key works on X11 only; elsewhere nothing is held and the key does nothing.
+    static std::unique_ptr<X11KeyGrab> x11 = X11KeyGrab::create();
+    if (x11) setKeyGrab(x11.get());
     GuardedApplication::setFailureHandler([](const std::exception* e) {
         reportError(asFailure(e), QStringLiteral(" - Quorvane: "), QStringLiteral(" Error"));
     });

@@ -76,7 +76,7 @@ void setTopMost(quintptr hWnd);
 // desktop has no tray, so that nothing is hidden beyond reach.
 void setTrayFormLoader(std::function<bool()> loader);
 // restore False: remembers form, hides every loaded form and loads the tray form. restore True: shows
-// the remembered form again and unloads the tray form.
+// the remembered form again, and every other form that going to the tray hid, and unloads the tray form.
 void minimizeToTray(bool restore, FormPort* form = nullptr);
 
 // Drags a window without a title bar. x and y: the pointer in the form's units (twips), rounded to whole

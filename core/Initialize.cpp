@@ -129,6 +129,11 @@ void Main() {
         gGame->getStatus();
         if (endedFromOutside()) return;
         if (gOrbinWindow) gOrbinWindow->showWindow();
+        // The hide key, when the settings want it; a desktop that refuses it costs the start nothing.
+        if (gOrbinWindow && gOrbinWindow->form()) {
+            const quintptr orbin = gOrbinWindow->form()->windowHandle();
+            ignoringFailures([orbin] { gHotKey->createHotKey(orbin); });
+        }
         checkWelcome();
         if (endedFromOutside()) return;
         gItems->archiveData();
