@@ -3,6 +3,7 @@
 #include "Clock.h"
 #include "ColorCodec.h"
 #include "ErrorReport.h"
+#include "Failure.h"
 #include "File.h"
 #include "Functions.h"
 #include "Game.h"
@@ -20,6 +21,7 @@
 #include "OrbinDuties.h"
 #include "OrbinPicture.h"
 #include "OrbinTimers.h"
+#include "Prompter.h"
 #include "Settings.h"
 #include "Twips.h"
 #include "WindowProcs.h"
@@ -246,6 +248,7 @@ void frmFloater::buildControls() {
         sf.setPixelSize(12);
         slot->setFont(sf);
         setForeColor(slot, OpenTaskColor);
+        slot->installEventFilter(this);
         m_txtTodo[i] = slot;
     }
 
@@ -693,6 +696,9 @@ bool frmFloater::eventFilter(QObject* watched, QEvent* event) {
         Label1_Click();
     } else if (const int index = m_lblMeeting.indexOf(static_cast<QLabel*>(w)); index > 0) {
         lblMeeting_Click(index);
+    } else if (QLabel* const* slot = std::find(std::begin(m_txtTodo), std::end(m_txtTodo), w);
+               slot != std::end(m_txtTodo)) {
+        txtTodo_Click(static_cast<int>(slot - std::begin(m_txtTodo)) + 1);
     }
     return true;
 }
@@ -860,6 +866,38 @@ bool frmFloater::putTodoText(const QString& title, int slot, int id, qint64 colo
         if (gItems->Done(Integer(id)) == QStringLiteral("true")) setUnderline(label, true);
     });
     return true;
+}
+
+void frmFloater::txtTodo_Click(int slot) {
+    if (slot < 1 || slot > SlotCount) return;
+    const QLabel* label = m_txtTodo[slot - 1];
+    const QString location =
+        QStringLiteral(" - frmFloater.txtTodo_%1_Click: ").arg(slot, 2, 10, QLatin1Char('0'));
+    trapped(location, Error, [&] {
+        if (label->text().isEmpty()) return;
+        if (FormPort* open = forms::find(QStringLiteral("dlgEditTaskDetails"))) open->unloadForm();
+        const Integer id = numtext::toInteger(label->property("Tag"));
+        gItems->setCurrentID(id);
+        const QString title = gItems->Title();
+        const QString tt = gSettings->ArticleTaskText();
+        if (tt.isEmpty() || !title.startsWith(tt)) {
+            openEditTask(id);
+            return;
+        }
+        // The day's article task: its number follows the task text.
+        const Integer n = numtext::toInteger(numtext::leadingNumber(title.mid(tt.size()).trimmed()));
+        const QString number = QString::number(n.value());
+        shrinkFloater();
+        if (prompter().messageBox(QStringLiteral("Do you want to read the article now?"),
+                                  Prompter::Buttons::YesNo, Prompter::Icon::None,
+                                  QStringLiteral("Quorvane article") + number) != Prompter::Yes)
+            return;
+        if (!launcher().startProgram(gSettings->ArticlePath() + QStringLiteral("Article") + number,
+                                     Launcher::WindowState::Normal))
+            throw Failure(err::FileNotFound,
+                          QStringLiteral("The article reader Article%1 could not be started").arg(number));
+        gGame->doneTask(gItems->currentID());
+    });
 }
 
 void frmFloater::removeAllMeetingsFromTheorbin() {

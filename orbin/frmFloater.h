@@ -76,6 +76,8 @@ public:
     void clearTodoText();
     // Writes one task into slot 1 to 16; False (and nothing written) for any other slot.
     bool putTodoText(const QString& title, int slot, int id, qint64 colour);
+    // A click on slot 1 to 16: opens the edit-task dialog on its task, or offers the day's article.
+    void txtTodo_Click(int slot);
 
     // Meeting labels round the rim.
     void removeAllMeetingsFromTheorbin();
