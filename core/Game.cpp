@@ -79,12 +79,6 @@ bool isTask(Integer id) {
     }
 }
 
-// A title's own "&" stays a character on the button instead of marking a shortcut key.
-QString taskCaption(const QString& title, Integer minutes) {
-    return title.left(41).replace(u'&', QStringLiteral("&&")) + QStringLiteral(" (") + number(minutes) +
-           QStringLiteral(")");
-}
-
 } // namespace
 
 Game::Game() {
@@ -152,7 +146,7 @@ void Game::stopTimeout() {
     });
     ignoringFailures([&] {
         if (id > Integer(0))
-            m_controls.butStart.caption = taskCaption(gItems->Title(id), startingMinutes(id));
+            m_controls.butStart.caption = taskCaption(gItems->Title(id), number(startingMinutes(id)));
         else
             m_controls.butStart.caption = QStringLiteral("&Start Task");
     });
@@ -185,7 +179,7 @@ void Game::startTask(Integer id, std::optional<Integer> period) {
                     number(estimate) + QStringLiteral(" minutes"));
         m_runningItemID = id;
         gItems->setStatus(QStringLiteral("started"), id);
-        m_controls.butStart.caption = taskCaption(title, minutes);
+        m_controls.butStart.caption = taskCaption(title, number(minutes));
         m_controls.butStart.tag = number(id);
         m_controls.txtTaskMinutes.caption = number(minutes);
         m_controls.TaskCountdown.enabled = true;
@@ -325,6 +319,11 @@ bool Game::stopPeriod() {
 }
 
 // --- The state of the day ---------------------------------------------------------------------------
+
+QString Game::taskCaption(const QString& title, const QString& minutes) {
+    return title.left(41).replace(u'&', QStringLiteral("&&")) + QStringLiteral(" (") + minutes +
+           QStringLiteral(")");
+}
 
 QString Game::statusFilePath() {
     return (gSettings ? gSettings->sDataDir() : QString()) + QStringLiteral("status.ini");

@@ -70,6 +70,14 @@ void setForeColor(QWidget* w, qint64 colour) {
     w->setPalette(p);
 }
 
+void setBackColor(QWidget* w, qint64 colour) {
+    w->setProperty("BackColor", colour);
+    QPalette p = w->palette();
+    p.setColor(QPalette::Window, colorcodec::toColor(colour, QApplication::palette()));
+    w->setPalette(p);
+    w->setAutoFillBackground(true);
+}
+
 void setUnderline(QWidget* w, bool on) {
     QFont f = w->font();
     f.setUnderline(on);
@@ -166,15 +174,17 @@ void frmFloater::buildControls() {
     m_imgArrowUp->setToolTip(QStringLiteral("Click here to open the main orbin"));
     m_btnSearch =
         button("btnSearch", QStringLiteral("&Search"), 5950, 30, 750, 240, QStringLiteral("Search tasks"));
-    auto* txtSearch = new QLineEdit(this);
-    txtSearch->setObjectName(QStringLiteral("txtSearch"));
-    placeTwips(txtSearch, 4950, 0, 2055, 285);
-    txtSearch->hide();
-    m_txtSearch = txtSearch;
+    m_txtSearch = new QLineEdit(this);
+    m_txtSearch->setObjectName(QStringLiteral("txtSearch"));
+    placeTwips(m_txtSearch, 4950, 0, 2055, 285);
+    m_txtSearch->installEventFilter(this);
+    m_txtSearch->hide();
     m_fraCloseSearch = new QFrame(this);
     m_fraCloseSearch->setObjectName(QStringLiteral("fraCloseSearch"));
     placeTwips(m_fraCloseSearch, 6855, 15, 135, 135);
-    picture(OrbinPicture::Kind::CloseSearch, "imgCloseSearch", 0, 0, 135, 135, m_fraCloseSearch);
+    m_imgCloseSearch =
+        picture(OrbinPicture::Kind::CloseSearch, "imgCloseSearch", 0, 0, 135, 135, m_fraCloseSearch);
+    m_imgCloseSearch->setCursor(Qt::PointingHandCursor);
     m_fraCloseSearch->hide();
     m_lblStats = label("lblStats", QString(), 6705, 60, 420, 210);
     m_lblStats->setAlignment(Qt::AlignRight | Qt::AlignTop);
@@ -260,8 +270,9 @@ void frmFloater::buildControls() {
     placeTwips(meeting, 5940, 3285, 1230, 450);
     meeting->setProperty("Index", 0);
     meeting->setWordWrap(true);
-    meeting->setProperty("BackColor", 0xFFFFFFLL);
     setForeColor(meeting, OpenTaskColor);
+    // Opaque on white: meetings at the same or nearby times stand in front of each other, readable.
+    setBackColor(meeting, 0xFFFFFFLL);
     meeting->hide();
     m_lblMeeting << meeting;
 
@@ -314,6 +325,8 @@ void frmFloater::buildControls() {
     m_btnSearch->installEventFilter(this);
     m_butStart->installEventFilter(this);
     connect(m_btnNew, &QPushButton::clicked, this, &frmFloater::btnNew_Click);
+    connect(m_btnSearch, &QPushButton::clicked, this, &frmFloater::btnSearch_Click);
+    connect(m_txtSearch, &QLineEdit::textChanged, this, &frmFloater::txtSearch_Change);
     connect(m_butStart, &QPushButton::clicked, this, &frmFloater::butStart_Click);
     connect(m_butTimeout, &QPushButton::clicked, this, &frmFloater::butTimeout_Click);
     connect(m_cmdShowCalendar, &QPushButton::clicked, this, &frmFloater::cmdShowCalendar_Click);
@@ -375,11 +388,13 @@ void frmFloater::buildMenu() {
         }
     });
     add(help, "mnuIntroduction", QStringLiteral("&Introduction"), [] {
-        (new frmWelcome())->show();
+        frmWelcome* card = frmWelcome::instance();
+        card->show();
+        card->raise();
     })->setVisible(false);
     add(help, "mnuWelcome", QStringLiteral("&Welcome tour"),
         [this] { startProgram(QStringLiteral("Welcome"), true); });
-    add(help, "mnuAbout", QStringLiteral("&About"), [] { (new frmAbout())->show(); });
+    add(help, "mnuAbout", QStringLiteral("&About"), [] { frmAbout::bringUp(); });
     divider(m_mnuPopUp, "mnuDivider1");
     add(m_mnuPopUp, "mnuMinimize", QStringLiteral("&Minimize"), [this] {
         try {
@@ -540,11 +555,18 @@ void frmFloater::butClose_Click() {
 // While it shows "&Show tasks" or "&Hide tasks" the running-task button opens and closes the window.
 void frmFloater::butStart_Click() {
     trapped(QStringLiteral(" - frmFloater.butStart_Click: "), Error, [&] {
-        const QString c = gGame->controls().butStart.caption.toLower();
+        GameControls::Button& start = gGame->controls().butStart;
+        const QString c = start.caption.toLower();
         if (c != QStringLiteral("&show tasks") && c != QStringLiteral("&hide tasks")) {
-            // A running task: open it, whichever day or period the orbin shows.
-            openEditTask(numtext::toInteger(gGame->controls().butStart.tag));
-            return;
+            if (gGame->TaskRunning()) {
+                // A running task: open it, whichever day or period the orbin shows.
+                openEditTask(numtext::toInteger(start.tag));
+                return;
+            }
+            // No task runs ("&Start Task" after a time-out that ended with none): the button shows and
+            // hides the tasks as usual.
+            start.caption = QStringLiteral("&Show tasks");
+            controlsChanged();
         }
         if (!isShrunk()) {
             shrinkFloater();
@@ -647,6 +669,12 @@ bool frmFloater::eventFilter(QObject* watched, QEvent* event) {
     const QPointF local = me->position();
     const bool inside = w->rect().contains(local.toPoint());
 
+    if (watched == m_txtSearch) {
+        // The box handles its own mouse; a click in it only takes the prompt away first.
+        if (type == QEvent::MouseButtonRelease && me->button() == Qt::LeftButton && inside) txtSearch_Click();
+        return false;
+    }
+
     if (watched == m_imgDragArrow) {
         // Positions from the pointer's place on the screen, so that a window still on its way to its new
         // place does not make the handle jump.
@@ -690,6 +718,8 @@ bool frmFloater::eventFilter(QObject* watched, QEvent* event) {
         imgArrowUp_Click();
     } else if (watched == m_imgClose) {
         imgClose_Click();
+    } else if (watched == m_imgCloseSearch) {
+        imgCloseSearch_Click();
     } else if (watched == m_lblMessageBoard) {
         lblMessageBoard_Click();
     } else if (watched == m_Label1) {
@@ -926,6 +956,7 @@ void frmFloater::addMeetingToTheOrbin(int id, const QTime& time, const QString& 
         label->setPalette(templ->palette());
         label->setProperty("ForeColor", templ->property("ForeColor"));
         label->setProperty("BackColor", templ->property("BackColor"));
+        label->setAutoFillBackground(templ->autoFillBackground());
         label->setCursor(Qt::PointingHandCursor);
         label->installEventFilter(this);
         label->hide();

@@ -15,6 +15,7 @@ class OrbinPicture;
 class OrbinTimers;
 class QFrame;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QAction;
 class QPushButton;
@@ -110,6 +111,15 @@ public:
     void lblMessageBoard_Click();
     void Label1_Click();
 
+    // The search: the box over the top strip and the list of hits beside the orbin.
+    void btnSearch_Click();
+    // Lists the items whose title holds the box's text; runs on every change of it.
+    void txtSearch_Change();
+    // A click in the box takes the prompt away.
+    void txtSearch_Click();
+    void imgCloseSearch_Click();
+    static const QString SearchPrompt;
+
 protected:
     void formUnload() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -153,7 +163,8 @@ private:
     QPushButton* m_butReturnToPeriodInPlay = nullptr;
     QPushButton* m_butClose = nullptr;
     QPushButton* m_butTimeout = nullptr;
-    QWidget* m_txtSearch = nullptr;
+    QLineEdit* m_txtSearch = nullptr;
+    OrbinPicture* m_imgCloseSearch = nullptr;
     QFrame* m_fraCloseSearch = nullptr;
     QFrame* m_fraTimeOut = nullptr;
     QLabel* m_lblStats = nullptr;

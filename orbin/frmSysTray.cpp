@@ -79,13 +79,8 @@ frmSysTray::frmSysTray() : FormWidget(QStringLiteral("frmSysTray")) {
     auto separator = [this](const char* name) {
         m_mPopupMenu->addSeparator()->setObjectName(QString::fromLatin1(name));
     };
-    m_mAbout = add("mAbout", QStringLiteral("&About"), [] {
-        // The About box is one: an open one comes forward.
-        auto* about = dynamic_cast<QWidget*>(forms::find(QStringLiteral("frmAbout")));
-        if (!about) about = new frmAbout();
-        about->show();
-        about->raise();
-    });
+    // The About box is one: an open one comes forward.
+    m_mAbout = add("mAbout", QStringLiteral("&About"), [] { frmAbout::bringUp(); });
     separator("mSep1");
     m_mRestore = add("mRestore", QStringLiteral("&Restore"), [this] { restoreOrbin(); });
     separator("mSep2");

@@ -32,8 +32,8 @@ QString IniStore::defaultPath() {
     return base + QStringLiteral("/Quorvane/Quorvane.ini");
 }
 
-QString IniStore::machinePath() {
-    const QString overridden = qEnvironmentVariable("QUORVANE_MACHINE_FILE");
+QString IniStore::machineSettingsPath() {
+    const QString overridden = qEnvironmentVariable("QUORVANE_MACHINE_SETTINGS_FILE");
     if (!overridden.isEmpty()) return overridden;
     return QFileInfo(defaultPath()).absolutePath() + QStringLiteral("/Machine.ini");
 }

@@ -70,7 +70,7 @@ QString encodeString(const QString& data) {
 
 } // namespace
 
-MachineRegistry::MachineRegistry() : m_path(IniStore::machinePath()) {}
+MachineRegistry::MachineRegistry() : m_path(IniStore::machineSettingsPath()) {}
 
 MachineRegistry::MachineRegistry(QString path) : m_path(std::move(path)) {}
 
@@ -99,6 +99,9 @@ QString MachineRegistry::section(quint32 root, const QString& key) {
     QString path = key;
     while (path.endsWith(u'\\'))
         path.chop(1);
+    // The file stands for the local machine: its keys go by their path alone, those of the other roots
+    // after the root's name.
+    if (root == LocalMachine) return path;
     return path.isEmpty() ? name : name + u'\\' + path;
 }
 

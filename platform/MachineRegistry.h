@@ -5,11 +5,12 @@
 #include <QStringList>
 #include <optional>
 
-// The machine-wide registry places, kept in a settings file of their own (IniStore::machinePath()), never
-// in the user's settings. A key is a section named by its root and path, "HKLM\Software\...\HTML Help";
-// a key's default value is stored under the name "@". A value's text is stored as it stands; a double
-// word as "dword:" and eight hexadecimal digits; a string whose environment variables are expanded when
-// read as "expand:" and the text ("sz:" keeps a plain string that begins with one of these words).
+// The machine-wide registry places, kept in a settings file of their own (IniStore::machineSettingsPath()),
+// never in the user's settings. A key of the local machine is a section named by its path, "Software\...\HTML
+// Help"; a key of another root has the root's name before it, "HKCR\CLSID\...". A key's default value is
+// stored under the name "@". A value's text is stored as it stands; a double word as "dword:" and eight
+// hexadecimal digits; a string whose environment variables are expanded when read as "expand:" and the text
+// ("sz:" keeps a plain string that begins with one of these words).
 //
 // Access rights follow the file: a key opens for reading when the file can be read, and for writing when
 // it can be written (or made, where it is not there yet). Components of the program also provide entries
@@ -35,7 +36,7 @@ public:
         QString data; // a double word as its decimal text
     };
 
-    MachineRegistry(); // the file at IniStore::machinePath()
+    MachineRegistry(); // the file at IniStore::machineSettingsPath()
     explicit MachineRegistry(QString path);
 
     // Whether the key is there and may be used with the rights asked for.

@@ -23,7 +23,7 @@ struct HTMLHelpProbe {
 
 namespace {
 
-const QString HelpFilesSection = QStringLiteral("HKLM\\Software\\Microsoft\\Windows\\HTML Help");
+const QString HelpFilesSection = QStringLiteral("Software\\Microsoft\\Windows\\HTML Help");
 const QString ViewerSection =
     QStringLiteral("HKCR\\CLSID\\{4662DAB0-D393-11D0-9A56-00C04FB68B66}\\InprocServer32");
 const QString BrowserSection =
@@ -66,7 +66,7 @@ struct World {
 
     World() { MachineRegistry::clearProvided(); }
     ~World() { MachineRegistry::clearProvided(); }
-    QString machineFile() const { return IniStore::machinePath(); }
+    QString machineFile() const { return IniStore::machineSettingsPath(); }
     void writeMachine(const QByteArray& text) const { TestEnv::writeFile(machineFile(), text); }
     QString file(const QString& relative, const QByteArray& bytes = "ITSF") const {
         const QString path = env.root() + relative;
@@ -260,11 +260,11 @@ TEST(HTMLHelp, AMachineStoreThisUserMayNotWriteRefusesRegistrationAndInstallatio
     // A place that cannot be written as a file at all (rights bind even the superuser there).
     const QString blocked = w.env.root() + QStringLiteral("blocked.ini");
     QDir().mkpath(blocked);
-    qputenv("QUORVANE_MACHINE_FILE", blocked.toUtf8());
+    qputenv("QUORVANE_MACHINE_SETTINGS_FILE", blocked.toUtf8());
     EXPECT_FALSE(w.help.HHInstalled());
     w.help.HHRegister(chm);
     EXPECT_EQ(w.boxTexts(), QStringList{QStringLiteral("HTML Help Class: HHRegister Error")});
-    qunsetenv("QUORVANE_MACHINE_FILE");
+    qunsetenv("QUORVANE_MACHINE_SETTINGS_FILE");
 
     // A file this user may only read.
     w.writeMachine("; shared by everyone\n");
@@ -355,8 +355,8 @@ TEST(HTMLHelp, RegistryHelpersReadTheirTextsAsTheyStand) {
 
     EXPECT_EQ(HTMLHelpProbe::list(QStringLiteral("HKLM"), QStringLiteral("Software\\None")),
               QStringList{QStringLiteral("Error")});
-    w.writeMachine("[HKLM\\Software\\Vendor]\n[HKLM\\Software\\Vendor\\One]\n@=first\n"
-                   "[HKLM\\Software\\Vendor\\Two\\Deeper]\nx=1\n");
+    w.writeMachine("[Software\\Vendor]\n[SOFTWARE\\Vendor\\One]\n@=first\n"
+                   "[Software\\Vendor\\Two\\Deeper]\nx=1\n[HKCR\\Software\\Vendor\\Other]\n");
     EXPECT_EQ(HTMLHelpProbe::list(QStringLiteral("HKLM"), QStringLiteral("Software\\Vendor")),
               (QStringList{QStringLiteral("One=first"), QStringLiteral("Two=")}));
 }

@@ -139,3 +139,16 @@ TEST(IniStore, AStoreThatCannotBeReadIsNeverWrittenOver) {
     EXPECT_TRUE(QFileInfo(ini.path).isDir());
     EXPECT_FALSE(ini.store.value(QStringLiteral("General"), QStringLiteral("FirstTime")).has_value());
 }
+
+TEST(IniStore, TheMachineWideStoreLiesBesideTheUsersUnlessNamed) {
+    const QByteArray user = qgetenv("QUORVANE_SETTINGS_FILE");
+    qputenv("QUORVANE_SETTINGS_FILE", "/tmp/qv-test/config/Quorvane.ini");
+    EXPECT_EQ(IniStore::machineSettingsPath(), QStringLiteral("/tmp/qv-test/config/Machine.ini"));
+    qputenv("QUORVANE_MACHINE_SETTINGS_FILE", "/tmp/elsewhere/machine.ini");
+    EXPECT_EQ(IniStore::machineSettingsPath(), QStringLiteral("/tmp/elsewhere/machine.ini"));
+    qunsetenv("QUORVANE_MACHINE_SETTINGS_FILE");
+    if (user.isNull())
+        qunsetenv("QUORVANE_SETTINGS_FILE");
+    else
+        qputenv("QUORVANE_SETTINGS_FILE", user);
+}
