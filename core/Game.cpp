@@ -2,6 +2,7 @@
 
 #include "File.h"
 
+#include "AtomicFile.h"
 #include "Clock.h"
 #include "ErrorReport.h"
 #include "GameStatus.h"
@@ -14,10 +15,7 @@
 #include "TaskScore.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -342,11 +340,6 @@ bool Game::saveStatus() {
     // program before that): the state stored earlier stays as it is.
     if (!m_dayRestored) return false;
     try {
-        const QString path = statusFilePath();
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly)) return false;
-
         GameStatus s;
         s.version = versionText();
         s.date = appClock().today();
@@ -360,10 +353,8 @@ bool Game::saveStatus() {
         s.taskMinutesLeft = captionNumber(m_controls.txtTaskMinutes.caption);
         if (s.runningItemID > Integer(0)) stopTask(s.runningItemID);
         s.todayScore = captionNumber(m_controls.labTodayScore.caption);
-
-        const QByteArray line = s.toLine();
-        if (file.write(line) != line.size()) return false;
-        return file.commit();
+        atomicfile::write(statusFilePath(), s.toLine());
+        return true;
     } catch (const std::exception&) {
         // Saved quietly or not at all; the file that was there stays whole.
         return false;
@@ -379,7 +370,7 @@ void Game::getStatus() {
         QFile file(statusFilePath());
         if (file.open(QIODevice::ReadOnly)) {
             if (file.size() <= MaxStatusFileSize)
-                saved = GameStatus::fromText(file.read(MaxStatusFileSize + 1), today);
+                saved = GameStatus::fromText(file.read(MaxStatusFileSize + 1));
             unreadable = !saved;
         }
     } catch (const std::exception&) {

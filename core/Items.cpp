@@ -615,6 +615,10 @@ QString Items::dateToString(const QDate& date) {
 }
 
 bool Items::archiveData() {
-    if (gXML) return gXML->archiveData(m_doc);
-    return XML().archiveData(m_doc);
+    int moved = 0;
+    const bool done = gXML ? gXML->archiveData(m_doc, &moved) : XML().archiveData(m_doc, &moved);
+    // The items file follows the archive at once: a program ended before the quit's save would otherwise
+    // find the moved items still there at the next start (the archive then keeps them only once).
+    if (moved > 0) saveItemXML();
+    return done;
 }

@@ -160,7 +160,8 @@ public:
     // "yyyymmdd" and back; a text that is no valid date gives the zero date, an invalid date "".
     static QDate stringToDate(const QString& text);
     static QString dateToString(const QDate& date);
-    // Moves the items older than seven days to the archive file.
+    // Moves the items older than seven days to the archive file, and writes the items file at once when any
+    // moved.
     bool archiveData();
 
     // The zero date and date-time: 30 December 1899.

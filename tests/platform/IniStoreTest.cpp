@@ -152,3 +152,21 @@ TEST(IniStore, TheMachineWideStoreLiesBesideTheUsersUnlessNamed) {
     else
         qputenv("QUORVANE_SETTINGS_FILE", user);
 }
+
+TEST(IniStore, HandWrittenValuesKeepWhatTheirAuthorMeant) {
+    IniFile ini;
+    // A folder in quotes: a backslash that starts no escape stays, and the quotes go.
+    ini.write("[General]\n"
+              "DataDirectory=\"C:\\Users\\me\"\n"
+              "Trailing=\"C:\\dir\\\"\n"
+              "Hex=\"a\\x4\"\n"
+              "Known=\"tab\\there \\\"q\\\" \\\\\"\n"
+              "Latin1=Caf\xe9 cr\xc3\xa8me\n");
+    const auto value = [&](const char* name) { return ini.store.value("General", name).value_or("<none>"); };
+    EXPECT_EQ(value("DataDirectory"), QStringLiteral("C:\\Users\\me"));
+    EXPECT_EQ(value("Trailing"), QStringLiteral("C:\\dir\\"));
+    EXPECT_EQ(value("Hex"), QStringLiteral("a\\x4"));
+    EXPECT_EQ(value("Known"), QStringLiteral("tab\there \"q\" \\"));
+    // One byte of the Western code page among UTF-8 letters: both kinds are letters.
+    EXPECT_EQ(value("Latin1"), QStringLiteral("Caf\u00e9 cr\u00e8me"));
+}
