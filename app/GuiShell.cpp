@@ -36,6 +36,9 @@ void GuiShell::runLogin() {
 }
 
 void GuiShell::showSavingNotice() {
+    // The box that holds the focus gives it up now, so that what it stores on losing the focus (a
+    // project's description) is in its store before the files are written.
+    if (QWidget* focused = QApplication::focusWidget()) focused->clearFocus();
     auto* notice = new dlgSaving();
     notice->show();
     // Let it paint before the saves hold the event loop.

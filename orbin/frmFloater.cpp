@@ -358,12 +358,12 @@ void frmFloater::buildMenu() {
     m_mnuNew->menuAction()->setObjectName(QStringLiteral("mnuNew"));
     add(m_mnuNew, "mnuTask", QStringLiteral("&Task"), [] { openNewTask(); });
     add(m_mnuNew, "mnuMeting", QStringLiteral("&Meeting"), [] { openNewMeeting(); });
-    add(m_mnuNew, "mnuProject", QStringLiteral("&Project"), [] { dlgProject::instance()->show(); });
+    add(m_mnuNew, "mnuProject", QStringLiteral("&Project"), [] { dlgProject::showDialog(); });
     // Switched off at design and never switched on.
     add(m_mnuPopUp, "mnuShow", QStringLiteral("&Show"), [] {})->setVisible(false);
     add(m_mnuPopUp, "mnuShowProject", QStringLiteral("&Project"), [this] {
         shrinkFloater();
-        dlgProject::instance()->show();
+        dlgProject::showDialog();
     });
     m_mnuArticles = m_mnuPopUp->addMenu(QStringLiteral("&Articles"));
     m_mnuArticles->setObjectName(QStringLiteral("mnuArticles"));
