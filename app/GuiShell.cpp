@@ -1,5 +1,6 @@
 #include "GuiShell.h"
 
+#include "ChmViewer.h"
 #include "ErrorReport.h"
 #include "Functions.h"
 #include "GuardedApplication.h"
@@ -51,6 +52,7 @@ void installGuiLayer() {
     setPrompter(&prompter);
     setLauncher(&launcher);
     setWindowShell(&shell);
+    installHelpViewer();
     setTrayFormLoader(&frmSysTray::loadWhenTrayAvailable);
     // The hide key works on X11 only; elsewhere nothing is held and the key does nothing.
     static std::unique_ptr<X11KeyGrab> x11 = X11KeyGrab::create();
