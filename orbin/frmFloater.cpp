@@ -709,10 +709,16 @@ bool frmFloater::eventFilter(QObject* watched, QEvent* event) {
     if (type != QEvent::MouseButtonRelease) return false;
     const bool clicked = me->button() == Qt::LeftButton && m_pressedOn == watched && inside;
     m_pressedOn = nullptr;
+    // An empty task slot cannot be seen: a right click there is a right click on the face below it.
+    const auto* slotLabel = qobject_cast<const QLabel*>(watched);
+    const bool emptySlot =
+        slotLabel &&
+        std::find(std::begin(m_txtTodo), std::end(m_txtTodo), slotLabel) != std::end(m_txtTodo) &&
+        slotLabel->text().isEmpty();
     if (me->button() == Qt::RightButton &&
         (watched == m_btnSearch || watched == m_butStart || watched == m_imgArrowUp ||
          watched == m_imgOrbin || watched == m_picSmiley || watched == m_txtTaskMinutes ||
-         watched == m_txtMinLeftOfPeriod)) {
+         watched == m_txtMinLeftOfPeriod || emptySlot)) {
         showPopupMenu();
         return true;
     }
