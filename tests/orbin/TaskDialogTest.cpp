@@ -322,6 +322,14 @@ TEST_F(TasksToEdit, StartStoresNoEditsStopStoresThem) {
     EXPECT_EQ(stored(7, "title"), QStringLiteral("Of period one"));
     EXPECT_EQ(stored(7, "status"), QStringLiteral("stopped"));
     EXPECT_EQ(stored(7, "timeleft"), QStringLiteral("30"));
+
+    // The orbin comes back expanded, and its button says what a click on it does.
+    auto* start = control<QPushButton>("butStart");
+    EXPECT_FALSE(floater->isShrunk());
+    EXPECT_EQ(start->text(), QStringLiteral("&Hide tasks"));
+    start->click();
+    EXPECT_TRUE(floater->isShrunk());
+    EXPECT_EQ(start->text(), QStringLiteral("&Show tasks"));
 }
 
 TEST_F(TasksToEdit, StopWithADayThatIsNoDateKeepsTheTaskRunningAndItsMinutes) {
