@@ -35,6 +35,8 @@ frmLogin::frmLogin(QWidget* parent) : FormWidget(QStringLiteral("frmLogin"), par
     layout->addLayout(buttons);
     connect(ok, &QPushButton::clicked, this, &frmLogin::cmdOK_Click);
     connect(cancel, &QPushButton::clicked, this, &frmLogin::cmdCancel_Click);
+    // Wide enough for the title bar to show the whole caption.
+    setMinimumWidth(windowprocs::titleWidth(this, windowTitle()));
     adjustSize();
 
     ignoringFailures([&] {

@@ -1,12 +1,15 @@
 #include "QtPrompter.h"
 
 #include "ColorCodec.h"
+#include "WindowProcs.h"
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QSpacerItem>
 #include <algorithm>
 
 Prompter::Answer QtPrompter::messageBox(const QString& text, Buttons buttons, Icon icon,
@@ -70,6 +73,12 @@ Prompter::Answer QtPrompter::show(const QString& text, Buttons buttons, Icon ico
     box.setDefaultButton(set.front().first);
     for (const auto& b : set)
         if (defaultAnswer == b.second) box.setDefaultButton(b.first);
+    // A short text would leave the box too narrow for its title to be read; the box sizes itself from its
+    // layout, so a spacer across it sets the least width.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(windowprocs::titleWidth(&box, title), 0, QSizePolicy::Minimum,
+                                      QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
     const int pressed = box.exec();
     for (const auto& b : set)
         if (pressed == b.first) return b.second;
@@ -89,7 +98,7 @@ QString QtPrompter::inputBox(const QString& prompt, const QString& title, const 
     box.setTextValue(defaultText);
     // Wide enough for its title to be read in the title bar.
     if (auto* line = box.findChild<QLineEdit*>())
-        line->setMinimumWidth(std::max(320, box.fontMetrics().horizontalAdvance(title) + 120));
+        line->setMinimumWidth(std::max(320, windowprocs::titleWidth(&box, title)));
     return box.exec() == QDialog::Accepted ? box.textValue() : QString();
 }
 

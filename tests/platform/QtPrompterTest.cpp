@@ -1,8 +1,11 @@
 #include "QtPrompter.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QFontMetrics>
 #include <QInputDialog>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
@@ -46,4 +49,24 @@ TEST(QtPrompter, TheInputBoxStaysOnTopAndGivesTheTypedTextOrNothingOnCancel) {
         prompter
             .inputBox(QStringLiteral("Project Name"), QStringLiteral("Add"), QStringLiteral("New project"))
             .isEmpty());
+}
+
+// A box with a short question and a longer title ("Delete task?" under "Quorvane - Confirm") is wide enough
+// for the title bar to show its title whole, beside the window manager's buttons.
+TEST(QtPrompter, AShortQuestionStillLeavesRoomForTheWholeTitle) {
+    QtPrompter prompter;
+    int width = 0, needed = 0;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        QFont bold = box->font();
+        bold.setBold(true);
+        needed = QFontMetrics(bold).horizontalAdvance(box->windowTitle()) + 100;
+        width = box->width();
+        box->button(QMessageBox::No)->click();
+    });
+    EXPECT_EQ(prompter.messageBox(QStringLiteral("Delete task?"), Prompter::Buttons::YesNo,
+                                  Prompter::Icon::None, QStringLiteral("Quorvane - Confirm")),
+              Prompter::No);
+    EXPECT_GE(width, needed);
 }
