@@ -61,6 +61,10 @@ TEST_F(Search, AsAPersonSearchesTheHitOpensItsItem) {
     ASSERT_TRUE(box()->isVisible());
     EXPECT_EQ(box()->text(), QStringLiteral("Enter search text here!"));
     EXPECT_EQ(box()->selectedText(), box()->text());
+    // The box is narrower than the prompt: it shows the prompt from its first letter on.
+    box()->grab();
+    EXPECT_EQ(box()->cursorPosition(), 0);
+    EXPECT_LT(box()->inputMethodQuery(Qt::ImCursorRectangle).toRect().left(), 10);
     EXPECT_TRUE(control("fraCloseSearch")->isVisible());
     EXPECT_EQ(hits(), QStringList{QStringLiteral("Enter search text here! is what the box says (Task)")});
     // The list stands beside the orbin, above other windows.
