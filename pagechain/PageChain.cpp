@@ -63,20 +63,20 @@ QLabel* makeLabel(const PageItem& item, QWidget* parent) {
     switch (item.kind) {
     case PageItem::Kind::Heading:
         label->setProperty("role", QStringLiteral("heading"));
-        f.setPointSizeF(f.pointSizeF() * 1.9);
+        f.setPointSizeF(f.pointSizeF() * 2.1);
         f.setBold(true);
         break;
     case PageItem::Kind::Subheading:
         label->setProperty("role", QStringLiteral("subheading"));
-        f.setPointSizeF(f.pointSizeF() * 1.2);
+        f.setPointSizeF(f.pointSizeF() * 1.3);
         f.setBold(true);
         break;
     case PageItem::Kind::Link:
         label->setProperty("role", QStringLiteral("link"));
-        f.setPointSizeF(f.pointSizeF() * 1.1);
+        f.setPointSizeF(f.pointSizeF() * 1.25);
         break;
     case PageItem::Kind::Text:
-        f.setPointSizeF(f.pointSizeF() * 1.1);
+        f.setPointSizeF(f.pointSizeF() * 1.25);
         break;
     }
     label->setFont(f);
@@ -134,7 +134,7 @@ PageForm::PageForm(const PageSpec& spec, PageChain* owner)
 
     if (spec.picture) {
         scroll->setMinimumWidth(360);
-        scroll->setMaximumWidth(520);
+        scroll->setMaximumWidth(560);
         body->addWidget(scroll, 2);
         auto* picture = new PagePictureBox(QPixmap(spec.picture->path), this);
         picture->setObjectName(spec.picture->name);
