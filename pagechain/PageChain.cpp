@@ -5,6 +5,7 @@
 #include "Prompter.h"
 #include "WindowProcs.h"
 
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -43,7 +44,8 @@ namespace {
 
 // The page's look: the orbin's blues on white.
 const char* const PageStyle = R"(
-PageForm { background: #ffffff; }
+PageForm { background: #e6ecf3; }
+QWidget#sheet { background: #ffffff; }
 QLabel { color: #23303f; }
 QLabel[role="heading"] { color: #2e4a6e; }
 QLabel[role="subheading"] { color: #3d6490; }
@@ -85,21 +87,30 @@ QLabel* makeLabel(const PageItem& item, QWidget* parent) {
 
 } // namespace
 
-PageForm::PageForm(const PageSpec& spec, PageChain* owner)
+PageForm::PageForm(const PageSpec& spec, QSize sheetSize, PageChain* owner)
     : FormWidget(spec.name), m_spec(spec), m_chain(owner) {
     setAttribute(Qt::WA_DeleteOnClose, false);
     setWindowTitle(spec.caption);
     setStyleSheet(QString::fromLatin1(PageStyle));
     setAutoFillBackground(true);
 
-    auto* page = new QVBoxLayout(this);
+    // The page is a sheet of the size it was written for; a larger window centres it.
+    auto* outer = new QGridLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto* sheet = new QWidget(this);
+    sheet->setObjectName(QStringLiteral("sheet"));
+    sheet->setAttribute(Qt::WA_StyledBackground);
+    sheet->setMaximumSize(sheetSize);
+    outer->addWidget(sheet, 0, 0);
+
+    auto* page = new QVBoxLayout(sheet);
     page->setContentsMargins(32, 24, 32, 18);
     page->setSpacing(14);
 
     // A heading that opens the page runs across it, above the text and the picture.
     int first = 0;
     if (!spec.items.isEmpty() && spec.items.first().kind == PageItem::Kind::Heading) {
-        page->addWidget(makeLabel(spec.items.first(), this));
+        page->addWidget(makeLabel(spec.items.first(), sheet));
         first = 1;
     }
 
@@ -107,7 +118,7 @@ PageForm::PageForm(const PageSpec& spec, PageChain* owner)
     body->setSpacing(28);
     page->addLayout(body, 1);
 
-    auto* scroll = new QScrollArea(this);
+    auto* scroll = new QScrollArea(sheet);
     scroll->setObjectName(QStringLiteral("textColumn"));
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
@@ -136,7 +147,7 @@ PageForm::PageForm(const PageSpec& spec, PageChain* owner)
         scroll->setMinimumWidth(360);
         scroll->setMaximumWidth(560);
         body->addWidget(scroll, 2);
-        auto* picture = new PagePictureBox(QPixmap(spec.picture->path), this);
+        auto* picture = new PagePictureBox(QPixmap(spec.picture->path), sheet);
         picture->setObjectName(spec.picture->name);
         body->addWidget(picture, 3);
         if (spec.picture->notice)
@@ -151,7 +162,7 @@ PageForm::PageForm(const PageSpec& spec, PageChain* owner)
         body->addStretch(1);
     }
 
-    auto* rule = new QFrame(this);
+    auto* rule = new QFrame(sheet);
     rule->setObjectName(QStringLiteral("rule"));
     rule->setFrameShape(QFrame::HLine);
     page->addWidget(rule);
@@ -160,7 +171,7 @@ PageForm::PageForm(const PageSpec& spec, PageChain* owner)
     buttons->addStretch(1);
     QPushButton* last = nullptr;
     for (const PageButton& b : spec.buttons) {
-        auto* button = new QPushButton(b.caption, this);
+        auto* button = new QPushButton(b.caption, sheet);
         button->setObjectName(b.name);
         button->setMinimumWidth(96);
         button->setAutoDefault(true);
@@ -203,7 +214,7 @@ PageForm* PageChain::start() {
 PageForm* PageChain::showPage(const QString& name, const QWidget* from) {
     const PageSpec* spec = m_spec.find(name);
     if (!spec) return nullptr;
-    auto* page = new PageForm(*spec, this);
+    auto* page = new PageForm(*spec, m_spec.size, this);
     if (spec->topmost) modFunctions::setTopmost(page, true);
     if (from && !from->isMaximized()) {
         // The new page takes the place and size the user left the old one at.

@@ -17,11 +17,12 @@ void setTopmost(QWidget* window, bool topmost);
 void endTour();
 } // namespace modFunctions
 
-// One page of a chain: a form named after its page, with its caption, texts, picture and buttons.
+// One page of a chain: a form named after its page, with its caption, texts, picture and buttons on a
+// sheet of at most sheetSize.
 class PageForm : public FormWidget {
     Q_OBJECT
 public:
-    PageForm(const PageSpec& spec, PageChain* owner);
+    PageForm(const PageSpec& spec, QSize sheetSize, PageChain* owner);
     const PageSpec& spec() const { return m_spec; }
     QPushButton* button(const QString& name) const;
 

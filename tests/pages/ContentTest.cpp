@@ -25,7 +25,7 @@ TEST_F(Pages, EveryPagesTextFitsItsWindow) {
             SCOPED_TRACE(p.name.toStdString());
             PageChain chain(spec);
             // Show exactly this page, at the chain's size.
-            auto* form = new PageForm(p, &chain);
+            auto* form = new PageForm(p, spec.size, &chain);
             form->resize(spec.size);
             form->show();
             QCoreApplication::processEvents();
