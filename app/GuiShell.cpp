@@ -1,13 +1,17 @@
 #include "GuiShell.h"
 
 #include "ErrorReport.h"
+#include "Functions.h"
 #include "GuardedApplication.h"
 #include "GuiLauncher.h"
 #include "Initialize.h"
+#include "KeyGrab.h"
 #include "QtPrompter.h"
+#include "X11KeyGrab.h"
 #include "dlgSaving.h"
 #include "frmFloater.h"
 #include "frmLogin.h"
+#include "frmSysTray.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -44,6 +48,10 @@ void installGuiLayer() {
     setPrompter(&prompter);
     setLauncher(&launcher);
     setWindowShell(&shell);
+    setTrayFormLoader(&frmSysTray::loadWhenTrayAvailable);
+    // The hide key works on X11 only; elsewhere nothing is held and the key does nothing.
+    static std::unique_ptr<X11KeyGrab> x11 = X11KeyGrab::create();
+    if (x11) setKeyGrab(x11.get());
     GuardedApplication::setFailureHandler([](const std::exception* e) {
         reportError(asFailure(e), QStringLiteral(" - Quorvane: "), QStringLiteral(" Error"));
     });

@@ -1,20 +1,20 @@
 #include "File.h"
 
 #include "AppPaths.h"
+#include "AtomicFile.h"
 #include "Clock.h"
 #include "ErrorReport.h"
 #include "Failure.h"
 #include "Globals.h"
 #include "Prompter.h"
 #include "Settings.h"
+#include "TextDecoding.h"
 #include "XML.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
-#include <QSaveFile>
-#include <QStringDecoder>
 
 Q_LOGGING_CATEGORY(lcXmlTree, "quorvane.xml", QtWarningMsg)
 
@@ -26,34 +26,32 @@ constexpr unsigned ParseOptions = pugi::parse_cdata | pugi::parse_escapes | pugi
                                   pugi::parse_ws_pcdata | pugi::parse_comments | pugi::parse_pi |
                                   pugi::parse_declaration | pugi::parse_doctype;
 
-QString fromUtf8(const char* text) {
-    return QString::fromUtf8(text);
+using textdecoding::utf8Text;
+
+// UTF-16 and UTF-32 files (told by their byte order mark or by how "<" is spelled) are read by the parser
+// itself; every other file is made valid UTF-8 first, byte by byte, whatever its declaration says.
+bool wideEncoding(const QByteArray& b) {
+    static const QByteArray marks[] = {QByteArrayLiteral("\xFE\xFF"),     QByteArrayLiteral("\xFF\xFE"),
+                                       QByteArray("\x00\x00\xFE\xFF", 4), QByteArray("\x00\x00\x00\x3C", 4),
+                                       QByteArray("\x3C\x00\x00\x00", 4), QByteArray("\x00\x3C\x00\x3F", 4),
+                                       QByteArray("\x3C\x00\x3F\x00", 4)};
+    for (const QByteArray& mark : marks)
+        if (b.startsWith(mark)) return true;
+    return false;
 }
 
-// A file that names no encoding (no byte order mark, no encoding in its declaration) is UTF-8 by rule;
-// one written by hand in Latin-1 is not valid UTF-8 and is read as Latin-1, so that its accented letters
-// survive the next save instead of turning into replacement characters.
-pugi::xml_encoding encodingOf(const QByteArray& bytes) {
-    if (bytes.startsWith("\xEF\xBB\xBF") || bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
-        return pugi::encoding_auto;
-    if (bytes.startsWith("<?xml")) {
-        const qsizetype end = bytes.indexOf("?>");
-        if (end > 0 && bytes.left(end).contains("encoding")) return pugi::encoding_auto;
-    }
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString decoded = utf8.decode(bytes); // the conversion runs when the result is taken
-    return utf8.hasError() ? pugi::encoding_latin1 : pugi::encoding_auto;
-}
-
-XmlParseError parseBuffer(pugi::xml_document& document, const QByteArray& bytes) {
+XmlParseError parseBuffer(pugi::xml_document& document, const QByteArray& raw) {
     document.reset();
-    const pugi::xml_parse_result result = document.load_buffer(
-        bytes.constData(), static_cast<size_t>(bytes.size()), ParseOptions, encodingOf(bytes));
+    const bool wide = wideEncoding(raw);
+    const QByteArray bytes = wide ? raw : textdecoding::toValidUtf8(raw);
+    const pugi::xml_parse_result result =
+        document.load_buffer(bytes.constData(), static_cast<size_t>(bytes.size()), ParseOptions,
+                             wide ? pugi::encoding_auto : pugi::encoding_utf8);
     XmlParseError error;
     if (result) return error;
     document.reset();
     error.code = static_cast<qint32>(result.status);
-    error.reason = fromUtf8(result.description());
+    error.reason = QString::fromUtf8(result.description());
     const qsizetype offset = qBound<qsizetype>(0, static_cast<qsizetype>(result.offset), bytes.size());
     const qsizetype lineStart = bytes.lastIndexOf('\n', offset - 1) + 1;
     qsizetype lineEnd = bytes.indexOf('\n', offset);
@@ -67,123 +65,191 @@ XmlParseError parseBuffer(pugi::xml_document& document, const QByteArray& bytes)
     return error;
 }
 
-void appendEscaped(QString& out, const QString& text, bool attribute) {
-    for (const QChar c : XML::xmlSafe(text)) {
+// --- the writer ---
+//
+// What is written always reads back as the same document: characters XML cannot hold are left out of
+// every text, and what would end a comment, a section or an instruction early is broken up. Names are
+// written as the parser read them. The tree is walked without recursion, so that no nesting, however
+// deep, can exhaust the stack.
+
+void appendEscaped(QByteArray& out, const char* value, bool attribute) {
+    QString text;
+    for (const QChar c : XML::xmlSafe(utf8Text(value))) {
         switch (c.unicode()) {
         case '&':
-            out += QLatin1String("&amp;");
+            text += QLatin1String("&amp;");
             break;
         case '<':
-            out += QLatin1String("&lt;");
+            text += QLatin1String("&lt;");
             break;
         case '>':
-            out += QLatin1String("&gt;");
+            text += QLatin1String("&gt;");
             break;
         case '"':
             if (attribute)
-                out += QLatin1String("&quot;");
+                text += QLatin1String("&quot;");
             else
-                out += c;
+                text += c;
             break;
         case '\t':
         case '\n':
         case '\r':
             // In an attribute a raw line break would be read back as a blank.
             if (attribute)
-                out += QStringLiteral("&#%1;").arg(c.unicode());
+                text += QStringLiteral("&#%1;").arg(c.unicode());
             else
-                out += c;
+                text += c;
             break;
         default:
-            out += c;
+            text += c;
         }
     }
+    out += text.toUtf8();
 }
 
-void appendAttributes(QString& out, const pugi::xml_node& node, bool declaration) {
+void appendAttributes(QByteArray& out, const pugi::xml_node& node, bool declaration) {
     for (const pugi::xml_attribute& a : node.attributes()) {
-        out += QLatin1Char(' ');
-        out += fromUtf8(a.name());
-        out += QLatin1String("=\"");
+        out += ' ';
+        out += a.name();
+        out += "=\"";
         // The file is always written in UTF-8, whatever a hand-written declaration said.
         if (declaration && qstricmp(a.name(), "encoding") == 0)
-            out += QLatin1String("UTF-8");
+            out += "UTF-8";
         else
-            appendEscaped(out, fromUtf8(a.value()), true);
-        out += QLatin1Char('"');
+            appendEscaped(out, a.value(), true);
+        out += '"';
     }
 }
 
-void appendNode(QString& out, const pugi::xml_node& node) {
-    switch (node.type()) {
-    case pugi::node_document:
-        // The reader keeps no line breaks between a declaration or comment and the root element; each
-        // of them gets its own line again.
-        for (const pugi::xml_node& child : node.children()) {
-            if (child != node.first_child()) out += QLatin1String("\r\n");
-            appendNode(out, child);
+// Text made only of characters that are left out, so that it writes nothing.
+bool silentText(const char* s) {
+    for (; *s; ++s) {
+        const auto b = static_cast<unsigned char>(*s);
+        if (b == '\t' || b == '\n' || b == '\r') return false;
+        if (b < 0x20) continue;
+        // U+FFFE and U+FFFF
+        if (b == 0xEF && s[1] == '\xBF' && (s[2] == '\xBE' || s[2] == '\xBF')) {
+            s += 2;
+            continue;
         }
-        break;
-    case pugi::node_element: {
-        const QString name = fromUtf8(node.name());
-        out += QLatin1Char('<');
-        out += name;
-        appendAttributes(out, node, false);
-        if (!node.first_child()) {
-            out += QLatin1String("/>");
-            break;
-        }
-        out += QLatin1Char('>');
-        for (const pugi::xml_node& child : node.children())
-            appendNode(out, child);
-        out += QLatin1String("</");
-        out += name;
-        out += QLatin1Char('>');
-        break;
+        return false;
     }
+    return true;
+}
+
+// Whether an element has a child that writes anything; one without is written "<name/>".
+bool hasWrittenChild(const pugi::xml_node& element) {
+    for (const pugi::xml_node& child : element.children())
+        if (child.type() != pugi::node_pcdata || !silentText(child.value())) return true;
+    return false;
+}
+
+// The text of value with every occurrence of what would end its construct early broken up.
+QByteArray brokenUp(const char* value, QLatin1String closing, QLatin1String replacement) {
+    QString text = XML::xmlSafe(utf8Text(value));
+    while (text.contains(closing))
+        text.replace(closing, replacement);
+    return text.toUtf8();
+}
+
+// Writes the node, or for an element its start tag alone when its children follow; true in that case.
+bool writeStart(QByteArray& out, const pugi::xml_node& node) {
+    switch (node.type()) {
+    case pugi::node_element:
+        out += '<';
+        out += node.name();
+        appendAttributes(out, node, false);
+        if (!hasWrittenChild(node)) {
+            out += "/>";
+            return false;
+        }
+        out += '>';
+        return true;
     case pugi::node_pcdata:
-        appendEscaped(out, fromUtf8(node.value()), false);
+        appendEscaped(out, node.value(), false);
         break;
     case pugi::node_cdata: {
         // "]]>" cannot stand inside a section: it is split over two.
-        QString value = XML::xmlSafe(fromUtf8(node.value()));
+        QString value = XML::xmlSafe(utf8Text(node.value()));
         value.replace(QLatin1String("]]>"), QLatin1String("]]]]><![CDATA[>"));
-        out += QLatin1String("<![CDATA[") + value + QLatin1String("]]>");
+        out += "<![CDATA[" + value.toUtf8() + "]]>";
         break;
     }
     case pugi::node_comment: {
-        QString value = XML::xmlSafe(fromUtf8(node.value()));
-        value.replace(QLatin1String("--"), QLatin1String("- -"));
-        if (value.endsWith(QLatin1Char('-'))) value += QLatin1Char(' ');
-        out += QLatin1String("<!--") + value + QLatin1String("-->");
+        QByteArray value = brokenUp(node.value(), QLatin1String("--"), QLatin1String("- -"));
+        if (value.endsWith('-')) value += ' ';
+        out += "<!--" + value + "-->";
         break;
     }
-    case pugi::node_pi:
-        out += QLatin1String("<?") + fromUtf8(node.name());
-        if (*node.value()) out += QLatin1Char(' ') + XML::xmlSafe(fromUtf8(node.value()));
-        out += QLatin1String("?>");
+    case pugi::node_pi: {
+        out += "<?";
+        out += node.name();
+        const QByteArray value = brokenUp(node.value(), QLatin1String("?>"), QLatin1String("? >"));
+        if (!value.isEmpty()) out += ' ' + value;
+        out += "?>";
         break;
+    }
     case pugi::node_declaration:
-        out += QLatin1String("<?") + fromUtf8(node.name());
+        out += "<?";
+        out += node.name();
         appendAttributes(out, node, true);
-        out += QLatin1String("?>");
+        out += "?>";
         break;
     case pugi::node_doctype:
-        out += QLatin1String("<!DOCTYPE ") + fromUtf8(node.value()) + QLatin1Char('>');
+        out += "<!DOCTYPE ";
+        out += node.value();
+        out += '>';
         break;
+    case pugi::node_document:
     case pugi::node_null:
         break;
+    }
+    return false;
+}
+
+void writeEnd(QByteArray& out, const pugi::xml_node& element) {
+    out += "</";
+    out += element.name();
+    out += '>';
+}
+
+void writeTree(QByteArray& out, const pugi::xml_node& top) {
+    pugi::xml_node node = top;
+    for (;;) {
+        if (writeStart(out, node)) {
+            node = node.first_child();
+            continue;
+        }
+        // Done with node: on to its next sibling, closing every element whose last child it was.
+        while (node != top && !node.next_sibling()) {
+            node = node.parent();
+            writeEnd(out, node);
+        }
+        if (node == top) return;
+        node = node.next_sibling();
     }
 }
 
 void displayLines(const pugi::xml_node& parent, int indent) {
-    for (const pugi::xml_node& node : parent.children()) {
+    // Depth first, without recursion; each level below parent indents by two more.
+    pugi::xml_node node = parent.first_child();
+    int depth = 0;
+    while (node) {
         if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata) {
-            qCDebug(lcXmlTree).noquote() << QString(indent + 2, QLatin1Char(' ')) +
-                                                fromUtf8(node.parent().name()) + QLatin1Char(' ') +
-                                                fromUtf8(node.value());
+            qCDebug(lcXmlTree).noquote() << QString(indent + 2 * depth + 2, QLatin1Char(' ')) +
+                                                utf8Text(node.parent().name()) + QLatin1Char(' ') +
+                                                utf8Text(node.value());
         }
-        if (node.first_child()) displayLines(node, indent + 2);
+        if (node.first_child()) {
+            node = node.first_child();
+            ++depth;
+            continue;
+        }
+        while (node && !node.next_sibling() && node.parent() != parent) {
+            node = node.parent();
+            --depth;
+        }
+        node = node.next_sibling();
     }
 }
 
@@ -205,11 +271,13 @@ QString File::Path() const {
     const QString folder =
         gSettings->getMySetting(QStringLiteral("Settings Path"), QStringLiteral("Settings"), programFolder())
             .toString();
-    return withTrailingSlash(folder);
+    // An empty folder would be the root of the file system.
+    if (folder.trimmed().isEmpty()) return gSettings->sDataDir();
+    return withTrailingSlash(inProgramFolder(folder));
 }
 
 void File::setPath(QString& folder) {
-    folder = withTrailingSlash(folder);
+    if (!folder.isEmpty()) folder = withTrailingSlash(folder);
     const QString value = folder;
     ignoringFailures([&] {
         if (gSettings)
@@ -245,28 +313,22 @@ XmlParseError File::readXMLText(pugi::xml_document& document, const QByteArray& 
 }
 
 QByteArray File::xmlText(const pugi::xml_node& node) {
-    QString out;
-    appendNode(out, node);
-    return out.toUtf8();
+    QByteArray out;
+    if (node.type() != pugi::node_document) {
+        writeTree(out, node);
+        return out;
+    }
+    // The reader keeps no line breaks between a declaration or comment and the root element; each of
+    // them gets its own line again.
+    for (const pugi::xml_node& child : node.children()) {
+        if (child != node.first_child()) out += "\r\n";
+        writeTree(out, child);
+    }
+    return out;
 }
 
 void File::writeXMLFile(const pugi::xml_node& document, const QString& path) {
-    const QByteArray bytes = xmlText(document);
-    const QFileInfo info(path);
-    if (!QDir().mkpath(info.absolutePath())) {
-        throw Failure(err::PathNotFound, QStringLiteral("Path not found: ") + info.absolutePath());
-    }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        throw Failure(failureNumberFor(file.error()),
-                      QStringLiteral("Could not write %1: %2").arg(path, file.errorString()));
-    }
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        const QFileDevice::FileError error = file.error();
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        throw Failure(failureNumberFor(error), QStringLiteral("Could not write %1: %2").arg(path, reason));
-    }
+    atomicfile::write(path, xmlText(document));
 }
 
 QString File::setAsideDamaged(const QString& path) {

@@ -31,9 +31,11 @@ public:
     File() = default;
 
     // The settings folder: setting "Settings Path" of section "Settings", by default the program folder;
-    // always ends in "/".
+    // always ends in "/". An empty setting stands for the data folder, and a relative one lies in the
+    // program folder.
     QString Path() const;
-    // Stores a new settings folder ("/" added when missing, to the caller's text too). Failures are ignored.
+    // Stores a new settings folder ("/" added when missing, to the caller's text too, unless it is empty).
+    // Failures are ignored.
     void setPath(QString& folder);
 
     // Loads the file at path. When it fails and showErrors is set, the failure is shown in a box; in every

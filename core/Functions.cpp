@@ -8,7 +8,9 @@
 #include "Initialize.h"
 
 #include <QLocale>
+#include <QRegularExpression>
 #include <cmath>
+#include <utility>
 
 QDate gChosenDate;
 
@@ -36,7 +38,18 @@ std::array<DayChoice, 8> g_dayChoices;
 int g_choicePosition = 1;
 QString g_lastWeekdayLabel;
 
-FormPort* g_trayRemembered = nullptr;
+// A form held by its pointer, known to be the same form by its load number.
+struct FormRef {
+    FormPort* form = nullptr;
+    quint64 loadNumber = 0;
+    FormRef() = default;
+    explicit FormRef(FormPort* f) : form(f), loadNumber(f ? forms::loadNumber(f) : 0) {}
+    FormPort* get() const { return form && forms::loadNumber(form) == loadNumber ? form : nullptr; }
+};
+
+FormRef g_trayRemembered;
+// The forms that going to the tray hid, to be shown again when the orbin comes back.
+QList<FormRef> g_hiddenForTray;
 std::function<bool()> g_trayLoader;
 
 struct DragRecord {
@@ -45,10 +58,6 @@ struct DragRecord {
     long startY = 0;
 };
 DragRecord g_drag;
-
-bool stillLoaded(FormPort* form) {
-    return form && forms::loaded().contains(form);
-}
 
 } // namespace
 
@@ -173,16 +182,16 @@ void setTrayFormLoader(std::function<bool()> loader) {
 
 void minimizeToTray(bool restore, FormPort* form) {
     if (!restore) {
-        g_trayRemembered = form;
-        QList<FormPort*> shown;
+        g_trayRemembered = FormRef(form);
+        QList<FormRef> hidden;
         for (FormPort* f : forms::loaded()) {
-            if (f->isFormVisible()) shown << f;
+            if (f->isFormVisible()) hidden << FormRef(f);
             f->hideForm();
         }
         // Without a tray icon nothing could bring the windows back: they stay in sight.
-        auto showAgain = [&shown] {
-            for (FormPort* f : shown)
-                if (stillLoaded(f)) f->showForm();
+        auto showAgain = [&hidden] {
+            for (const FormRef& ref : hidden)
+                if (FormPort* f = ref.get()) f->showForm();
         };
         bool inTray = false;
         try {
@@ -191,12 +200,24 @@ void minimizeToTray(bool restore, FormPort* form) {
             showAgain();
             throw;
         }
-        if (!inTray) showAgain();
+        if (!inTray) {
+            showAgain();
+            return;
+        }
+        // Sent to the tray again while there: the forms hidden the first time still come back.
+        g_hiddenForTray << hidden;
         return;
     }
-    if (!stillLoaded(g_trayRemembered))
-        throw Failure(err::ObjectNotSet, Failure::classicDescription(err::ObjectNotSet));
-    g_trayRemembered->showForm();
+    FormPort* remembered = g_trayRemembered.get();
+    if (!remembered) throw Failure(err::ObjectNotSet, Failure::classicDescription(err::ObjectNotSet));
+    remembered->showForm();
+    // Every form that going to the tray hid comes back with it (an open dialog, the scoreboard, a
+    // reminder), and only those.
+    const QList<FormRef> hidden = std::exchange(g_hiddenForTray, {});
+    for (const FormRef& ref : hidden) {
+        FormPort* f = ref.get();
+        if (f && f != remembered) f->showForm();
+    }
     if (FormPort* tray = forms::find(QStringLiteral("frmSysTray"))) tray->unloadForm();
 }
 
@@ -266,4 +287,23 @@ QString unscramblePassword(const QString& text) {
             c = QChar(u - 196);
     }
     return out;
+}
+
+std::optional<QTime> readMeetingTime(const QString& text) {
+    static const QRegularExpression form(
+        QStringLiteral(R"(^\s*(\d{1,2}):(\d{1,2})(?::(\d{1,2}))?\s*(am|pm)?\s*$)"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = form.match(text);
+    if (!m.hasMatch()) return std::nullopt;
+    int h = m.captured(1).toInt();
+    const int min = m.captured(2).toInt();
+    const int sec = m.captured(3).isEmpty() ? 0 : m.captured(3).toInt();
+    const QString half = m.captured(4).toLower();
+    if (!half.isEmpty()) {
+        if (h < 1 || h > 12) return std::nullopt;
+        h = h % 12 + (half == QStringLiteral("pm") ? 12 : 0);
+    }
+    const QTime t(h, min, sec);
+    if (!t.isValid()) return std::nullopt;
+    return t;
 }

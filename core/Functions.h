@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QString>
 #include <QStringList>
+#include <QTime>
 #include <QtGlobal>
 #include <array>
 #include <functional>
@@ -75,7 +76,7 @@ void setTopMost(quintptr hWnd);
 // desktop has no tray, so that nothing is hidden beyond reach.
 void setTrayFormLoader(std::function<bool()> loader);
 // restore False: remembers form, hides every loaded form and loads the tray form. restore True: shows
-// the remembered form again and unloads the tray form.
+// the remembered form again, and every other form that going to the tray hid, and unloads the tray form.
 void minimizeToTray(bool restore, FormPort* form = nullptr);
 
 // Drags a window without a title bar. x and y: the pointer in the form's units (twips), rounded to whole
@@ -95,3 +96,6 @@ bool isFormLoaded(const QString& name);
 // byte code page (A-Z to 192-217, a-z to 218-243, 0-9 to 244-253), every other character kept.
 QString scramblePassword(const QString& text);
 QString unscramblePassword(const QString& text);
+
+// A meeting's stored time of day: "hh:mm" as the dialogs write it, also "9:5", with seconds or AM/PM.
+std::optional<QTime> readMeetingTime(const QString& text);

@@ -2,6 +2,7 @@
 
 #include "File.h"
 
+#include "AtomicFile.h"
 #include "Clock.h"
 #include "ErrorReport.h"
 #include "GameStatus.h"
@@ -14,10 +15,7 @@
 #include "TaskScore.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -77,12 +75,6 @@ bool isTask(Integer id) {
     } catch (const std::exception&) {
         return false;
     }
-}
-
-// A title's own "&" stays a character on the button instead of marking a shortcut key.
-QString taskCaption(const QString& title, Integer minutes) {
-    return title.left(41).replace(u'&', QStringLiteral("&&")) + QStringLiteral(" (") + number(minutes) +
-           QStringLiteral(")");
 }
 
 } // namespace
@@ -152,7 +144,7 @@ void Game::stopTimeout() {
     });
     ignoringFailures([&] {
         if (id > Integer(0))
-            m_controls.butStart.caption = taskCaption(gItems->Title(id), startingMinutes(id));
+            m_controls.butStart.caption = taskCaption(gItems->Title(id), number(startingMinutes(id)));
         else
             m_controls.butStart.caption = QStringLiteral("&Start Task");
     });
@@ -185,7 +177,7 @@ void Game::startTask(Integer id, std::optional<Integer> period) {
                     number(estimate) + QStringLiteral(" minutes"));
         m_runningItemID = id;
         gItems->setStatus(QStringLiteral("started"), id);
-        m_controls.butStart.caption = taskCaption(title, minutes);
+        m_controls.butStart.caption = taskCaption(title, number(minutes));
         m_controls.butStart.tag = number(id);
         m_controls.txtTaskMinutes.caption = number(minutes);
         m_controls.TaskCountdown.enabled = true;
@@ -326,6 +318,11 @@ bool Game::stopPeriod() {
 
 // --- The state of the day ---------------------------------------------------------------------------
 
+QString Game::taskCaption(const QString& title, const QString& minutes) {
+    return title.left(41).replace(u'&', QStringLiteral("&&")) + QStringLiteral(" (") + minutes +
+           QStringLiteral(")");
+}
+
 QString Game::statusFilePath() {
     return (gSettings ? gSettings->sDataDir() : QString()) + QStringLiteral("status.ini");
 }
@@ -343,11 +340,6 @@ bool Game::saveStatus() {
     // program before that): the state stored earlier stays as it is.
     if (!m_dayRestored) return false;
     try {
-        const QString path = statusFilePath();
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly)) return false;
-
         GameStatus s;
         s.version = versionText();
         s.date = appClock().today();
@@ -361,10 +353,8 @@ bool Game::saveStatus() {
         s.taskMinutesLeft = captionNumber(m_controls.txtTaskMinutes.caption);
         if (s.runningItemID > Integer(0)) stopTask(s.runningItemID);
         s.todayScore = captionNumber(m_controls.labTodayScore.caption);
-
-        const QByteArray line = s.toLine();
-        if (file.write(line) != line.size()) return false;
-        return file.commit();
+        atomicfile::write(statusFilePath(), s.toLine());
+        return true;
     } catch (const std::exception&) {
         // Saved quietly or not at all; the file that was there stays whole.
         return false;
@@ -380,7 +370,7 @@ void Game::getStatus() {
         QFile file(statusFilePath());
         if (file.open(QIODevice::ReadOnly)) {
             if (file.size() <= MaxStatusFileSize)
-                saved = GameStatus::fromText(file.read(MaxStatusFileSize + 1), today);
+                saved = GameStatus::fromText(file.read(MaxStatusFileSize + 1));
             unreadable = !saved;
         }
     } catch (const std::exception&) {

@@ -65,6 +65,9 @@ public:
     const GameControls& controls() const { return m_controls; }
 
     static QString statusFilePath();
+    // The running-task button's caption: the first 41 characters of the title, " (", the minutes left and
+    // ")". A title's own "&" stays a character on the button instead of marking a shortcut key.
+    static QString taskCaption(const QString& title, const QString& minutes);
 
 private:
     void enterTimeout();

@@ -81,7 +81,7 @@ QByteArray GameStatus::toLine() const {
     return line;
 }
 
-std::optional<GameStatus> GameStatus::fromText(const QByteArray& text, const QDate& today) {
+std::optional<GameStatus> GameStatus::fromText(const QByteArray& text) {
     // Exactly one line, ended by CR LF (or a bare LF, as an editor may leave it); a file cut short has no
     // line end.
     QByteArray line;
@@ -111,8 +111,7 @@ std::optional<GameStatus> GameStatus::fromText(const QByteArray& text, const QDa
     if (!version || !date || !period || !running || !periodMinutes || !periodRunning || !timeOut ||
         !timeoutMinutes || !itemID || !taskMinutes || !score)
         return std::nullopt;
-    if (*period < Integer(1) || *period > Integer(4) || *itemID < Integer(0) || *date > today)
-        return std::nullopt;
+    if (*period < Integer(1) || *period > Integer(4) || *itemID < Integer(0)) return std::nullopt;
 
     GameStatus s;
     s.version = *version;

@@ -27,8 +27,9 @@ struct GameStatus {
     // The line, CR LF included.
     QByteArray toLine() const;
     // The line read back; nullopt unless the text is exactly one well-formed line of eleven values whose
-    // period is 1 to 4, whose task id is not negative and whose date is a real day no later than today.
-    static std::optional<GameStatus> fromText(const QByteArray& text, const QDate& today);
+    // period is 1 to 4, whose task id is not negative and whose date is a real day. (A day still to come is
+    // well-formed: the clock may have been put back since.)
+    static std::optional<GameStatus> fromText(const QByteArray& text);
 
     friend bool operator==(const GameStatus&, const GameStatus&) = default;
 };

@@ -1,6 +1,7 @@
 #include "Initialize.h"
 
 #include "AppPaths.h"
+#include "AtomicFile.h"
 #include "Clock.h"
 #include "ErrorReport.h"
 #include "File.h"
@@ -38,6 +39,26 @@ void startProgramIgnoringFailures(const QString& path, Launcher::WindowState sta
         launcher().startProgram(path, state);
     } catch (const std::exception&) {
     }
+}
+
+// Clears away what saves left when the program was ended in the middle of one.
+void removeSaveLeftovers() {
+    for (const QString& path : {Items::itemsPath(), Projects::filePath(), XML::archivePath(),
+                                Game::statusFilePath(), gSettings->storePath()}) {
+        atomicfile::removeLeftovers(path);
+    }
+}
+
+// Whether the store holds an item of day titled title: the article task made already. The settings keep
+// the day of the last one, but a settings file that cannot be written keeps nothing.
+bool articleTaskMadeOn(const QDate& day, const QString& title) {
+    for (const QString& id : gItems->getIDsMatchingString(title)) {
+        bool ok = false;
+        const int n = id.toInt(&ok);
+        if (!ok || n < 1 || n > Integer::Max) continue;
+        if (gItems->Date_(n) == day && gItems->Title(n) == title) return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -104,6 +125,7 @@ void Main() {
         }
         if (endedFromOutside()) return;
         armed = gSettings->bErrorHandling();
+        ignoringFailures(removeSaveLeftovers);
         if (!gSettings->storeReadable()) {
             prompter().messageBox(
                 QStringLiteral("The settings file %1 could not be read.\r\nQuorvane starts with "
@@ -129,6 +151,11 @@ void Main() {
         gGame->getStatus();
         if (endedFromOutside()) return;
         if (gOrbinWindow) gOrbinWindow->showWindow();
+        // The hide key, when the settings want it; a desktop that refuses it costs the start nothing.
+        if (gOrbinWindow && gOrbinWindow->form()) {
+            const quintptr orbin = gOrbinWindow->form()->windowHandle();
+            ignoringFailures([orbin] { gHotKey->createHotKey(orbin); });
+        }
         checkWelcome();
         if (endedFromOutside()) return;
         gItems->archiveData();
@@ -158,14 +185,16 @@ void checkWelcome() {
         const QDate today = appClock().today();
         const Integer lastRead = gSettings->LastArticleRead();
         const bool due = today != lastCreated && lastRead < gSettings->MaxNumberOfArticles();
+        const QString title = due ? gSettings->ArticleTaskText() + QStringLiteral("  ") +
+                                        QString::number((lastRead + Integer(1)).value())
+                                  : QString();
         // Without a free id (already reported) the task and its counters wait for another start.
-        const Integer id = due ? gItems->newItem(QStringLiteral("Task")) : Integer(0);
+        const Integer id =
+            due && !articleTaskMadeOn(today, title) ? gItems->newItem(QStringLiteral("Task")) : Integer(0);
         if (id > Integer(0)) {
             gItems->setNow(appClock().now(), id);
             gItems->setDate(today, id);
-            gItems->setTitle(gSettings->ArticleTaskText() + QStringLiteral("  ") +
-                                 QString::number((lastRead + Integer(1)).value()),
-                             id);
+            gItems->setTitle(title, id);
             gItems->setPeriod(QString::number(gGame->CurrentPeriod().value()), id);
             gItems->setEstimate(QStringLiteral("15"), id);
             gItems->setDone(QStringLiteral("false"), id);
@@ -175,6 +204,14 @@ void checkWelcome() {
             gItems->setType(QStringLiteral("Task"), id);
             gSettings->setLastArticleCreated(today);
             gSettings->setLastArticleRead(lastRead + Integer(1));
+        }
+        // (A settings file that could not be read has been reported already.)
+        if (gSettings->storeWriteFailed() && gSettings->storeReadable()) {
+            prompter().messageBox(
+                QStringLiteral("The settings cannot be saved to %1.\r\nQuorvane goes on, but what it should "
+                               "remember for the next start is lost.")
+                    .arg(gSettings->storePath()),
+                Prompter::Buttons::OK, Prompter::Icon::Exclamation, QStringLiteral("Quorvane"));
         }
         if (gOrbinWindow) gOrbinWindow->updateInfo();
     });

@@ -5,6 +5,7 @@
 #include "ErrorReport.h"
 #include "Failure.h"
 #include "File.h"
+#include "Functions.h"
 #include "Globals.h"
 #include "NumberText.h"
 #include "OrbinWindow.h"
@@ -477,8 +478,9 @@ QList<Items::MeetingTime_> Items::meetingTimesOn(const QDate& date) {
         if (idText.isEmpty()) continue;
         for (const pugi::xml_node time : id.node().parent().children("meetingtime")) {
             const QString text = XML::textOf(pugi::xpath_node(time));
-            const QTime at = QTime::fromString(text, QStringLiteral("hh:mm"));
-            if (at.isValid() && at.toString(QStringLiteral("hh:mm")) == text) meetings.append({idText, at});
+            // Read as the face reads it, so a meeting stored as "8:5" reminds at 08:05 where it stands.
+            if (const std::optional<QTime> at = readMeetingTime(text))
+                meetings.append({idText, QTime(at->hour(), at->minute())});
         }
     }
     return meetings;
@@ -613,6 +615,10 @@ QString Items::dateToString(const QDate& date) {
 }
 
 bool Items::archiveData() {
-    if (gXML) return gXML->archiveData(m_doc);
-    return XML().archiveData(m_doc);
+    int moved = 0;
+    const bool done = gXML ? gXML->archiveData(m_doc, &moved) : XML().archiveData(m_doc, &moved);
+    // The items file follows the archive at once: a program ended before the quit's save would otherwise
+    // find the moved items still there at the next start (the archive then keeps them only once).
+    if (moved > 0) saveItemXML();
+    return done;
 }

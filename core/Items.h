@@ -138,8 +138,9 @@ public:
     QStringList getMatchingMeetingIDs(const QDate& date);
     QStringList getTimeMatchingMeetingIDs(const QDate& date, const QTime& time);
     // The meetings of a day with the times they are due, in the order of the store: one lookup, for
-    // catching up many minutes at once. A meeting whose time is not exactly "hh:mm" is never due and
-    // left out. Reports nothing: a failure goes to the caller.
+    // catching up many minutes at once. Times are read as the orbin's face reads them ("8:5" is
+    // 08:05); a meeting whose time cannot be read is never due and left out. Reports nothing: a failure goes
+    // to the caller.
     struct MeetingTime_ {
         QString id; // as the store holds it
         QTime time;
@@ -159,7 +160,8 @@ public:
     // "yyyymmdd" and back; a text that is no valid date gives the zero date, an invalid date "".
     static QDate stringToDate(const QString& text);
     static QString dateToString(const QDate& date);
-    // Moves the items older than seven days to the archive file.
+    // Moves the items older than seven days to the archive file, and writes the items file at once when any
+    // moved.
     bool archiveData();
 
     // The zero date and date-time: 30 December 1899.

@@ -73,10 +73,11 @@ void Settings::setVariables() {
     tryStep([&] { loadColors(); });
 
     tryStep([&] {
-        const QString folder = withTrailingSlash(programFolder());
-        QString dir = getMySetting(QStringLiteral("DataDirectory"), General, folder + QStringLiteral("cvc/"))
-                          .toString();
-        m_sDataDir = withTrailingSlash(dir);
+        // An empty folder would be the root of the file system: it stands for the default.
+        const QString standard = withTrailingSlash(programFolder()) + QStringLiteral("cvc/");
+        QString dir = getMySetting(QStringLiteral("DataDirectory"), General, standard).toString();
+        if (dir.trimmed().isEmpty()) dir = standard;
+        m_sDataDir = withTrailingSlash(inProgramFolder(dir));
     });
 }
 
@@ -155,6 +156,7 @@ bool Settings::putMySetting(const QString& key, const QString& value, const QStr
     if (m_settingsRemoved) return false;
     if (key.isEmpty()) return false;
     const bool written = m_store.setValue(section, key, value);
+    if (!written) m_storeWriteFailed = true;
     if (!written && !bErrorHandling()) throw Failure(err::PathFileAccess);
     return written;
 }

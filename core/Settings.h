@@ -76,6 +76,8 @@ public:
     // The settings file, and whether it could be read (an unreadable one is left as it is).
     const QString& storePath() const { return m_store.path(); }
     bool storeReadable() const { return m_store.isReadable(); }
+    // Whether a value could not be written to the store in this run.
+    bool storeWriteFailed() const { return m_storeWriteFailed; }
 
     bool positionForm(FormPort* form, bool restorePosition, bool restoreSize);
     bool saveFormPosition(FormPort* form, bool savePosition, bool saveSize);
@@ -94,6 +96,7 @@ private:
     Integer m_iPeriodLength;
     Integer m_iDisplayLength;
     bool m_settingsRemoved = false;
+    bool m_storeWriteFailed = false;
     QString m_hostName;
     QStringList m_colors;
     QString m_sDataDir;

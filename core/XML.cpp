@@ -7,7 +7,9 @@
 #include "File.h"
 #include "Globals.h"
 #include "Settings.h"
+#include "TextDecoding.h"
 
+#include <QSet>
 #include <new>
 
 namespace {
@@ -15,7 +17,7 @@ namespace {
 const QString ErrorSuffix = QStringLiteral(" Error");
 
 QString fromUtf8(const char* text) {
-    return QString::fromUtf8(text);
+    return textdecoding::utf8Text(text);
 }
 
 [[noreturn]] void raiseXPath(const pugi::xpath_exception& e) {
@@ -35,28 +37,45 @@ bool isElementName(const QString& name) {
     return !name.startsWith(QLatin1String("xml"), Qt::CaseInsensitive);
 }
 
+// The next node after node in document order below top, or an empty node at the end; children are skipped
+// when descend is false. The walks below use it so that no nesting can exhaust the stack.
+pugi::xml_node nextBelow(pugi::xml_node node, const pugi::xml_node& top, bool descend = true) {
+    if (descend && node.first_child()) return node.first_child();
+    while (node && node != top && !node.next_sibling())
+        node = node.parent();
+    if (!node || node == top) return {};
+    return node.next_sibling();
+}
+
+int depthBelow(pugi::xml_node node, const pugi::xml_node& top) {
+    int depth = 0;
+    for (node = node.parent(); node && node != top; node = node.parent())
+        ++depth;
+    return depth;
+}
+
 void appendDisplay(QString& out, const pugi::xml_node& parent, int indent) {
-    for (const pugi::xml_node& node : parent.children()) {
+    for (pugi::xml_node node = parent.first_child(); node; node = nextBelow(node, parent)) {
         if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata) {
             const QString name = fromUtf8(node.parent().name());
-            out += QString(indent + 2, QLatin1Char(' ')) + QLatin1Char('<') + name + QLatin1Char('>') +
-                   fromUtf8(node.value()) + QStringLiteral("</") + name + QStringLiteral(">*\r\n");
+            out += QString(indent + 2 * depthBelow(node, parent) + 2, QLatin1Char(' ')) + QLatin1Char('<') +
+                   name + QLatin1Char('>') + fromUtf8(node.value()) + QStringLiteral("</") + name +
+                   QStringLiteral(">*\r\n");
         }
-        if (node.first_child()) appendDisplay(out, node, indent + 2);
     }
 }
 
 void emptyTexts(pugi::xml_node parent) {
     pugi::xml_node node = parent.first_child();
     while (node) {
-        const pugi::xml_node next = node.next_sibling();
         if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata) {
             // An empty text is no text at all: the element is written "<name/>" and reads as empty.
-            parent.remove_child(node);
-        } else if (node.first_child()) {
-            emptyTexts(node);
+            const pugi::xml_node next = nextBelow(node, parent, false);
+            node.parent().remove_child(node);
+            node = next;
+        } else {
+            node = nextBelow(node, parent);
         }
-        node = next;
     }
 }
 
@@ -354,11 +373,16 @@ bool XML::resetNodeValues(pugi::xml_node parent) {
     return done;
 }
 
-bool XML::archiveData(pugi::xml_document& itemsDocument) {
+QString XML::archivePath() {
+    const QString folder = gSettings ? gSettings->sDataDir() : withTrailingSlash(programFolder());
+    return folder + QStringLiteral("archive.xml");
+}
+
+bool XML::archiveData(pugi::xml_document& itemsDocument, int* movedCount) {
     bool moved = false;
+    if (movedCount) *movedCount = 0;
     trapped(QStringLiteral(" - XML.archiveData: "), QStringLiteral(" error"), [&] {
-        const QString folder = gSettings ? gSettings->sDataDir() : withTrailingSlash(programFolder());
-        const QString path = folder + QStringLiteral("archive.xml");
+        const QString path = archivePath();
         pugi::xml_document archive;
         XmlParseError outcome = File::readXMLFile(archive, path);
         if (outcome.fileNotFound())
@@ -374,19 +398,30 @@ bool XML::archiveData(pugi::xml_document& itemsDocument) {
         pugi::xml_node archiveRoot = archive.document_element();
         if (!archiveRoot) throw Failure(err::ObjectNotSet, QStringLiteral("The archive has no root element"));
 
-        // Dates are eight-digit day texts, so that as numbers they order like the days.
+        // Only the items of the file's own list move: an item element nested inside another one (in a
+        // note, say) goes with the item that holds it. Dates are eight-digit day texts, so that as
+        // numbers they order like the days.
         const double cutoff = appClock().today().addDays(-7).toString(QStringLiteral("yyyyMMdd")).toDouble();
-        static XPathQuery oldItems("//root/item[date < $cutoff]", {}, {"cutoff"});
+        static XPathQuery oldItems("/root/item[date < $cutoff]", {}, {"cutoff"});
         oldItems.set("cutoff", cutoff);
         const pugi::xpath_node_set found = selectAll(itemsDocument, oldItems);
 
+        // An item the archive holds already was moved by a run that ended before the items file was
+        // written again: it leaves the items document without going into the archive a second time.
+        QSet<QByteArray> held;
+        if (!found.empty()) {
+            for (const pugi::xml_node& item : archiveRoot.children("item"))
+                held.insert(File::xmlText(item));
+        }
         // The items leave the items document only once the archive holding them is safely on disk.
         for (const pugi::xpath_node& item : found) {
+            if (held.contains(File::xmlText(item.node()))) continue;
             if (!archiveRoot.append_copy(item.node())) throw Failure(err::OutOfMemory);
         }
         File::writeXMLFile(archive, path);
         for (const pugi::xpath_node& item : found)
             item.node().parent().remove_child(item.node());
+        if (movedCount) *movedCount = static_cast<int>(found.size());
         moved = true;
     });
     return moved;

@@ -61,10 +61,14 @@ public:
     bool setValue(pugi::xml_node document, const XPathQuery& xpath, const QString& value);
     // Empties every text below parent (its child nodes, depth first). Reported (" - XML.resetNodeValues: ").
     bool resetNodeValues(pugi::xml_node parent);
-    // Moves every item dated more than seven days before today from the items document to the end of
-    // "archive.xml" in the data folder, and saves that file. When the archive cannot be read or written
-    // no item leaves the items document. Reported (" - XML.archiveData: ", " error"); false then.
-    bool archiveData(pugi::xml_document& itemsDocument);
+    // Moves every item of the items list (the children of the root element) dated more than seven days
+    // before today from the items document to the end of "archive.xml" in the data folder, and saves that
+    // file; an item the archive holds already is not added to it again. When the archive cannot be read or
+    // written no item leaves the items document. Reported (" - XML.archiveData: ", " error"); false then.
+    // *movedCount, when given, is the number of items that left the items document.
+    bool archiveData(pugi::xml_document& itemsDocument, int* movedCount = nullptr);
+    // "archive.xml" in the data folder.
+    static QString archivePath();
 
     // --- building blocks shared by the stores; they report nothing and raise a Failure instead ---
 

@@ -59,6 +59,14 @@ void DayChoiceBox::showText(const QString& text) {
     m_txtDate->setText(text);
 }
 
+void DayChoiceBox::showOrbinDay() {
+    const QDate day = orbinDay();
+    if (day.isValid())
+        showDate(day);
+    else
+        showText(orbinDayCaption());
+}
+
 void DayChoiceBox::choose(const QString& text) {
     applyDayChoice(text);
     if (m_cmbDate->count() == 0 || m_cmbDate->itemText(0) != Today) m_cmbDate->insertItem(0, Today);

@@ -28,6 +28,8 @@ public:
     // The date box shows day (the short date text), or a text that is not a date.
     void showDate(const QDate& day);
     void showText(const QString& text);
+    // The date box shows the day the orbin shows, or the orbin's caption "Start" before it shows one.
+    void showOrbinDay();
     // A choice from the list: the chosen day goes to gChosenDate and the date box; "Today" is put back at
     // the head of the list when it is missing.
     void choose(const QString& text);

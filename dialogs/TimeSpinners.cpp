@@ -30,6 +30,8 @@ TimeSpinners::TimeSpinners(QLineEdit* txtTime, QScrollBar* scrHour, QScrollBar* 
     for (QScrollBar* bar : {m_scrHour, m_scrMinute}) {
         bar->setSingleStep(1);
         bar->setPageStep(1);
+        // A click on a bar takes the focus, so that a time being typed is taken before the step counts.
+        bar->setFocusPolicy(Qt::StrongFocus);
         bar->setValue(0);
         connect(bar, &QScrollBar::valueChanged, this, [this] { updateTime(); });
     }

@@ -129,11 +129,7 @@ void dlgEditMeetingDetails::Form_Load() {
         gSettings->setColors(this, DesignBackColor, 6);
         gChosenDate = appClock().today();
         m_day->fillChoices(appClock().today());
-        const QDate day = DayChoiceBox::orbinDay();
-        if (day.isValid())
-            m_day->showDate(day);
-        else
-            m_day->showText(DayChoiceBox::orbinDayCaption());
+        m_day->showOrbinDay();
         show();
         activateWindow();
         m_txtMeetingTitle->setFocus();

@@ -1,6 +1,7 @@
 #include "OrbinDuties.h"
 
 #include "ErrorReport.h"
+#include "FormPort.h"
 #include "Globals.h"
 #include "OrbinWindow.h"
 #include "Prompter.h"
@@ -8,6 +9,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QWidget>
 
 namespace orbinduties {
 
@@ -33,6 +35,14 @@ bool confirmQuit() {
     return prompter().messageBox(QStringLiteral("Do you really want to close down Quorvane?"),
                                  Prompter::Buttons::YesNo, Prompter::Icon::Question,
                                  QStringLiteral("Quorvane!")) != Prompter::No;
+}
+
+QWidget* companionOwner() {
+    QWidget* owner = nullptr;
+    ignoringFailures([&] {
+        if (gOrbinWindow) owner = dynamic_cast<QWidget*>(gOrbinWindow->form());
+    });
+    return owner;
 }
 
 } // namespace orbinduties

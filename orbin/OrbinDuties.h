@@ -3,6 +3,7 @@
 #include <functional>
 
 class QMenu;
+class QWidget;
 
 // Small duties of the orbin window.
 namespace orbinduties {
@@ -13,5 +14,9 @@ void makeMenu(QMenu* articles, const std::function<void(int index)>& read);
 
 // Asks whether to close the program, after shrinking the orbin; False only for the answer No.
 bool confirmQuit();
+
+// The orbin's window, as the owner of a companion window that the desktop keeps above it (the orbin itself
+// stays above all others); none when there is no orbin.
+QWidget* companionOwner();
 
 } // namespace orbinduties

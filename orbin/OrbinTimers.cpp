@@ -3,10 +3,12 @@
 #include "Clock.h"
 #include "ColorCodec.h"
 #include "ErrorReport.h"
+#include "File.h"
 #include "Game.h"
 #include "Globals.h"
 #include "Items.h"
 #include "NumberText.h"
+#include "OrbinWindow.h"
 #include "Prompter.h"
 #include "Settings.h"
 
@@ -16,6 +18,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <exception>
+#include <utility>
 
 namespace {
 
@@ -47,7 +50,7 @@ private:
 OrbinTimers::OrbinTimers(QTimer* timCheckPeriod, QTimer* taskCountdown, QTimer* timTimeOut, Face face,
                          QObject* parent)
     : QObject(parent), m_timCheckPeriod(timCheckPeriod), m_TaskCountdown(taskCountdown),
-      m_timTimeOut(timTimeOut), m_face(std::move(face)) {
+      m_timTimeOut(timTimeOut), m_face(std::move(face)), m_today(appClock().today()) {
     // The period clock follows the wall clock: a single shot, armed again after every tick for just after
     // the next full minute, so that it neither drifts nor skips a minute.
     m_timCheckPeriod->setSingleShot(true);
@@ -81,6 +84,7 @@ void OrbinTimers::timCheckPeriod_Timer() {
         // A failing period step does not cost the meetings their reminders.
         Steps steps;
         steps.run([&] { periodStep(now); });
+        steps.run([&] { dayStep(now.date()); });
         steps.run([&] { reminderStep(now); });
         steps.finish();
     });
@@ -96,6 +100,20 @@ void OrbinTimers::periodStep(const QDateTime& now) {
         gGame->startPeriod(period);
     }
     if (m_face.colourPeriodButtons) m_face.colourPeriodButtons(gGame->CurrentPeriod());
+}
+
+void OrbinTimers::dayStep(const QDate& today) {
+    const QDate before = std::exchange(m_today, today);
+    if (!gGame || !gItems || today == before) return;
+    // A new day while the program runs: the orbin follows it, at the period in play, unless the user is
+    // looking at another day of their own choice.
+    GameControls& c = gGame->controls();
+    if (!c.lblDate.isValid() || c.lblDate == before) {
+        c.lblDate = today;
+        gItems->setSelectedPeriod(gGame->CurrentPeriod());
+    }
+    if (m_face.controlsChanged) m_face.controlsChanged();
+    if (gOrbinWindow) gOrbinWindow->updateInfo();
 }
 
 void OrbinTimers::reminderStep(const QDateTime& now) {
@@ -120,11 +138,34 @@ void OrbinTimers::reminderStep(const QDateTime& now) {
         m_clock.markHandled({date, to});
         for (const DueMeeting& meeting : meetings)
             steps.run([&] {
-                const QString title = gItems->Title(numtext::toInteger(meeting.id));
+                const Integer id = numtext::toInteger(meeting.id);
+                const QString title = gItems->Title(id);
+                if (isOver(QDateTime(date, meeting.time), id, now)) {
+                    // Caught up with after it ended (the machine slept through it): a reminder now would
+                    // only be in the way, so the log keeps it.
+                    if (gFile)
+                        gFile->writeToLog(QStringLiteral("Meeting Reminder: ") + title +
+                                          QStringLiteral(" (ended before it could be shown)"));
+                    return;
+                }
                 if (m_face.showReminder) m_face.showReminder(title);
             });
     }
     steps.finish();
+}
+
+bool OrbinTimers::isOver(const QDateTime& start, Integer id, const QDateTime& now) {
+    // The meeting of the present minute always comes up.
+    if (start.date() == now.date() && start.time().hour() == now.time().hour() &&
+        start.time().minute() == now.time().minute())
+        return false;
+    qint64 minutes = 0;
+    try {
+        minutes = std::max(0, gItems->Estimate(id).value());
+    } catch (const std::exception&) {
+        minutes = 0; // no readable duration: it lasts its own minute
+    }
+    return start.addSecs(60 * std::max<qint64>(minutes, 1)) <= now;
 }
 
 QList<OrbinTimers::DueMeeting> OrbinTimers::meetingsOn(const QDate& date, const QTime& from,
@@ -173,7 +214,7 @@ void OrbinTimers::TaskCountdown_Timer() {
                 const Integer id = numtext::toInteger(numtext::toDouble(c.butStart.tag));
                 const QString title = gItems->Title(id);
                 c.txtTaskMinutes.caption = left;
-                c.butStart.caption = title.left(41) + QStringLiteral(" (") + left + QStringLiteral(")");
+                c.butStart.caption = Game::taskCaption(title, left);
                 if (m_face.controlsChanged) m_face.controlsChanged();
             }
         }

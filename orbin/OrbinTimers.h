@@ -28,8 +28,9 @@ public:
     OrbinTimers(QTimer* timCheckPeriod, QTimer* taskCountdown, QTimer* timTimeOut, Face face,
                 QObject* parent = nullptr);
 
-    // Period clock: the period of the time of day, the period buttons' colours, and the reminders of
-    // every meeting due since the last tick. Ticks just after each full minute of the wall clock.
+    // Period clock: the period of the time of day, the period buttons' colours, the new day after midnight,
+    // and the reminders of every meeting due since the last tick (those caught up with after they ended
+    // are logged instead). Ticks just after each full minute of the wall clock.
     void timCheckPeriod_Timer();
     // The running task's minute.
     void TaskCountdown_Timer();
@@ -54,7 +55,10 @@ protected:
 
 private:
     void periodStep(const QDateTime& now);
+    void dayStep(const QDate& today);
     void reminderStep(const QDateTime& now);
+    // Whether the meeting of id that began at start has ended by now (its duration is its estimate).
+    static bool isOver(const QDateTime& start, Integer id, const QDateTime& now);
     void armPeriodClock();
 
     QTimer* m_timCheckPeriod;
@@ -62,6 +66,7 @@ private:
     QTimer* m_timTimeOut;
     Face m_face;
     PeriodClock m_clock;
+    QDate m_today; // the day of the last tick
     bool m_inPeriodTick = false;
     bool m_inTimeOutTick = false;
     bool m_inTaskTick = false;

@@ -3,6 +3,7 @@
 #include "Clock.h"
 #include "ColorCodec.h"
 #include "ErrorReport.h"
+#include "Failure.h"
 #include "File.h"
 #include "Functions.h"
 #include "Game.h"
@@ -20,6 +21,7 @@
 #include "OrbinDuties.h"
 #include "OrbinPicture.h"
 #include "OrbinTimers.h"
+#include "Prompter.h"
 #include "Settings.h"
 #include "Twips.h"
 #include "WindowProcs.h"
@@ -66,6 +68,14 @@ void setForeColor(QWidget* w, qint64 colour) {
     p.setColor(QPalette::WindowText, c);
     p.setColor(QPalette::ButtonText, c);
     w->setPalette(p);
+}
+
+void setBackColor(QWidget* w, qint64 colour) {
+    w->setProperty("BackColor", colour);
+    QPalette p = w->palette();
+    p.setColor(QPalette::Window, colorcodec::toColor(colour, QApplication::palette()));
+    w->setPalette(p);
+    w->setAutoFillBackground(true);
 }
 
 void setUnderline(QWidget* w, bool on) {
@@ -164,15 +174,17 @@ void frmFloater::buildControls() {
     m_imgArrowUp->setToolTip(QStringLiteral("Click here to open the main orbin"));
     m_btnSearch =
         button("btnSearch", QStringLiteral("&Search"), 5950, 30, 750, 240, QStringLiteral("Search tasks"));
-    auto* txtSearch = new QLineEdit(this);
-    txtSearch->setObjectName(QStringLiteral("txtSearch"));
-    placeTwips(txtSearch, 4950, 0, 2055, 285);
-    txtSearch->hide();
-    m_txtSearch = txtSearch;
+    m_txtSearch = new QLineEdit(this);
+    m_txtSearch->setObjectName(QStringLiteral("txtSearch"));
+    placeTwips(m_txtSearch, 4950, 0, 2055, 285);
+    m_txtSearch->installEventFilter(this);
+    m_txtSearch->hide();
     m_fraCloseSearch = new QFrame(this);
     m_fraCloseSearch->setObjectName(QStringLiteral("fraCloseSearch"));
     placeTwips(m_fraCloseSearch, 6855, 15, 135, 135);
-    picture(OrbinPicture::Kind::CloseSearch, "imgCloseSearch", 0, 0, 135, 135, m_fraCloseSearch);
+    m_imgCloseSearch =
+        picture(OrbinPicture::Kind::CloseSearch, "imgCloseSearch", 0, 0, 135, 135, m_fraCloseSearch);
+    m_imgCloseSearch->setCursor(Qt::PointingHandCursor);
     m_fraCloseSearch->hide();
     m_lblStats = label("lblStats", QString(), 6705, 60, 420, 210);
     m_lblStats->setAlignment(Qt::AlignRight | Qt::AlignTop);
@@ -246,6 +258,7 @@ void frmFloater::buildControls() {
         sf.setPixelSize(12);
         slot->setFont(sf);
         setForeColor(slot, OpenTaskColor);
+        slot->installEventFilter(this);
         m_txtTodo[i] = slot;
     }
 
@@ -257,8 +270,9 @@ void frmFloater::buildControls() {
     placeTwips(meeting, 5940, 3285, 1230, 450);
     meeting->setProperty("Index", 0);
     meeting->setWordWrap(true);
-    meeting->setProperty("BackColor", 0xFFFFFFLL);
     setForeColor(meeting, OpenTaskColor);
+    // Opaque on white: meetings at the same or nearby times stand in front of each other, readable.
+    setBackColor(meeting, 0xFFFFFFLL);
     meeting->hide();
     m_lblMeeting << meeting;
 
@@ -311,6 +325,8 @@ void frmFloater::buildControls() {
     m_btnSearch->installEventFilter(this);
     m_butStart->installEventFilter(this);
     connect(m_btnNew, &QPushButton::clicked, this, &frmFloater::btnNew_Click);
+    connect(m_btnSearch, &QPushButton::clicked, this, &frmFloater::btnSearch_Click);
+    connect(m_txtSearch, &QLineEdit::textChanged, this, &frmFloater::txtSearch_Change);
     connect(m_butStart, &QPushButton::clicked, this, &frmFloater::butStart_Click);
     connect(m_butTimeout, &QPushButton::clicked, this, &frmFloater::butTimeout_Click);
     connect(m_cmdShowCalendar, &QPushButton::clicked, this, &frmFloater::cmdShowCalendar_Click);
@@ -372,11 +388,13 @@ void frmFloater::buildMenu() {
         }
     });
     add(help, "mnuIntroduction", QStringLiteral("&Introduction"), [] {
-        (new frmWelcome())->show();
+        frmWelcome* card = frmWelcome::instance();
+        card->show();
+        card->raise();
     })->setVisible(false);
     add(help, "mnuWelcome", QStringLiteral("&Welcome tour"),
         [this] { startProgram(QStringLiteral("Welcome"), true); });
-    add(help, "mnuAbout", QStringLiteral("&About"), [] { (new frmAbout())->show(); });
+    add(help, "mnuAbout", QStringLiteral("&About"), [] { frmAbout::bringUp(); });
     divider(m_mnuPopUp, "mnuDivider1");
     add(m_mnuPopUp, "mnuMinimize", QStringLiteral("&Minimize"), [this] {
         try {
@@ -537,11 +555,18 @@ void frmFloater::butClose_Click() {
 // While it shows "&Show tasks" or "&Hide tasks" the running-task button opens and closes the window.
 void frmFloater::butStart_Click() {
     trapped(QStringLiteral(" - frmFloater.butStart_Click: "), Error, [&] {
-        const QString c = gGame->controls().butStart.caption.toLower();
+        GameControls::Button& start = gGame->controls().butStart;
+        const QString c = start.caption.toLower();
         if (c != QStringLiteral("&show tasks") && c != QStringLiteral("&hide tasks")) {
-            // A running task: open it, whichever day or period the orbin shows.
-            openEditTask(numtext::toInteger(gGame->controls().butStart.tag));
-            return;
+            if (gGame->TaskRunning()) {
+                // A running task: open it, whichever day or period the orbin shows.
+                openEditTask(numtext::toInteger(start.tag));
+                return;
+            }
+            // No task runs ("&Start Task" after a time-out that ended with none): the button shows and
+            // hides the tasks as usual.
+            start.caption = QStringLiteral("&Show tasks");
+            controlsChanged();
         }
         if (!isShrunk()) {
             shrinkFloater();
@@ -644,6 +669,12 @@ bool frmFloater::eventFilter(QObject* watched, QEvent* event) {
     const QPointF local = me->position();
     const bool inside = w->rect().contains(local.toPoint());
 
+    if (watched == m_txtSearch) {
+        // The box handles its own mouse; a click in it only takes the prompt away first.
+        if (type == QEvent::MouseButtonRelease && me->button() == Qt::LeftButton && inside) txtSearch_Click();
+        return false;
+    }
+
     if (watched == m_imgDragArrow) {
         // Positions from the pointer's place on the screen, so that a window still on its way to its new
         // place does not make the handle jump.
@@ -687,12 +718,17 @@ bool frmFloater::eventFilter(QObject* watched, QEvent* event) {
         imgArrowUp_Click();
     } else if (watched == m_imgClose) {
         imgClose_Click();
+    } else if (watched == m_imgCloseSearch) {
+        imgCloseSearch_Click();
     } else if (watched == m_lblMessageBoard) {
         lblMessageBoard_Click();
     } else if (watched == m_Label1) {
         Label1_Click();
     } else if (const int index = m_lblMeeting.indexOf(static_cast<QLabel*>(w)); index > 0) {
         lblMeeting_Click(index);
+    } else if (QLabel* const* slot = std::find(std::begin(m_txtTodo), std::end(m_txtTodo), w);
+               slot != std::end(m_txtTodo)) {
+        txtTodo_Click(static_cast<int>(slot - std::begin(m_txtTodo)) + 1);
     }
     return true;
 }
@@ -744,29 +780,7 @@ void frmFloater::imgDragArrow_DblClick() {
 
 // ---- Display ----
 
-namespace {
-
-// A meeting's stored time of day, "hh:mm" as the dialogs write it (also "9:5", seconds, AM/PM).
-std::optional<QTime> readMeetingTime(const QString& text) {
-    static const QRegularExpression form(
-        QStringLiteral(R"(^\s*(\d{1,2}):(\d{1,2})(?::(\d{1,2}))?\s*(am|pm)?\s*$)"),
-        QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch m = form.match(text);
-    if (!m.hasMatch()) return std::nullopt;
-    int h = m.captured(1).toInt();
-    const int min = m.captured(2).toInt();
-    const int sec = m.captured(3).isEmpty() ? 0 : m.captured(3).toInt();
-    const QString half = m.captured(4).toLower();
-    if (!half.isEmpty()) {
-        if (h < 1 || h > 12) return std::nullopt;
-        h = h % 12 + (half == QStringLiteral("pm") ? 12 : 0);
-    }
-    const QTime t(h, min, sec);
-    if (!t.isValid()) return std::nullopt;
-    return t;
-}
-
-} // namespace
+namespace {} // namespace
 
 void frmFloater::updateInfo() {
     if (!gItems || !gGame) return; // the objects are gone once the program has quit
@@ -884,6 +898,38 @@ bool frmFloater::putTodoText(const QString& title, int slot, int id, qint64 colo
     return true;
 }
 
+void frmFloater::txtTodo_Click(int slot) {
+    if (slot < 1 || slot > SlotCount) return;
+    const QLabel* label = m_txtTodo[slot - 1];
+    const QString location =
+        QStringLiteral(" - frmFloater.txtTodo_%1_Click: ").arg(slot, 2, 10, QLatin1Char('0'));
+    trapped(location, Error, [&] {
+        if (label->text().isEmpty()) return;
+        if (FormPort* open = forms::find(QStringLiteral("dlgEditTaskDetails"))) open->unloadForm();
+        const Integer id = numtext::toInteger(label->property("Tag"));
+        gItems->setCurrentID(id);
+        const QString title = gItems->Title();
+        const QString tt = gSettings->ArticleTaskText();
+        if (tt.isEmpty() || !title.startsWith(tt)) {
+            openEditTask(id);
+            return;
+        }
+        // The day's article task: its number follows the task text.
+        const Integer n = numtext::toInteger(numtext::leadingNumber(title.mid(tt.size()).trimmed()));
+        const QString number = QString::number(n.value());
+        shrinkFloater();
+        if (prompter().messageBox(QStringLiteral("Do you want to read the article now?"),
+                                  Prompter::Buttons::YesNo, Prompter::Icon::None,
+                                  QStringLiteral("Quorvane article") + number) != Prompter::Yes)
+            return;
+        if (!launcher().startProgram(gSettings->ArticlePath() + QStringLiteral("Article") + number,
+                                     Launcher::WindowState::Normal))
+            throw Failure(err::FileNotFound,
+                          QStringLiteral("The article reader Article%1 could not be started").arg(number));
+        gGame->doneTask(gItems->currentID());
+    });
+}
+
 void frmFloater::removeAllMeetingsFromTheorbin() {
     const qsizetype n = m_lblMeeting.size();
     // Gone later rather than now: a label may be removed from inside its own click.
@@ -910,6 +956,7 @@ void frmFloater::addMeetingToTheOrbin(int id, const QTime& time, const QString& 
         label->setPalette(templ->palette());
         label->setProperty("ForeColor", templ->property("ForeColor"));
         label->setProperty("BackColor", templ->property("BackColor"));
+        label->setAutoFillBackground(templ->autoFillBackground());
         label->setCursor(Qt::PointingHandCursor);
         label->installEventFilter(this);
         label->hide();

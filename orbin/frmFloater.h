@@ -15,6 +15,7 @@ class OrbinPicture;
 class OrbinTimers;
 class QFrame;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QAction;
 class QPushButton;
@@ -76,6 +77,8 @@ public:
     void clearTodoText();
     // Writes one task into slot 1 to 16; False (and nothing written) for any other slot.
     bool putTodoText(const QString& title, int slot, int id, qint64 colour);
+    // A click on slot 1 to 16: opens the edit-task dialog on its task, or offers the day's article.
+    void txtTodo_Click(int slot);
 
     // Meeting labels round the rim.
     void removeAllMeetingsFromTheorbin();
@@ -107,6 +110,15 @@ public:
     void lblMeeting_Click(int index);
     void lblMessageBoard_Click();
     void Label1_Click();
+
+    // The search: the box over the top strip and the list of hits beside the orbin.
+    void btnSearch_Click();
+    // Lists the items whose title holds the box's text; runs on every change of it.
+    void txtSearch_Change();
+    // A click in the box takes the prompt away.
+    void txtSearch_Click();
+    void imgCloseSearch_Click();
+    static const QString SearchPrompt;
 
 protected:
     void formUnload() override;
@@ -151,7 +163,8 @@ private:
     QPushButton* m_butReturnToPeriodInPlay = nullptr;
     QPushButton* m_butClose = nullptr;
     QPushButton* m_butTimeout = nullptr;
-    QWidget* m_txtSearch = nullptr;
+    QLineEdit* m_txtSearch = nullptr;
+    OrbinPicture* m_imgCloseSearch = nullptr;
     QFrame* m_fraCloseSearch = nullptr;
     QFrame* m_fraTimeOut = nullptr;
     QLabel* m_lblStats = nullptr;

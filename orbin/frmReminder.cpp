@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
 
 frmReminder::frmReminder(QWidget* parent)
     : FormWidget(QStringLiteral("frmReminder"), parent, Qt::Window | Qt::FramelessWindowHint) {
@@ -73,12 +74,45 @@ void frmReminder::Form_Load() {
         if (gOrbinWindow)
             if (FormPort* orbin = gOrbinWindow->form()) {
                 const Rect at = orbin->twipGeometry();
-                const Rect own = twipGeometry();
-                moveTwips(at.left, at.top, own.width, own.height);
+                placeFrom(at.left, at.top);
             }
         windowprocs::setTopMost(this, true);
         if (gSettings) gSettings->setColors(this, 255, 8);
     });
+}
+
+void frmReminder::placeFrom(double left, double top) {
+    const Rect own = twipGeometry();
+    // The places of the other reminders on the screen now (a snoozed one is away and takes none).
+    QList<Rect> taken;
+    for (FormPort* form : forms::loaded())
+        if (auto* other = dynamic_cast<frmReminder*>(form); other && other != this && other->isVisible())
+            taken << other->twipGeometry();
+    auto isFree = [&](double l, double t) {
+        for (const Rect& r : taken)
+            if (l < r.left + r.width && r.left < l + own.width && t < r.top + r.height &&
+                r.top < t + own.height)
+                return false;
+        return true;
+    };
+    // From the orbin's corner downwards, then in the columns beside it, as far as the screen goes.
+    const double screenWidth = screenWidthTwips(), screenHeight = screenHeightTwips();
+    const int rows = std::max(1, static_cast<int>((screenHeight - top) / own.height));
+    const int columns = std::max(1, static_cast<int>(screenWidth / own.width));
+    for (int step = 0; step < 2 * columns; ++step) {
+        const int column = step % 2 == 0 ? step / 2 : -(step + 1) / 2; // 0, -1, 1, -2, 2...
+        const double l = left + column * own.width;
+        if (column != 0 && (l < 0 || l + own.width > screenWidth)) continue;
+        for (int row = 0; row < rows; ++row) {
+            const double t = top + row * own.height;
+            if (isFree(l, t)) {
+                moveTwips(l, t, own.width, own.height);
+                return;
+            }
+        }
+    }
+    // The screen is full of reminders: the orbin's corner.
+    moveTwips(left, top, own.width, own.height);
 }
 
 void frmReminder::setReminderText(const QString& text) {

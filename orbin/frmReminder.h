@@ -33,6 +33,9 @@ public:
 
 private:
     void Form_Load();
+    // Puts the reminder at left, top (twips) or, where another reminder stands, at the nearest free place
+    // below or beside it, so that none hides another.
+    void placeFrom(double left, double top);
 
     QLabel* m_lblReminder = nullptr;
     QPushButton* m_btnOK = nullptr;

@@ -21,3 +21,8 @@ QString programFolder() {
 void setProgramFolder(const QString& folder) {
     g_programFolder = folder.isEmpty() ? QString() : withTrailingSlash(folder);
 }
+
+QString inProgramFolder(const QString& folder) {
+    if (QDir::isAbsolutePath(folder)) return folder;
+    return programFolder() + folder;
+}

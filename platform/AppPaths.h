@@ -9,3 +9,7 @@ void setProgramFolder(const QString& folder); // empty restores the executable's
 
 // A folder text with "/" added when it does not end in one.
 QString withTrailingSlash(const QString& folder);
+
+// A folder named relative to the program folder (as the default data folder lies there) as a full path;
+// a full path stays as it is.
+QString inProgramFolder(const QString& folder);

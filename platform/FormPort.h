@@ -49,6 +49,12 @@ public:
     }
     // Paints the form again.
     virtual void redraw() {}
+    // Runs the form's own operation of that name, one without arguments that answers True or False;
+    // nullopt when the form has no such operation.
+    virtual std::optional<bool> askByName(const QString& operation) {
+        (void)operation;
+        return std::nullopt;
+    }
 };
 
 // The loaded forms in load order. A form enters when it loads and leaves the moment it is unloaded.
@@ -58,4 +64,7 @@ void remove(FormPort* form);
 QList<FormPort*> loaded();
 bool isLoaded(const QString& name); // names match without regard to letter case
 FormPort* find(const QString& name);
+// A number given to the form when it loaded, different for every load of the process; 0 once it is
+// unloaded. A form remembered by its pointer is the same form only while this number is unchanged.
+quint64 loadNumber(FormPort* form);
 } // namespace forms

@@ -1,9 +1,11 @@
 #include "IniStore.h"
 
+#include "AtomicFile.h"
+#include "TextDecoding.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace {
@@ -30,6 +32,12 @@ QString IniStore::defaultPath() {
     QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
     if (base.isEmpty() || !QDir::isAbsolutePath(base)) base = QDir::homePath() + QStringLiteral("/.config");
     return base + QStringLiteral("/Quorvane/Quorvane.ini");
+}
+
+QString IniStore::machineSettingsPath() {
+    const QString overridden = qEnvironmentVariable("QUORVANE_MACHINE_SETTINGS_FILE");
+    if (!overridden.isEmpty()) return overridden;
+    return QFileInfo(defaultPath()).absolutePath() + QStringLiteral("/Machine.ini");
 }
 
 QString IniStore::encodeValue(const QString& value) {
@@ -67,16 +75,16 @@ QString IniStore::decodeValue(const QString& stored) {
     const QString t = stored.trimmed();
     if (t.size() < 2 || t.front() != u'"' || t.back() != u'"') return t;
     QString out;
-    for (qsizetype i = 1; i < t.size() - 1; ++i) {
+    const qsizetype end = t.size() - 1; // the closing quote
+    for (qsizetype i = 1; i < end; ++i) {
         const QChar c = t[i];
         if (c == u'"') return t; // an unescaped quote inside: not ours, keep the text as it stands
-        if (c != u'\\') {
+        if (c != u'\\' || i + 1 >= end) {
             out += c;
             continue;
         }
-        if (i + 1 >= t.size() - 1) return t;
-        const QChar e = t[++i];
-        switch (e.unicode()) {
+        // A backslash that starts no escape of ours (a folder written by hand, "C:\Users\me") stays.
+        switch (t[i + 1].unicode()) {
         case u'\\':
             out += u'\\';
             break;
@@ -94,15 +102,20 @@ QString IniStore::decodeValue(const QString& stored) {
             break;
         case u'x': {
             bool ok = false;
-            const int code = t.mid(i + 1, 2).toInt(&ok, 16);
-            if (!ok || i + 2 > t.size() - 2) return t;
+            const int code = i + 3 < end ? t.mid(i + 2, 2).toInt(&ok, 16) : 0;
+            if (!ok) {
+                out += c;
+                continue;
+            }
             out += QChar(code);
             i += 2;
             break;
         }
         default:
-            return t;
+            out += c;
+            continue;
         }
+        ++i;
     }
     return out;
 }
@@ -112,7 +125,7 @@ IniStore::Line IniStore::parseLine(const QByteArray& raw) {
     line.raw = raw;
     QByteArray bytes = raw;
     if (bytes.endsWith('\r')) bytes.chop(1);
-    const QString text = QString::fromUtf8(bytes);
+    const QString text = QString::fromUtf8(textdecoding::toValidUtf8(bytes));
     const QString t = text.trimmed();
     if (t.startsWith(u'[')) {
         const qsizetype close = t.indexOf(u']');
@@ -231,15 +244,12 @@ bool IniStore::setValue(const QString& section, const QString& name, const QStri
         out += l.raw;
         out += '\n';
     }
-    const QFileInfo info(m_path);
-    if (!QDir().mkpath(info.absolutePath())) return false;
-    QSaveFile f(m_path);
-    if (!f.open(QIODevice::WriteOnly)) return false;
-    if (f.write(out) != out.size()) {
-        f.cancelWriting();
+    try {
+        atomicfile::write(m_path, out);
+    } catch (const std::exception&) {
         return false;
     }
-    return f.commit();
+    return true;
 }
 
 bool IniStore::isReadable() const {

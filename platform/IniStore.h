@@ -33,6 +33,10 @@ public:
     // The store file's default place: $XDG_CONFIG_HOME/Quorvane/Quorvane.ini, or the file named by
     // the environment variable QUORVANE_SETTINGS_FILE when it is set.
     static QString defaultPath();
+    // The machine-wide store, which stands for the settings shared by every user of the computer: its own
+    // file "Machine.ini" beside the user's store, or the file named by the environment variable
+    // QUORVANE_MACHINE_SETTINGS_FILE when it is set.
+    static QString machineSettingsPath();
 
     // Exposed for tests: a value's stored text and its reading back.
     static QString encodeValue(const QString& value);

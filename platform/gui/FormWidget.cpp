@@ -2,11 +2,14 @@
 
 #include "ColorCodec.h"
 #include "Twips.h"
+#include "WindowProcedure.h"
 #include "WindowProcs.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QMetaMethod>
 #include <QScreen>
+#include <QWindow>
 
 FormWidget::FormWidget(const QString& name, QWidget* parent, Qt::WindowFlags flags) : QWidget(parent, flags) {
     setObjectName(name);
@@ -40,6 +43,13 @@ void FormWidget::setTopMost(bool onTop) {
     Qt::WindowFlags flags = windowFlags();
     flags.setFlag(Qt::WindowStaysOnTopHint, onTop);
     overrideWindowFlags(flags);
+}
+
+void FormWidget::showForm() {
+    // Said again where it stands, a window that the user (not the program) had moved keeps that place:
+    // otherwise the desktop may place it anew.
+    if (QWindow* native = QWidget::windowHandle()) native->setPosition(geometry().topLeft());
+    show();
 }
 
 void FormWidget::moveBy(double dxTwips, double dyTwips) {
@@ -130,4 +140,25 @@ void FormWidget::unloadForm() {
 void FormWidget::closeEvent(QCloseEvent* event) {
     event->accept();
     unloadForm();
+}
+
+std::optional<bool> FormWidget::askByName(const QString& operation) {
+    const QByteArray signature =
+        QMetaObject::normalizedSignature((operation + QStringLiteral("()")).toLatin1());
+    const int index = metaObject()->indexOfMethod(signature.constData());
+    if (index < 0) return std::nullopt;
+    const QMetaMethod method = metaObject()->method(index);
+    if (method.returnMetaType() != QMetaType::fromType<bool>()) return std::nullopt;
+    bool answer = false;
+    if (!method.invoke(this, Qt::DirectConnection, Q_RETURN_ARG(bool, answer))) return std::nullopt;
+    return answer;
+}
+
+void FormWidget::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange) return;
+    const Qt::WindowStates before = static_cast<QWindowStateChangeEvent*>(event)->oldState();
+    if (!isMinimized() || before.testFlag(Qt::WindowMinimized)) return;
+    const quintptr handle = internalWinId();
+    if (handle && !windowprocedure::send(handle, WindowMessage::MinimizeClick)) setWindowState(before);
 }

@@ -28,11 +28,14 @@ public:
     bool setControlColor(int index, ColorProperty property, qint64 color) override;
 
     void hideForm() override { hide(); }
-    void showForm() override { show(); }
+    // Shown again where it was hidden, also where the user had moved it.
+    void showForm() override;
     bool isFormVisible() const override { return isVisible(); }
     void setTopMost(bool onTop) override;
     void moveBy(double dxTwips, double dyTwips) override;
     void redraw() override { repaint(); }
+    // Runs the form's invokable operation of that name (no arguments, a Boolean answer).
+    std::optional<bool> askByName(const QString& operation) override;
     // Runs the form's unload handler, leaves the loaded forms, hides the form and deletes it later.
     void unloadForm() override;
     bool isUnloaded() const { return m_unloaded; }
@@ -42,6 +45,9 @@ protected:
     virtual void formUnload() {}
     // A close by the window manager or by close() unloads the form.
     void closeEvent(QCloseEvent* event) override;
+    // A minimise from the window's frame goes to the window's procedure first, which may keep the window
+    // as it was.
+    void changeEvent(QEvent* event) override;
 
 private:
     QList<QWidget*> controls() const;

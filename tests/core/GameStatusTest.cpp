@@ -8,7 +8,7 @@ const QByteArray Example = "\"1.0\",#2026-12-07#,2,#TRUE#,37,#TRUE#,#FALSE#,20,1
 } // namespace
 
 TEST(GameStatus, ExampleLineReadsAndWritesBackTheSame) {
-    const auto s = GameStatus::fromText(Example, Today);
+    const auto s = GameStatus::fromText(Example);
     ASSERT_TRUE(s.has_value());
     EXPECT_EQ(s->version, QStringLiteral("1.0"));
     EXPECT_EQ(s->date, Today);
@@ -35,13 +35,13 @@ TEST(GameStatus, NegativeNumbersAndFalseValuesRoundTrip) {
     s.todayScore = -32768;
     const QByteArray line = s.toLine();
     EXPECT_EQ(line, QByteArray("\"2.3\",#2026-01-05#,4,#FALSE#,0,#FALSE#,#FALSE#,0,0,-12,-32768\r\n"));
-    EXPECT_EQ(GameStatus::fromText(line, Today), s);
+    EXPECT_EQ(GameStatus::fromText(line), s);
 }
 
 TEST(GameStatus, AnEditorsBareLineFeedIsAccepted) {
     QByteArray text = Example;
     text.replace("\r\n", "\n");
-    EXPECT_TRUE(GameStatus::fromText(text, Today).has_value());
+    EXPECT_TRUE(GameStatus::fromText(text).has_value());
 }
 
 TEST(GameStatus, DamagedTextsReadAsNothing) {
@@ -58,7 +58,6 @@ TEST(GameStatus, DamagedTextsReadAsNothing) {
         "\"1.0\",#2026-12-07#,2,#TRUE#,37,#TRUE#,#FALSE#,20,12,8,40000\r\n",      // beyond 16 bits
         "\"1.0\",#2026-12-07#,5,#TRUE#,37,#TRUE#,#FALSE#,20,12,8,15\r\n",         // no such period
         "\"1.0\",#2026-12-07#,2,#TRUE#,37,#TRUE#,#FALSE#,20,-3,8,15\r\n",         // a negative task id
-        "\"1.0\",#2026-12-08#,2,#TRUE#,37,#TRUE#,#FALSE#,20,12,8,15\r\n",         // a day still to come
         "\"1.0\",#2026-02-30#,2,#TRUE#,37,#TRUE#,#FALSE#,20,12,8,15\r\n",         // no such day
         "\"1.0\",2026-12-07,2,#TRUE#,37,#TRUE#,#FALSE#,20,12,8,15\r\n",           // a date bare
         "1.0,#2026-12-07#,2,#TRUE#,37,#TRUE#,#FALSE#,20,12,8,15\r\n",             // a text unquoted
@@ -68,5 +67,5 @@ TEST(GameStatus, DamagedTextsReadAsNothing) {
         "\x01\x02garbage\xff\r\n",
     };
     for (const QByteArray& text : damaged)
-        EXPECT_FALSE(GameStatus::fromText(text, Today).has_value()) << text.data();
+        EXPECT_FALSE(GameStatus::fromText(text).has_value()) << text.data();
 }

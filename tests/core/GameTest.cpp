@@ -192,16 +192,22 @@ TEST(GameStatusFile, TheSameDayIsRestoredAndWrittenBackTheSame) {
     EXPECT_EQ(w.readStatus(), QByteArray("\"1.0\",#2026-12-07#,2,#TRUE#,37,#TRUE#,#FALSE#,13,0,0,15\r\n"));
 }
 
-TEST(GameStatusFile, AnEarlierDayRestoresNothing) {
-    GameWorld w;
-    w.writeStatus("\"1.0\",#2026-12-06#,3,#TRUE#,37,#TRUE#,#FALSE#,4,0,0,15\r\n");
-    w.game().getStatus();
-    EXPECT_FALSE(w.game().Running());
-    EXPECT_FALSE(w.game().PeriodRunning());
-    EXPECT_EQ(w.game().CurrentPeriod().value(), 1);
-    EXPECT_EQ(w.game().timeoutMinutesLeft().value(), 20);
-    EXPECT_EQ(w.controls().labTodayScore.caption, QStringLiteral("0"));
-    EXPECT_EQ(w.controls().lblDate, QDate(2026, 12, 7));
+TEST(GameStatusFile, AnotherDayRestoresNothingAndTheFileStaysWhereItIs) {
+    // A day to come is no damage: the clock was put back since.
+    for (const QByteArray day : {"2026-12-06", "2026-12-09"}) {
+        GameWorld w;
+        const QByteArray text = "\"1.0\",#" + day + "#,3,#TRUE#,37,#TRUE#,#FALSE#,4,0,0,15\r\n";
+        w.writeStatus(text);
+        w.game().getStatus();
+        EXPECT_FALSE(w.game().Running()) << day.data();
+        EXPECT_FALSE(w.game().PeriodRunning());
+        EXPECT_EQ(w.game().CurrentPeriod().value(), 1);
+        EXPECT_EQ(w.game().timeoutMinutesLeft().value(), 20);
+        EXPECT_EQ(w.controls().labTodayScore.caption, QStringLiteral("0"));
+        EXPECT_EQ(w.controls().lblDate, QDate(2026, 12, 7));
+        EXPECT_EQ(TestEnv::readFile(w.env.dataDir() + "status.ini"), text);
+        EXPECT_TRUE(QDir(w.env.dataDir()).entryList({QStringLiteral("status.ini.damaged-*")}).isEmpty());
+    }
 }
 
 TEST(GameStatusFile, ADamagedFileRestoresNothingAndIsKeptAside) {
@@ -210,7 +216,6 @@ TEST(GameStatusFile, ADamagedFileRestoresNothingAndIsKeptAside) {
         "\"1.0\",#2026-12-07#,2,#TRUE#,37,#TRUE#,#FALSE#,20,0,0\r\n",       // a value missing
         "\"1.0\",#2026-12-07#,2,#TRUE#,37,#TRUE#,#FALSE#,20,0,0,15,9\r\n",  // a value too many
         "\"1.0\",#2026-12-07#,2,#TRUE#,37,#TRUE#,yes,20,0,0,15\r\n",        // a wrong type
-        "\"1.0\",#2026-12-09#,2,#TRUE#,37,#TRUE#,#FALSE#,20,0,0,15\r\n",    // a day to come
         "\"1.0\",#2026-12-07#,2,#TRUE#,37,#TRUE#,#FALSE#,20,0,0,99999\r\n", // beyond 16 bits
         QByteArray(5000, 'x'),
     };

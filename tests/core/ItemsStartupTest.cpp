@@ -4,9 +4,11 @@
 #include "FakeShell.h"
 #include "Globals.h"
 #include "Initialize.h"
+#include "ItemXml.h"
 #include "Items.h"
 #include "TestEnv.h"
 
+#include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -121,4 +123,81 @@ TEST_F(ItemsStartupTest, AClockSetBackToAnEarlierDayAlsoMakesATask) {
     env.writeSettings("[General]\nFirstTime=false\n[Articles]\nLastRead=3\nLastCreatedDate=2026-12-09\n");
     runOnce();
     EXPECT_TRUE(itemsFile().contains("<title>Read QVN article  4</title>"));
+}
+
+TEST_F(ItemsStartupTest, AnItemHoldingAnotherStartsAndQuitsTwiceAndIsArchivedOnce) {
+    const QByteArray foreign =
+        "<root><item><date>2</date><note><root><item><date>2</date></item></root></note></item></root>";
+    TestEnv::writeFile(env.dataDir() + "items.xml", foreign);
+    runOnce();
+    const QByteArray archive = TestEnv::readFile(env.dataDir() + "archive.xml");
+    EXPECT_EQ(archive, "<root>\r\n<item><date>2</date><note><root><item><date>2</date></item></root></note>"
+                       "</item></root>");
+    runOnce();
+    EXPECT_EQ(TestEnv::readFile(env.dataDir() + "archive.xml"), archive);
+    EXPECT_EQ(itemsFile(), "<root/>");
+}
+
+TEST_F(ItemsStartupTest, AnItemNestedFiftyThousandLevelsDeepStartsAndQuitsWithNothingLost) {
+    const int depth = 50000;
+    const QByteArray deep = QByteArray("<n>").repeated(depth) + "kept" + QByteArray("</n>").repeated(depth);
+    TestEnv::writeFile(
+        env.dataDir() + "items.xml",
+        itemsFileWith(taskXml(1, "deep", "20261207", 1).replace("<note/>", "<note>" + deep + "</note>")));
+    runOnce();
+    runOnce();
+    EXPECT_TRUE(itemsFile().contains("<note>" + deep + "</note>"));
+    EXPECT_TRUE(itemsFile().contains("Read QVN article  1"));
+}
+
+TEST_F(ItemsStartupTest, AProgramEndedAfterStartUpMovesNoItemTwice) {
+    TestEnv::writeFile(env.dataDir() + "items.xml", "<root>\r\n" + Items::TaskTemplate + "\r\n" +
+                                                        Items::MeetingTemplate + "\r\n" +
+                                                        oldItem(5, "20261101") + oldItem(6, "20261102") +
+                                                        oldItem(7, "20261207") + "</root>");
+    // Killed twice after start-up: nothing of the quit ran.
+    for (int run = 0; run < 2; ++run) {
+        gQuitting = false;
+        Main();
+        ASSERT_NE(gItems, nullptr);
+        releaseObjects();
+        gOrbinWindow = nullptr;
+    }
+    runOnce();
+    const QByteArray archive = TestEnv::readFile(env.dataDir() + "archive.xml");
+    EXPECT_EQ(archive, "<root>\r\n" + oldItem(5, "20261101") + oldItem(6, "20261102") + "</root>");
+    EXPECT_FALSE(itemsFile().contains("<id>5</id>"));
+    EXPECT_EQ(itemsFile().count(oldItem(7, "20261207")), 1);
+}
+
+TEST_F(ItemsStartupTest, WhatASaveCutShortLeftIsClearedAtStart) {
+    const QString data = env.dataDir();
+    for (const char* name : {"items.xml.saving-Ab12Cd", "archive.xml.saving-000000",
+                             "status.ini.saving-q1w2e3", "projects.xml.saving-ZZZZZZ", "items.xml.backup"})
+        TestEnv::writeFile(data + name, "<root>\r\n</root>");
+    TestEnv::writeFile(env.settingsFile() + ".saving-x1y2z3", "[General]\n");
+    runOnce();
+    EXPECT_EQ(QDir(data).entryList({"*.saving-*", "*.backup"}, QDir::Files), QStringList{"items.xml.backup"});
+    EXPECT_FALSE(QFile::exists(env.settingsFile() + ".saving-x1y2z3"));
+}
+
+TEST_F(ItemsStartupTest, SettingsThatCannotBeSavedStillGetOneArticleTaskADayAndAreToldOnce) {
+    // The settings folder cannot be made: a file stands where it should be.
+    TestEnv::writeFile(env.root() + "blocked", "");
+    qputenv("QUORVANE_SETTINGS_FILE", (env.root() + "blocked/Quorvane/Quorvane.ini").toUtf8());
+    for (int run = 0; run < 2; ++run) {
+        prompts.boxes.clear();
+        runOnce();
+        EXPECT_EQ(itemsFile().count("Read QVN article"), 1);
+        ASSERT_EQ(prompts.boxes.size(), 1);
+        EXPECT_TRUE(prompts.boxes[0].text.startsWith("The settings cannot be saved to "));
+    }
+
+    // A settings file that cannot be read has said so already.
+    qputenv("QUORVANE_SETTINGS_FILE", env.dataDir().toUtf8()); // a folder, not a file
+    prompts.boxes.clear();
+    runOnce();
+    EXPECT_EQ(itemsFile().count("Read QVN article"), 1);
+    ASSERT_EQ(prompts.boxes.size(), 1);
+    EXPECT_TRUE(prompts.boxes[0].text.contains("could not be read")) << prompts.boxes[0].text;
 }

@@ -58,6 +58,13 @@ TEST(Settings, DataDirectoryEndingInASlashIsKept) {
     TestEnv env;
     env.writeSettings("[General]\nDataDirectory=/data/plans/\n");
     EXPECT_EQ(Settings().sDataDir(), QStringLiteral("/data/plans/"));
+
+    // Empty, it would be the root of the file system: the default serves. Relative, it lies in the program
+    // folder, like the default, whatever folder the program was started from.
+    env.writeSettings("[General]\nDataDirectory=\n");
+    EXPECT_EQ(Settings().sDataDir(), env.dataDir());
+    env.writeSettings("[General]\nDataDirectory=plans\n");
+    EXPECT_EQ(Settings().sDataDir(), env.programDir() + QStringLiteral("plans/"));
 }
 
 TEST(Settings, GetMySettingAppliesTheMinimumAndGivesFalseOnAFailure) {

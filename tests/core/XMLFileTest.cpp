@@ -8,7 +8,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 namespace {
 
@@ -29,6 +31,27 @@ protected:
     FakeClock clock{QDateTime(QDate(2026, 12, 7), QTime(9, 0))};
     File file;
     XML xml;
+};
+
+// Lets no file grow beyond bytes while it lives, as a full disk would.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        m_handler = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{bytes, m_old.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_handler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit m_old{};
+    void (*m_handler)(int) = nullptr;
 };
 
 pugi::xml_document parsed(const QByteArray& text) {
@@ -138,6 +161,16 @@ TEST_F(XMLFileTest, PathEndsInASlashAndIsStored) {
     file.setPath(folder);
     EXPECT_EQ(folder, env.root() + "stats/");
     EXPECT_EQ(file.Path(), env.root() + "stats/");
+
+    // An empty folder is not the root of the file system but the data folder; a relative one lies in the
+    // program folder, not in whatever folder the program was started from.
+    folder.clear();
+    file.setPath(folder);
+    EXPECT_EQ(folder, "");
+    EXPECT_EQ(file.Path(), env.dataDir());
+    folder = "stats";
+    file.setPath(folder);
+    EXPECT_EQ(file.Path(), env.programDir() + "stats/");
 }
 
 TEST_F(XMLFileTest, ADamagedFileIsMovedAsideUnderANewName) {
@@ -202,4 +235,89 @@ TEST_F(XMLFileTest, OneLogEntryIsOneLineWhateverItsText) {
     EXPECT_TRUE(file.writeToLog(QStringLiteral("Message: two\r\nlines\nand\rmore")));
     EXPECT_EQ(TestEnv::readFile(dataFile("msglog.txt")),
               "2026-12-07 09:00:00: Message: two lines and more\r\n");
+}
+
+TEST_F(XMLFileTest, EveryLetterOfAHandWrittenFileSurvivesWhateverItsEncoding) {
+    // UTF-8 letters and a byte of the Western code page in one file: each is read as what it is.
+    TestEnv::writeFile(dataFile("mixed.xml"), "<root><t>Caf\xc3\xa9</t><t>caf\xe9</t></root>");
+    // A declared code page the parser does not know, and a declaration of UTF-8 that is not so.
+    TestEnv::writeFile(dataFile("cp.xml"), "<?xml version=\"1.0\" encoding=\"windows-1252\"?>\r\n"
+                                           "<root><t>\x80 10 na\xefve</t></root>");
+    TestEnv::writeFile(dataFile("wrong.xml"), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+                                              "<root><t>\xe0 bient\xf4t</t></root>");
+    const QStringList expected[] = {{QStringLiteral("Caf\u00e9"), QStringLiteral("caf\u00e9")},
+                                    {QStringLiteral("\u20ac 10 na\u00efve")},
+                                    {QStringLiteral("\u00e0 bient\u00f4t")}};
+    const char* const names[] = {"mixed.xml", "cp.xml", "wrong.xml"};
+    for (int i = 0; i < 3; ++i) {
+        pugi::xml_document doc = file.loadXMLFromDisk(dataFile(names[i]), true);
+        EXPECT_EQ(xml.getElementValue(doc, "//t"), expected[i]) << names[i];
+        // Saved and read again, they stay: the file is now UTF-8 and says so.
+        File::writeXMLFile(doc, dataFile(names[i]));
+        doc = file.loadXMLFromDisk(dataFile(names[i]), true);
+        EXPECT_EQ(xml.getElementValue(doc, "//t"), expected[i]) << names[i];
+    }
+    EXPECT_TRUE(
+        TestEnv::readFile(dataFile("cp.xml")).startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"));
+    EXPECT_TRUE(prompts.boxes.isEmpty());
+}
+
+TEST_F(XMLFileTest, WhatIsSavedAlwaysLoadsAgainAsTheSameDocument) {
+    // Names made of a byte order mark; text starting with one; control characters that, left out, would
+    // join what is around them into the end of an instruction or a comment; an element whose only text
+    // is left out.
+    const QByteArray text = "<root><\xEF\xBB\xBF a=\"\x01v\"/><\xEF\xBB\xBFn>\xEF\xBB\xBFx</\xEF\xBB\xBFn>"
+                            "<?pi a?\x01>b?><!-- -\x01-> ---x- --><![CDATA[a]]]]><![CDATA[>b]]><e>\x01</e>"
+                            "<?\xEF\xBB\xBF?></root>";
+    pugi::xml_document doc = parsed(text);
+    const QByteArray saved = File::xmlText(doc);
+    pugi::xml_document back;
+    const XmlParseError e = File::readXMLText(back, saved);
+    ASSERT_TRUE(e.ok()) << e.reason.toStdString() << "\n" << saved.constData();
+    EXPECT_EQ(File::xmlText(back), saved);
+    EXPECT_EQ(xml.getValue(back, "/root/*[2]"), QStringLiteral("\ufeffx"));
+    EXPECT_TRUE(saved.contains("<e/>")) << saved.constData();
+
+    // However deep the nesting, the writer and the emptying of texts get through it.
+    const int depth = 100000;
+    const QByteArray deep =
+        "<root>" + QByteArray("<n>").repeated(depth) + "x" + QByteArray("</n>").repeated(depth) + "</root>";
+    pugi::xml_document deepDoc = parsed(deep);
+    File::writeXMLFile(deepDoc, dataFile("deep.xml"));
+    EXPECT_EQ(TestEnv::readFile(dataFile("deep.xml")), deep);
+    EXPECT_TRUE(xml.resetNodeValues(deepDoc));
+    EXPECT_EQ(File::xmlText(deepDoc).size(), deep.size() - 4); // the innermost "<n>x</n>" is "<n/>"
+}
+
+TEST_F(XMLFileTest, AFullDiskIsReportedAsSuchAndTheFileStaysWhole) {
+    TestEnv::writeFile(dataFile("items.xml"), "<root/>");
+    pugi::xml_document doc = parsed("<root><item>" + QByteArray(4000, 'x') + "</item></root>");
+    {
+        FileSizeLimit limit(1024);
+        EXPECT_FALSE(file.saveXMLToDisk(doc, dataFile("items.xml")));
+    }
+    ASSERT_EQ(prompts.boxes.size(), 1);
+    EXPECT_TRUE(prompts.boxes[0].text.contains("61 - Disk full")) << prompts.boxes[0].text.toStdString();
+    EXPECT_EQ(TestEnv::readFile(dataFile("items.xml")), "<root/>");
+    EXPECT_EQ(QDir(env.dataDir()).entryList(QDir::Files), QStringList{"items.xml"});
+}
+
+TEST_F(XMLFileTest, TheArchiveTakesEachItemOfTheListOnce) {
+    // An item inside another one's note goes with it; it is not an item of the list.
+    pugi::xml_document items = parsed("<root><item><date>2</date><note><root><item><date>2</date></item>"
+                                      "</root></note></item></root>");
+    EXPECT_TRUE(xml.archiveData(items));
+    EXPECT_EQ(File::xmlText(items), "<root/>");
+    EXPECT_EQ(TestEnv::readFile(dataFile("archive.xml")),
+              "<root>\r\n<item><date>2</date><note><root><item><date>2</date></item></root></note></item>"
+              "</root>");
+
+    // An item the archive holds already (a run ended before the items file was written) is not added twice.
+    const QByteArray one = "<item><id>1</id><date>20200101</date></item>";
+    const QByteArray two = "<item><id>2</id><date>20200102</date></item>";
+    TestEnv::writeFile(dataFile("archive.xml"), "<root>\r\n" + one + "</root>");
+    items = parsed("<root>" + one + two + one + "</root>");
+    EXPECT_TRUE(xml.archiveData(items));
+    EXPECT_EQ(File::xmlText(items), "<root/>");
+    EXPECT_EQ(TestEnv::readFile(dataFile("archive.xml")), "<root>\r\n" + one + two + "</root>");
 }

@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QScrollBar>
+#include <QStyleOptionSlider>
 #include <QToolButton>
 
 namespace {
@@ -226,4 +227,31 @@ TEST_F(EditMeeting, OpeningAnotherMeetingDropsTheEditsOfTheFirstAndEscStoresNoth
     QTest::keyClick(control(second, "txtObjective1"), Qt::Key_Escape);
     EXPECT_FALSE(forms::isLoaded(QStringLiteral("dlgEditMeetingDetails")));
     EXPECT_EQ(gItems->Title(2), QStringLiteral("Stand-up"));
+}
+
+TEST_F(EditMeeting, ATimeTypedAndThenSteppedWithTheMouseIsTakenBeforeTheStep) {
+    dlgEditMeetingDetails* d = open(1);
+    QApplication::setActiveWindow(d);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(d));
+    auto* box = control<QLineEdit>(d, "txtTime");
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClicks(box, QStringLiteral("10:59"));
+    // A click on the minute spinner's upper arrow, as the user makes it.
+    QScrollBar* minute = bar(d, "scrMinute");
+    QStyleOptionSlider option;
+    option.initFrom(minute);
+    option.orientation = Qt::Vertical;
+    option.minimum = minute->minimum();
+    option.maximum = minute->maximum();
+    option.sliderPosition = option.sliderValue = minute->value();
+    option.singleStep = option.pageStep = 1;
+    const QRect up =
+        minute->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSubLine, minute);
+    QTest::mouseClick(minute, Qt::LeftButton, {}, up.center());
+    EXPECT_EQ(timeText(d), QStringLiteral("11:00"));
+    // The clicked spinner has the focus now, and its arrow keys count the same way as its arrows.
+    QTest::keyClick(minute, Qt::Key_Up);
+    EXPECT_EQ(timeText(d), QStringLiteral("11:01"));
+    EXPECT_EQ(prompter.beeps, 0);
 }

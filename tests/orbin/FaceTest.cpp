@@ -10,6 +10,7 @@
 #include "ItemXml.h"
 
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 
@@ -90,12 +91,27 @@ TEST_F(Face, AMeetingLabelShowsTheTwentyFourHourTimeAndElevenCharactersOfTheTitl
 TEST_F(Face, TwoMeetingsAtOneTimeGetTwoLabelsTheLaterInFront) {
     floater->expandFloater();
     floater->removeAllMeetingsFromTheorbin();
-    floater->addMeetingToTheOrbin(1, QTime(15, 0), QStringLiteral("First"), false);
-    floater->addMeetingToTheOrbin(2, QTime(15, 0), QStringLiteral("Second"), false);
+    floater->addMeetingToTheOrbin(1, QTime(15, 0), QStringLiteral("MMMMMMMMMMM"), false);
+    floater->addMeetingToTheOrbin(2, QTime(15, 0), QStringLiteral("I"), false);
     const QList<QLabel*> labels = floater->meetingLabels();
     ASSERT_EQ(labels.size(), 2);
     EXPECT_EQ(labels[0]->geometry(), labels[1]->geometry());
     EXPECT_EQ(floater->childAt(labels[1]->geometry().center()), labels[1]);
+    // The label in front is opaque: the one behind does not show through where its text is longer.
+    auto inkBelowTheFirstLine = [&] {
+        const QRect r = labels[1]->geometry();
+        const QImage shot =
+            floater->grab(QRect(r.left(), r.top() + r.height() / 2, r.width(), r.height() / 2)).toImage();
+        int ink = 0;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x)
+                ink += qGray(shot.pixel(x, y)) < 128;
+        return ink;
+    };
+    EXPECT_EQ(inkBelowTheFirstLine(), 0);
+    labels[1]->hide();
+    EXPECT_GT(inkBelowTheFirstLine(), 0) << "the label behind has text there";
+    labels[1]->show();
 
     floater->removeAllMeetingsFromTheorbin();
     EXPECT_TRUE(floater->meetingLabels().isEmpty());

@@ -19,7 +19,9 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTimer>
 
 namespace {
@@ -96,6 +98,8 @@ protected:
 
     QByteArray items =
         task(5, QStringLiteral("Write the quarterly report"), 1) +
+        task(12, QStringLiteral("Report &amp; summary"), 30) +
+        taskXml(13, QStringLiteral("Tomorrow's task"), QStringLiteral("20261208"), 1) +
         meetingXml(3, QStringLiteral("Budget"), QStringLiteral("20261207"), QStringLiteral("10:01")) +
         meetingXml(2, QStringLiteral("Standup"), QStringLiteral("20261207"), QStringLiteral("10:01")) +
         meetingXml(4, QStringLiteral("Late call"), QStringLiteral("20261207"), QStringLiteral("23:59")) +
@@ -149,11 +153,15 @@ TEST_F(LiveDay, TwoMeetingsAtOneMinuteRaiseTwoRemindersInListOrderOnce) {
     EXPECT_EQ(text.count(QStringLiteral(": Meeting Reminder: Standup")), 1);
     EXPECT_LT(text.indexOf(QStringLiteral("Reminder: Budget")),
               text.indexOf(QStringLiteral("Reminder: Standup")));
-    // Each at the orbin's top-left corner, above other windows, shown without taking the focus.
+    // The first at the orbin's top-left corner, the second just below it; above other windows, shown
+    // without taking the focus.
     const FormPort::Rect orbin = floater->twipGeometry();
-    for (frmReminder* r : reminders()) {
-        EXPECT_EQ(r->twipGeometry().left, orbin.left);
-        EXPECT_EQ(r->twipGeometry().top, orbin.top);
+    const QList<frmReminder*> up = reminders();
+    EXPECT_EQ(up[0]->twipGeometry().left, orbin.left);
+    EXPECT_EQ(up[0]->twipGeometry().top, orbin.top);
+    EXPECT_EQ(up[1]->twipGeometry().left, orbin.left);
+    EXPECT_EQ(up[1]->twipGeometry().top, orbin.top + up[0]->twipGeometry().height);
+    for (frmReminder* r : up) {
         EXPECT_TRUE(r->isVisible());
         EXPECT_TRUE(r->testAttribute(Qt::WA_ShowWithoutActivating));
         EXPECT_TRUE(windowprocs::isTopMost(r));
@@ -170,11 +178,76 @@ TEST_F(LiveDay, MeetingsAroundMidnightAreEachRaisedOnTheirOwnDay) {
     EXPECT_EQ(reminderTitles(), (QStringList{QStringLiteral("Late call"), QStringLiteral("Night shift")}));
 }
 
-TEST_F(LiveDay, AMachineThatSleptThroughAMeetingRaisesItOnWaking) {
+TEST_F(LiveDay, AMachineThatSleptThroughAMeetingRaisesItOnWakingWhileTheMeetingLasts) {
     tickAt(at(7, 9, 30, 10));
-    tickAt(at(7, 13, 0, 40));
+    // Woken during the hour the meetings of 10:01 last: both come up, each where it hides no other.
+    tickAt(at(7, 10, 40, 40));
     EXPECT_EQ(reminderTitles(), (QStringList{QStringLiteral("Budget"), QStringLiteral("Standup")}));
+    const QList<frmReminder*> up = reminders();
+    ASSERT_EQ(up.size(), 2);
+    EXPECT_FALSE(up[0]->frameGeometry().intersects(up[1]->frameGeometry()));
+    EXPECT_EQ(up[0]->twipGeometry().left, floater->twipGeometry().left);
+    EXPECT_EQ(up[0]->twipGeometry().top, floater->twipGeometry().top);
+}
+
+TEST_F(LiveDay, MeetingsThatEndedDuringALongSleepAreLoggedNotRaised) {
+    tickAt(at(7, 9, 30, 10));
+    tickAt(at(8, 13, 0, 40));
+    EXPECT_TRUE(reminders().isEmpty());
+    const QString text = log();
+    for (const char* title : {"Budget", "Standup", "Late call", "Night shift"})
+        EXPECT_EQ(text.count(QStringLiteral(": Meeting Reminder: %1 (ended before it could be shown)")
+                                 .arg(QLatin1String(title))),
+                  1)
+            << title;
     EXPECT_EQ(gGame->CurrentPeriod(), Integer(2));
+}
+
+TEST_F(LiveDay, SeveralRemindersUpAtOnceHideNoneOfEachOther) {
+    QList<QPointer<frmReminder>> up;
+    for (int i = 0; i < 12; ++i)
+        up << frmReminder::raiseReminder(QStringLiteral("Meeting %1").arg(i));
+    for (int i = 0; i < up.size(); ++i)
+        for (int j = i + 1; j < up.size(); ++j)
+            EXPECT_FALSE(up[i]->frameGeometry().intersects(up[j]->frameGeometry())) << i << " " << j;
+    // One that is closed leaves its place to the next.
+    const QRect freed = up[1]->geometry();
+    up[1]->btnOK_Click();
+    frmReminder* next = frmReminder::raiseReminder(QStringLiteral("Later"));
+    EXPECT_EQ(next->geometry(), freed);
+    // A snoozed one coming back takes a free place too.
+    up[0]->btnSnooze_Click();
+    frmReminder::raiseReminder(QStringLiteral("Meanwhile"));
+    for (int i = 0; i < frmReminder::ComeBackTick; ++i)
+        up[0]->timSnooze_Timer();
+    for (frmReminder* other : reminders()) {
+        if (other == up[0]) continue;
+        EXPECT_FALSE(up[0]->frameGeometry().intersects(other->frameGeometry()));
+    }
+}
+
+TEST_F(LiveDay, AfterMidnightTheOrbinShowsTheNewDayUnlessAnotherDayWasChosen) {
+    floater->expandFloater();
+    tickAt(at(7, 23, 59, 0, 250));
+    ASSERT_EQ(floater->shownDate(), QDate(2026, 12, 7));
+    tickAt(at(8, 0, 0, 0, 250));
+    EXPECT_EQ(floater->shownDate(), QDate(2026, 12, 8));
+    EXPECT_EQ(control<QLabel>("lblDate")->text(),
+              QLocale().toString(QDate(2026, 12, 8), QLocale::ShortFormat));
+    EXPECT_EQ(gItems->SelectedPeriod(), gGame->CurrentPeriod());
+    // The new day's own task, and yesterday's undone ones carried over to it.
+    QStringList shown;
+    for (int n = 1; n <= 4; ++n)
+        shown << control<QLabel>(QStringLiteral("txtTodo_%1").arg(n, 2, 10, QLatin1Char('0')).toLatin1())
+                     ->text();
+    EXPECT_EQ(shown,
+              (QStringList{QStringLiteral("Write the quarterly report"), QStringLiteral("Report & summary"),
+                           QStringLiteral("Tomorrow's task"), QString()}));
+
+    // A day chosen by the user stays chosen over midnight.
+    floater->setShownDate(QDate(2026, 12, 20));
+    tickAt(at(9, 0, 0, 0, 250));
+    EXPECT_EQ(floater->shownDate(), QDate(2026, 12, 20));
 }
 
 // ---- Running task ----
@@ -196,6 +269,34 @@ TEST_F(LiveDay, ARunningTasksMinutesGoBelowZeroOnTheButton) {
     floater->TaskCountdown_Timer();
     EXPECT_EQ(gGame->controls().txtTaskMinutes.caption, QStringLiteral("-1"));
     EXPECT_EQ(control<QLabel>("lblStats")->text(), QStringLiteral("7 "));
+}
+
+TEST_F(LiveDay, ATitlesAmpersandStaysACharacterOnTheButtonEveryMinute) {
+    auto* start = control<QPushButton>("butStart");
+    gGame->startTask(Integer(12));
+    EXPECT_EQ(start->text(), QStringLiteral("Report && summary (30)"));
+    floater->TaskCountdown_Timer();
+    EXPECT_EQ(start->text(), QStringLiteral("Report && summary (29)"));
+    gGame->startTimeout();
+    gGame->stopTimeout();
+    EXPECT_EQ(start->text(), QStringLiteral("Report && summary (30)"));
+}
+
+TEST_F(LiveDay, StartTaskWithNoRunningTaskShowsAndHidesTheTasks) {
+    // A time-out that ends with no task running leaves "&Start Task" on the button.
+    gGame->startPeriod(Integer(1));
+    gGame->startTimeout();
+    gGame->stopTimeout();
+    auto* start = control<QPushButton>("butStart");
+    ASSERT_EQ(start->text(), QStringLiteral("&Start Task"));
+    floater->shrinkFloater();
+    QTest::mouseClick(start, Qt::LeftButton);
+    EXPECT_TRUE(prompter.boxes.isEmpty());
+    EXPECT_FALSE(floater->isShrunk());
+    EXPECT_EQ(start->text(), QStringLiteral("&Hide tasks"));
+    QTest::mouseClick(start, Qt::LeftButton);
+    EXPECT_TRUE(floater->isShrunk());
+    EXPECT_FALSE(forms::isLoaded(QStringLiteral("dlgEditTaskDetails")));
 }
 
 TEST_F(LiveDay, TheScoreKeepsOneBlankUpToNinetyNineAfterACountdownTick) {
@@ -546,7 +647,8 @@ protected:
             meetingXml(8, QStringLiteral("Loose time"), QStringLiteral("20261220"), QStringLiteral("9:15")) +
             meetingXml(9, QStringLiteral("New year"), QStringLiteral("20270105"), QStringLiteral("08:00")) +
             meetingXml(10, QStringLiteral("Early"), QStringLiteral("20261207"), QStringLiteral("09:00")) +
-            meetingXml(11, QStringLiteral("Planning"), QStringLiteral("20261207"), QStringLiteral("10:00"));
+            meetingXml(11, QStringLiteral("Planning"), QStringLiteral("20261207"), QStringLiteral("10:00")) +
+            meetingXml(14, QStringLiteral("Workshop"), QStringLiteral("20270106"), QStringLiteral("11:30"));
         LiveDay::seed();
     }
     void SetUp() override {
@@ -562,6 +664,15 @@ protected:
     void tick(const QDateTime& t) {
         clock.set(t);
         timers->timCheckPeriod_Timer();
+    }
+    // The meetings that had ended by the time they were caught up with: logged, in the order handled.
+    QStringList endedUnseen() const {
+        QStringList titles;
+        static const QRegularExpression line(
+            QStringLiteral(": Meeting Reminder: (.*) \\(ended before it could be shown\\)"));
+        for (const QString& l : log().split(QStringLiteral("\r\n")))
+            if (const QRegularExpressionMatch m = line.match(l); m.hasMatch()) titles << m.captured(1);
+        return titles;
     }
 
     QTimer period, task, timeOut;
@@ -580,15 +691,18 @@ TEST_F(CatchUp, AMonthAsleepLooksUpEachDayOnceAndRaisesEveryMeetingOnceInTimeOrd
     EXPECT_EQ(timers->lookups.size(), 31);
     EXPECT_EQ(timers->lookups.first(), QDate(2026, 12, 7));
     EXPECT_EQ(timers->lookups.last(), QDate(2027, 1, 6));
-    // 09:00 was handled before the sleep; "9:15" is no minute the clock shows.
-    EXPECT_EQ(raised,
-              (QStringList{QStringLiteral("Planning"), QStringLiteral("Budget"), QStringLiteral("Standup"),
-                           QStringLiteral("Late call"), QStringLiteral("Night shift"),
-                           QStringLiteral("Review"), QStringLiteral("New year")}));
+    // 09:00 was handled before the sleep; "9:15" falls at 09:15, after "09:15" as the store holds them. Only
+    // the meeting that still lasts comes up; those that ended are logged.
+    EXPECT_EQ(raised, QStringList{QStringLiteral("Workshop")});
+    EXPECT_EQ(endedUnseen(), (QStringList{QStringLiteral("Planning"), QStringLiteral("Budget"),
+                                          QStringLiteral("Standup"), QStringLiteral("Late call"),
+                                          QStringLiteral("Night shift"), QStringLiteral("Review"),
+                                          QStringLiteral("Loose time"), QStringLiteral("New year")}));
     EXPECT_TRUE(prompter.boxes.isEmpty());
     tick(QDateTime(QDate(2027, 1, 6), QTime(12, 0, 40)));
     tick(QDateTime(QDate(2027, 1, 6), QTime(12, 1, 0, 250)));
-    EXPECT_EQ(raised.size(), 7);
+    EXPECT_EQ(raised.size(), 1);
+    EXPECT_EQ(endedUnseen().size(), 8);
 }
 
 TEST_F(CatchUp, AFailingLookupStopsTheCatchUpReportedOnceAndItsDaysComeNextTick) {
@@ -600,15 +714,25 @@ TEST_F(CatchUp, AFailingLookupStopsTheCatchUpReportedOnceAndItsDaysComeNextTick)
     EXPECT_EQ(prompter.boxes[0].text,
               QStringLiteral("Error!\r\nQuorvane - frmFloater.timCheckPeriod_Timer: 7 - Out of memory"));
     EXPECT_EQ(timers->lookups, (QList<QDate>{QDate(2026, 12, 7), QDate(2026, 12, 8)}));
-    EXPECT_EQ(raised, (QStringList{QStringLiteral("Planning"), QStringLiteral("Budget"),
-                                   QStringLiteral("Standup"), QStringLiteral("Late call")}));
+    EXPECT_EQ(endedUnseen(), (QStringList{QStringLiteral("Planning"), QStringLiteral("Budget"),
+                                          QStringLiteral("Standup"), QStringLiteral("Late call")}));
     ASSERT_TRUE(timers->periodClock().lastHandled());
     EXPECT_EQ(*timers->periodClock().lastHandled(), (PeriodClock::Minute{QDate(2026, 12, 7), QTime(23, 59)}));
 
     // The store answers again: the day that failed comes now, and nothing twice.
     timers->failingOn = QDate();
     tick(at(9, 10, 1, 0, 250));
-    EXPECT_EQ(raised.size(), 5);
-    EXPECT_EQ(raised.last(), QStringLiteral("Night shift"));
+    EXPECT_EQ(endedUnseen().size(), 5);
+    EXPECT_EQ(endedUnseen().last(), QStringLiteral("Night shift"));
+    EXPECT_TRUE(raised.isEmpty());
     EXPECT_EQ(prompter.boxes.size(), 1);
+}
+
+// A time typed without its leading zeros stands on the face at 08:05, so it reminds then too.
+TEST_F(LiveDay, AMeetingStoredWithoutLeadingZerosRemindsAtItsTime) {
+    gItems->setMeetingTime(QStringLiteral("8:5"), Integer(3));
+    tickAt(at(7, 8, 4, 30));
+    EXPECT_TRUE(reminders().isEmpty());
+    tickAt(at(7, 8, 5, 0, 250));
+    EXPECT_EQ(reminderTitles(), QStringList{QStringLiteral("Budget")});
 }

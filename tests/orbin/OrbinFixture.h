@@ -54,6 +54,14 @@ protected:
     void passDoubleClickInterval() const {
         if (floater->menuPending()) floater->showPopupMenu();
     }
+    // Saves what w shows as NAME.png in the folder named by QV_SHOTS_DIR, when it is set (the look of a
+    // window, checked by eye on a real display).
+    static void shot(QWidget* w, const QString& name) {
+        const QString dir = qEnvironmentVariable("QV_SHOTS_DIR");
+        if (dir.isEmpty()) return;
+        QCoreApplication::processEvents();
+        w->grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
+    }
     int quitQuestions() const {
         int n = 0;
         for (const auto& box : prompter.boxes)

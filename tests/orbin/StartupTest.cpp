@@ -1,3 +1,4 @@
+#include "FakeKeyGrab.h"
 #include "FakeLauncher.h"
 #include "FakePrompter.h"
 #include "FormPort.h"
@@ -106,4 +107,22 @@ TEST(Quit, ClosingTheOrbinEndsTheProgramThroughTheQuitRoutine) {
     EXPECT_TRUE(forms::loaded().isEmpty());
     IniStore store(s.env.settingsFile());
     EXPECT_TRUE(store.value(QStringLiteral("WindowPos"), QStringLiteral("frmFloater_top")).has_value());
+}
+
+TEST(Quit, TheHideKeyIsHeldForTheOrbinFromStartUpUntilQuitWhenTheSettingsWantIt) {
+    for (const bool on : {true, false}) {
+        GuiStart s;
+        FakeKeyGrab grab;
+        s.env.writeSettings(QByteArray("[General]\nFirstTime=false\nBossKey=") + (on ? "1" : "0") + "\n");
+        Main();
+        ASSERT_NE(gOrbinWindow, nullptr);
+        if (on) {
+            ASSERT_EQ(grab.held.size(), 1);
+            EXPECT_EQ(grab.held.begin().value(), gOrbinWindow->form()->windowHandle());
+        } else {
+            EXPECT_TRUE(grab.held.isEmpty());
+        }
+        quitApplication(true);
+        EXPECT_TRUE(grab.held.isEmpty());
+    }
 }

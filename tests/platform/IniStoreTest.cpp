@@ -139,3 +139,34 @@ TEST(IniStore, AStoreThatCannotBeReadIsNeverWrittenOver) {
     EXPECT_TRUE(QFileInfo(ini.path).isDir());
     EXPECT_FALSE(ini.store.value(QStringLiteral("General"), QStringLiteral("FirstTime")).has_value());
 }
+
+TEST(IniStore, TheMachineWideStoreLiesBesideTheUsersUnlessNamed) {
+    const QByteArray user = qgetenv("QUORVANE_SETTINGS_FILE");
+    qputenv("QUORVANE_SETTINGS_FILE", "/tmp/qv-test/config/Quorvane.ini");
+    EXPECT_EQ(IniStore::machineSettingsPath(), QStringLiteral("/tmp/qv-test/config/Machine.ini"));
+    qputenv("QUORVANE_MACHINE_SETTINGS_FILE", "/tmp/elsewhere/machine.ini");
+    EXPECT_EQ(IniStore::machineSettingsPath(), QStringLiteral("/tmp/elsewhere/machine.ini"));
+    qunsetenv("QUORVANE_MACHINE_SETTINGS_FILE");
+    if (user.isNull())
+        qunsetenv("QUORVANE_SETTINGS_FILE");
+    else
+        qputenv("QUORVANE_SETTINGS_FILE", user);
+}
+
+TEST(IniStore, HandWrittenValuesKeepWhatTheirAuthorMeant) {
+    IniFile ini;
+    // A folder in quotes: a backslash that starts no escape stays, and the quotes go.
+    ini.write("[General]\n"
+              "DataDirectory=\"C:\\Users\\me\"\n"
+              "Trailing=\"C:\\dir\\\"\n"
+              "Hex=\"a\\x4\"\n"
+              "Known=\"tab\\there \\\"q\\\" \\\\\"\n"
+              "Latin1=Caf\xe9 cr\xc3\xa8me\n");
+    const auto value = [&](const char* name) { return ini.store.value("General", name).value_or("<none>"); };
+    EXPECT_EQ(value("DataDirectory"), QStringLiteral("C:\\Users\\me"));
+    EXPECT_EQ(value("Trailing"), QStringLiteral("C:\\dir\\"));
+    EXPECT_EQ(value("Hex"), QStringLiteral("a\\x4"));
+    EXPECT_EQ(value("Known"), QStringLiteral("tab\there \"q\" \\"));
+    // One byte of the Western code page among UTF-8 letters: both kinds are letters.
+    EXPECT_EQ(value("Latin1"), QStringLiteral("Caf\u00e9 cr\u00e8me"));
+}

@@ -1,0 +1,90 @@
+#include "HotKey.h"
+
+#include "ErrorReport.h"
+#include "File.h"
+#include "FormPort.h"
+#include "Functions.h"
+#include "Globals.h"
+#include "KeyGrab.h"
+#include "OrbinWindow.h"
+#include "Settings.h"
+
+namespace {
+
+// Every registration takes a new id.
+int g_lastID = 0xC000;
+// Another program holding the key is logged once.
+bool g_takenLogged = false;
+
+} // namespace
+
+HotKey::~HotKey() {
+    if (m_window) destroyHotKey(m_window);
+}
+
+void HotKey::createHotKey(quintptr hWnd) {
+    if (gSettings->HostName().toLower() == QStringLiteral("computer")) return;
+    if (!gSettings->bBossKey()) return;
+    // Registered again: the earlier registration goes first, so that one destroyHotKey releases the key.
+    if (m_window) keyGrab().unregisterKey(m_window, m_hotKeyID);
+    m_window = 0;
+    m_hotKeyID = ++g_lastID;
+
+    const WindowProcedure previous = windowprocedure::set(hWnd, &WindowProc);
+    if (!m_subclassed) {
+        m_prevWndProc = previous;
+        m_subclassed = true;
+    }
+    m_window = hWnd;
+    if (keyGrab().registerKey(hWnd, m_hotKeyID) == KeyGrab::Result::Taken && !g_takenLogged) {
+        g_takenLogged = true;
+        if (gFile)
+            gFile->writeToLog(QStringLiteral("The hide key Shift+Esc is held by another program; Quorvane "
+                                             "goes on without it."));
+    }
+}
+
+void HotKey::destroyHotKey(quintptr hWnd) {
+    if (!m_window || hWnd != m_window) return;
+    keyGrab().unregisterKey(hWnd, m_hotKeyID);
+    if (m_subclassed) windowprocedure::set(hWnd, m_prevWndProc);
+    m_subclassed = false;
+    m_window = 0;
+}
+
+void HotKey::destroyAllHotKeys() {
+    for (FormPort* form : forms::loaded())
+        destroyHotKey(form->windowHandle());
+}
+
+FormPort* HotKey::findWindowFromHwnd(quintptr hWnd) const {
+    for (FormPort* form : forms::loaded())
+        if (form->windowHandle() == hWnd) return form;
+    return nullptr;
+}
+
+qintptr WindowProc(quintptr hWnd, WindowMessage uMsg, quintptr wParam) {
+    HotKey* hotKey = gHotKey;
+    const WindowProcedure previous = hotKey ? hotKey->prevWndProc() : nullptr;
+    bool taken = false;
+    const bool ok = trapped(QStringLiteral(" - WindowProc: "), QStringLiteral(" Error"), [&] {
+        if (!hotKey || !gSettings) return;
+        if (gSettings->bBossKey() && uMsg == WindowMessage::HotKey) {
+            if (!hotKey->hiddenByHotKey()) {
+                FormPort* orbin = gOrbinWindow ? gOrbinWindow->form() : nullptr;
+                if (orbin && hWnd == orbin->windowHandle()) minimizeToTray(false, orbin);
+                hotKey->setHiddenByHotKey(true);
+            } else {
+                minimizeToTray(true);
+                hotKey->setHiddenByHotKey(false);
+            }
+        }
+        if (uMsg == WindowMessage::MinimizeClick) {
+            // The form may handle the minimise itself; one without onMinimize lets it through.
+            FormPort* form = hotKey->findWindowFromHwnd(hWnd);
+            taken = form && form->askByName(QStringLiteral("onMinimize")).value_or(false);
+        }
+    });
+    if (!ok || taken) return 0;
+    return windowprocedure::call(previous, hWnd, uMsg, wParam);
+}

@@ -1,0 +1,238 @@
+#include "FuzzRun.h"
+
+#include "AppPaths.h"
+#include "Clock.h"
+#include "File.h"
+#include "Globals.h"
+#include "IniStore.h"
+#include "Initialize.h"
+#include "Items.h"
+#include "Launcher.h"
+#include "Projects.h"
+#include "Prompter.h"
+#include "Settings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <memory>
+
+namespace fuzzrun {
+namespace {
+
+// Boxes are answered with their first button, unseen.
+class SilentPrompter final : public Prompter {
+public:
+    Answer messageBox(const QString&, Buttons buttons, Icon, const QString&) override {
+        return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Yes : OK;
+    }
+    QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
+    std::optional<qint64> chooseColor(qint64) override { return std::nullopt; }
+    void beep() override {}
+};
+
+// Starts nothing.
+class NoLauncher final : public Launcher {
+public:
+    bool startProgram(const QString&, WindowState) override { return false; }
+    bool openUrl(const QString&) override { return false; }
+};
+
+// A fixed day, so that a run can be repeated.
+class FixedClock final : public Clock {
+public:
+    QDateTime now() const override { return QDateTime(QDate(2026, 12, 7), QTime(9, 30)); }
+};
+
+// The world of one run, and the process's own state back on the way out.
+class World {
+public:
+    World() {
+        m_settingsFile = m_dir.path() + QStringLiteral("/config/Quorvane.ini");
+        m_program = m_dir.path() + QStringLiteral("/program/");
+        QDir().mkpath(m_program + QStringLiteral("cvc"));
+        QDir().mkpath(m_dir.path() + QStringLiteral("/config"));
+        qputenv("QUORVANE_SETTINGS_FILE", QFile::encodeName(m_settingsFile));
+        setProgramFolder(m_program);
+        setPrompter(&m_prompter);
+        setLauncher(&m_launcher);
+        setAppClock(&m_clock);
+        gQuitting = false;
+        gQuitRequested = false;
+    }
+    ~World() {
+        if (!gQuitting) quitApplication(true);
+        setAppClock(nullptr);
+        setLauncher(nullptr);
+        setPrompter(nullptr);
+        setProgramFolder(QString());
+        qunsetenv("QUORVANE_SETTINGS_FILE");
+        gQuitting = false;
+        gQuitRequested = false;
+    }
+    World(const World&) = delete;
+    World& operator=(const World&) = delete;
+
+    QString dataDir() const { return m_program + QStringLiteral("cvc/"); }
+    const QString& settingsFile() const { return m_settingsFile; }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_settingsFile;
+    QString m_program;
+    SilentPrompter m_prompter;
+    NoLauncher m_launcher;
+    FixedClock m_clock;
+};
+
+void writeFile(const QString& path, QByteArrayView bytes) {
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly)) f.write(bytes.data(), bytes.size());
+}
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// What is written must read back as the same document: writing that again gives the same bytes.
+QString checkWritesBack(const QString& name, const QByteArray& written) {
+    pugi::xml_document doc;
+    const XmlParseError e = File::readXMLText(doc, written);
+    if (!e.ok()) return name + QStringLiteral(" does not load again: ") + e.reason;
+    if (File::xmlText(doc) != written)
+        return name + QStringLiteral(" does not read back as what was written");
+    return {};
+}
+
+// The work of a day on whatever the store holds: the queries of a redraw, a search, a repetition, a new
+// item and a removal.
+void useTheStore() {
+    const QDate today = appClock().today();
+    QStringList ids;
+    for (int period = 1; period <= 4; ++period)
+        ids += gItems->getMatchingIDs(period, today);
+    ids += gItems->getMatchingMeetingIDs(today);
+    ids += gItems->getIDsMatchingString(QStringLiteral("a"));
+    for (const QString& text : ids) {
+        bool ok = false;
+        const int id = text.toInt(&ok);
+        if (!ok || id < Integer::Min || id > Integer::Max) continue;
+        try {
+            gItems->Title(id);
+            gItems->getStatus(id);
+            gItems->Estimate(id);
+            gItems->TimeLeft(id);
+            gItems->Date_(id);
+            gItems->MeetingTime(id);
+        } catch (const std::exception&) {
+            // A field that does not convert fails for its caller, as it should.
+        }
+    }
+    gItems->meetingTimesOn(today);
+    if (!ids.isEmpty() && !ids.first().isEmpty()) {
+        const int first = ids.first().toInt();
+        if (first >= Integer::Min && first <= Integer::Max) {
+            gItems->CloneRepetitiveTask(first);
+            gItems->removeItem(first);
+        }
+    }
+    const Integer added = gItems->newItem(QStringLiteral("Meeting"));
+    if (added > Integer(0)) gItems->setTitle(QStringLiteral("added & <kept>"), added);
+    gProjects->newProject();
+}
+
+QString runProgram(const QString& target, QByteArrayView input) {
+    World world;
+    writeFile(world.settingsFile(), "[General]\nFirstTime=false\nconfirmExit=0\n");
+    const QString file = target == QStringLiteral("items")      ? QStringLiteral("items.xml")
+                         : target == QStringLiteral("projects") ? QStringLiteral("projects.xml")
+                         : target == QStringLiteral("archive")  ? QStringLiteral("archive.xml")
+                                                                : QStringLiteral("status.ini");
+    writeFile(world.dataDir() + file, input);
+
+    Main();
+    if (gItems && gProjects && !gQuitting) {
+        useTheStore();
+        gItems->archiveData();
+    }
+    quitApplication(true);
+
+    for (const char* name : {"items.xml", "projects.xml", "archive.xml"}) {
+        const QString path = world.dataDir() + QLatin1String(name);
+        if (!QFile::exists(path)) continue;
+        const QByteArray saved = readFile(path);
+        if (QLatin1String(name) == file && saved == input) continue; // left as it was, not saved
+        const QString fault = checkWritesBack(QLatin1String(name), saved);
+        if (!fault.isEmpty()) return fault;
+    }
+    const QStringList left =
+        QDir(world.dataDir()).entryList({QStringLiteral("*.saving-*")}, QDir::Files | QDir::Hidden);
+    if (!left.isEmpty()) return QStringLiteral("a save left ") + left.join(QStringLiteral(", "));
+    return {};
+}
+
+QString runSettings(QByteArrayView input) {
+    World world;
+    writeFile(world.settingsFile(), input);
+    IniStore before(world.settingsFile());
+    QList<QPair<QString, QList<QPair<QString, QString>>>> sections;
+    for (const char* section :
+         {"General", "Period", "Articles", "Colors", "WindowPos", "Settings", "ScoreBoard"})
+        sections.append({QLatin1String(section), before.sectionValues(QLatin1String(section))});
+
+    {
+        Settings settings; // reads every value, each through its own conversion
+        gSettings = &settings;
+        File().Path();
+        try {
+            settings.LastArticleRead();
+            settings.LastArticleCreated();
+        } catch (const std::exception&) {
+            // A number or date that does not read fails for its caller, as it should.
+        }
+        const QString value = QStringLiteral(" \"quoted\" C:\\dir\\ \t\r\nline ");
+        settings.putMySetting(QStringLiteral("FuzzValue"), value, QStringLiteral("General"));
+        gSettings = nullptr;
+
+        IniStore after(world.settingsFile());
+        if (!before.isReadable()) return {};
+        if (after.value(QStringLiteral("General"), QStringLiteral("FuzzValue")) != value)
+            return QStringLiteral("a value written to the settings does not read back");
+        for (const auto& [section, values] : sections) {
+            for (const auto& [name, stored] : values) {
+                if (section == QStringLiteral("General") &&
+                    name.compare(QStringLiteral("FuzzValue"), Qt::CaseInsensitive) == 0)
+                    continue;
+                if (after.value(section, name) != stored)
+                    return QStringLiteral("writing one value changed %1 in [%2]").arg(name, section);
+            }
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+bool knownTarget(const QString& target) {
+    return QStringList{QStringLiteral("items"), QStringLiteral("projects"), QStringLiteral("archive"),
+                       QStringLiteral("status"), QStringLiteral("settings")}
+        .contains(target);
+}
+
+QString run(const QString& target, QByteArrayView input) {
+    if (!knownTarget(target)) return QStringLiteral("no such target: ") + target;
+    if (target == QStringLiteral("settings")) return runSettings(input);
+
+    // A file that loads must also write back as a file that loads as the same document.
+    if (target != QStringLiteral("status")) {
+        pugi::xml_document doc;
+        if (File::readXMLText(doc, input.toByteArray()).ok()) {
+            const QString fault = checkWritesBack(QStringLiteral("the file as read"), File::xmlText(doc));
+            if (!fault.isEmpty()) return fault;
+        }
+    }
+    return runProgram(target, input);
+}
+
+} // namespace fuzzrun

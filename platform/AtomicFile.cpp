@@ -1,0 +1,153 @@
+#include "AtomicFile.h"
+
+#include "Failure.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const QString LeftoverMark = QStringLiteral(".saving-");
+
+int failureNumber(int error) {
+    switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return err::DiskFull;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return err::PermissionDenied;
+    case ENOENT:
+    case ENOTDIR:
+        return err::PathNotFound;
+    default:
+        return err::PathFileAccess;
+    }
+}
+
+[[noreturn]] void fail(int error, const QString& path) {
+    const int number = failureNumber(error);
+    throw Failure(number, QStringLiteral("%1 (%2: %3)")
+                              .arg(Failure::classicDescription(number), path,
+                                   QString::fromLocal8Bit(std::strerror(error))));
+}
+
+QString randomPart() {
+    static const char Letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    QString part;
+    for (int i = 0; i < 6; ++i)
+        part += QLatin1Char(Letters[QRandomGenerator::global()->bounded(62)]);
+    return part;
+}
+
+// Closes the descriptor and removes the temporary file unless the save went through.
+class TempFile {
+public:
+    TempFile(int fd, QByteArray path) : m_fd(fd), m_path(std::move(path)) {}
+    ~TempFile() {
+        if (m_fd >= 0) ::close(m_fd);
+        if (!m_kept) ::unlink(m_path.constData());
+    }
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+
+    int fd() const { return m_fd; }
+    // Closes the file; the error number, or 0.
+    int close() {
+        const int result = ::close(m_fd);
+        m_fd = -1;
+        return result == 0 ? 0 : errno;
+    }
+    void keep() { m_kept = true; }
+
+private:
+    int m_fd;
+    QByteArray m_path;
+    bool m_kept = false;
+};
+
+} // namespace
+
+namespace atomicfile {
+
+void write(const QString& path, const QByteArray& bytes) {
+    QFileInfo info(path);
+    // A link is followed: the file it points to gets the new content, and the link stays.
+    if (info.isSymLink() && !info.symLinkTarget().isEmpty()) info = QFileInfo(info.symLinkTarget());
+    if (!QDir().mkpath(info.absolutePath())) fail(ENOENT, info.absolutePath());
+
+    const QByteArray target = QFile::encodeName(info.absoluteFilePath());
+    QByteArray tempPath;
+    int fd = -1;
+    for (int attempt = 0; fd < 0; ++attempt) {
+        tempPath = QFile::encodeName(info.absoluteFilePath() + LeftoverMark + randomPart());
+        fd = ::open(tempPath.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && (errno != EEXIST || attempt > 100)) fail(errno, path);
+    }
+    TempFile temp(fd, tempPath);
+    // Held while the file is written, so that a start-up meanwhile does not take it for a leftover.
+    ::flock(fd, LOCK_EX | LOCK_NB);
+
+    // The file keeps the permissions it had.
+    struct stat old {};
+    if (::stat(target.constData(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
+
+    const char* data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, static_cast<size_t>(left));
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            fail(errno, path);
+        }
+        if (written == 0) fail(ENOSPC, path);
+        data += written;
+        left -= written;
+    }
+    if (::fsync(fd) != 0 && errno != EINVAL && errno != EROFS) fail(errno, path);
+    if (const int error = temp.close()) fail(error, path);
+    if (::rename(tempPath.constData(), target.constData()) != 0) fail(errno, path);
+    temp.keep();
+
+    // The rename itself reaches the disk with the folder.
+    const int folder = ::open(QFile::encodeName(info.absolutePath()).constData(), O_RDONLY | O_CLOEXEC);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
+}
+
+int removeLeftovers(const QString& path) {
+    const QFileInfo info(path);
+    const QDir folder = info.absoluteDir();
+    if (!folder.exists()) return 0;
+    static const QRegularExpression random(QStringLiteral("^[A-Za-z0-9]{6}$"));
+    const QString prefix = info.fileName() + LeftoverMark;
+    int removed = 0;
+    const QStringList names =
+        folder.entryList({prefix + QStringLiteral("*")}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names) {
+        if (!random.match(name.mid(prefix.size())).hasMatch()) continue;
+        const QByteArray file = QFile::encodeName(folder.absoluteFilePath(name));
+        const int fd = ::open(file.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        if (fd < 0) continue;
+        // A save still writing it holds the lock.
+        const bool idle = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+        if (idle && ::unlink(file.constData()) == 0) ++removed;
+        ::close(fd);
+    }
+    return removed;
+}
+
+} // namespace atomicfile

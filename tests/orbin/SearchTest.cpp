@@ -1,0 +1,157 @@
+#include "OrbinFixture.h"
+
+#include "Items.h"
+#include "Twips.h"
+#include "frmSearch.h"
+
+#include "ItemXml.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace {
+
+const QString Today = QStringLiteral("20261207");
+
+class Search : public Orbin {
+protected:
+    void seed() override {
+        const QByteArray items =
+            taskXml(1, QStringLiteral("Write the quarterly report"), Today, 1) +
+            meetingXml(2, QStringLiteral("Report review with Sam"), Today, QStringLiteral("15:00")) +
+            taskXml(3, QStringLiteral("Enter search text here! is what the box says"), Today, 2) +
+            QByteArray(taskXml(4, QStringLiteral("Shouting report"), Today, 1))
+                .replace("<type>Task", "<type>TASK") +
+            QByteArray(taskXml(5, QStringLiteral("Report of a project"), Today, 1))
+                .replace("<type>Task", "<type>Project") +
+            QByteArray(taskXml(6, QStringLiteral("Report with no id"), Today, 1))
+                .replace("<id>6<", "<id>-6<") +
+            taskXml(7, QStringLiteral("Say \"hello\" &amp; wave"), Today, 1) +
+            taskXml(8, QStringLiteral("Sam's &lt;b&gt;bold&lt;/b&gt; plan"), Today, 1);
+        TestEnv::writeFile(env.dataDir() + QStringLiteral("items.xml"), itemsFileWith(items));
+    }
+    QLineEdit* box() const { return control<QLineEdit>("txtSearch"); }
+    static QListWidget* list() { return frmSearch::instance()->lstSearch(); }
+    static QStringList hits() {
+        QStringList texts;
+        for (int i = 0; i < list()->count(); ++i)
+            texts << list()->item(i)->text();
+        return texts;
+    }
+    void typeIn(const QString& text) {
+        QTest::mouseClick(box(), Qt::LeftButton);
+        box()->selectAll();
+        QTest::keyClick(box(), Qt::Key_Delete);
+        QTest::keyClicks(box(), text);
+    }
+    void clickHit(int row) {
+        QListWidget* l = list();
+        QTest::mouseClick(l->viewport(), Qt::LeftButton, {}, l->visualItemRect(l->item(row)).center());
+    }
+};
+
+} // namespace
+
+TEST_F(Search, AsAPersonSearchesTheHitOpensItsItem) {
+    floater->shrinkFloater();
+    QTest::mouseClick(control("btnSearch"), Qt::LeftButton);
+
+    // The box comes up over the top strip with the prompt selected, and the prompt is searched for once.
+    ASSERT_TRUE(box()->isVisible());
+    EXPECT_EQ(box()->text(), QStringLiteral("Enter search text here!"));
+    EXPECT_EQ(box()->selectedText(), box()->text());
+    EXPECT_TRUE(control("fraCloseSearch")->isVisible());
+    EXPECT_EQ(hits(), QStringList{QStringLiteral("Enter search text here! is what the box says (Task)")});
+    // The list stands beside the orbin, above other windows.
+    frmSearch* results = frmSearch::instance();
+    EXPECT_TRUE(results->isVisible());
+    EXPECT_EQ(results->pos(), floater->pos() + QPoint(twips::toPixels(frmSearch::OffsetLeft),
+                                                      twips::toPixels(frmSearch::OffsetTop)));
+    EXPECT_TRUE(results->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+
+    // A click in the box takes the prompt away: everything with a title, last in the file first.
+    QTest::mouseClick(box(), Qt::LeftButton);
+    EXPECT_EQ(box()->text(), QString());
+    EXPECT_EQ(hits().size(), 7);
+    EXPECT_EQ(hits().first(), QStringLiteral("Sam's <b>bold</b> plan (Task)"));
+    QTest::mouseClick(box(), Qt::LeftButton); // any other text stays
+    QTest::keyClicks(box(), QStringLiteral("rEpO"));
+    EXPECT_EQ(box()->text(), QStringLiteral("rEpO"));
+    // Every change searches again; ids below 1 are left out; each hit is its title and its type.
+    EXPECT_EQ(hits(), (QStringList{QStringLiteral("Report of a project (Project)"),
+                                   QStringLiteral("Shouting report (TASK)"),
+                                   QStringLiteral("Report review with Sam (Meeting)"),
+                                   QStringLiteral("Write the quarterly report (Task)")}));
+    EXPECT_EQ(list()->item(3)->data(Qt::UserRole).toInt(), 1);
+
+    // A task opens in the edit-task dialog, the type read in any letter case...
+    clickHit(3);
+    EXPECT_EQ(gItems->currentID(), Integer(1));
+    ASSERT_TRUE(forms::isLoaded(QStringLiteral("dlgEditTaskDetails")));
+    QPointer<QWidget> first = dynamic_cast<QWidget*>(forms::find(QStringLiteral("dlgEditTaskDetails")));
+    clickHit(1);
+    EXPECT_EQ(gItems->currentID(), Integer(4));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(first.isNull()) << "the open dialog is loaded afresh on the second task";
+    // ...a meeting in the edit-meeting dialog, a project nowhere.
+    clickHit(2);
+    FormPort* meeting = forms::find(QStringLiteral("dlgEditMeetingDetails"));
+    ASSERT_NE(meeting, nullptr);
+    EXPECT_EQ(dynamic_cast<QWidget*>(meeting)->property("Tag").toString(), QStringLiteral("2"));
+    const int open = static_cast<int>(forms::loaded().size());
+    clickHit(0);
+    EXPECT_EQ(static_cast<int>(forms::loaded().size()), open);
+    EXPECT_TRUE(prompter.boxes.isEmpty());
+}
+
+TEST_F(Search, QuotesApostrophesMarkupAndAmpersandsAreFoundAsTyped) {
+    floater->btnSearch_Click();
+    const std::pair<QString, QString> cases[] = {
+        {QStringLiteral("\"hello\""), QStringLiteral("Say \"hello\" & wave (Task)")},
+        {QStringLiteral("& w"), QStringLiteral("Say \"hello\" & wave (Task)")},
+        {QStringLiteral("sam's"), QStringLiteral("Sam's <b>bold</b> plan (Task)")},
+        {QStringLiteral("<b>"), QStringLiteral("Sam's <b>bold</b> plan (Task)")},
+    };
+    for (const auto& [text, hit] : cases) {
+        SCOPED_TRACE(text.toStdString());
+        typeIn(text);
+        EXPECT_EQ(hits(), QStringList{hit});
+    }
+    typeIn(QStringLiteral("']|//*[title='"));
+    EXPECT_TRUE(hits().isEmpty());
+    EXPECT_TRUE(prompter.boxes.isEmpty());
+    EXPECT_TRUE(box()->isVisible());
+}
+
+TEST_F(Search, TheCrossAndEveryShrinkCloseTheSearchAndTheListFollowsADrag) {
+    floater->expandFloater();
+    floater->btnSearch_Click();
+    QPointer<frmSearch> results = frmSearch::instance();
+
+    // Dragged by its handle, the orbin takes the list along.
+    QWidget* handle = control("imgDragArrow");
+    const QPoint was = results->pos();
+    QTest::mousePress(handle, Qt::LeftButton, {}, QPoint(5, 5));
+    QMouseEvent move(QEvent::MouseMove, QPointF(25, 15), handle->mapToGlobal(QPointF(25, 15)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(handle, &move);
+    QTest::mouseRelease(handle, Qt::LeftButton, {}, QPoint(25, 15));
+    EXPECT_EQ(results->pos(), was + QPoint(20, 10));
+
+    QTest::mouseClick(control("imgCloseSearch"), Qt::LeftButton);
+    EXPECT_FALSE(box()->isVisible());
+    EXPECT_FALSE(control("fraCloseSearch")->isVisible());
+    EXPECT_FALSE(forms::isLoaded(QStringLiteral("frmSearch")));
+    EXPECT_FALSE(floater->isShrunk()) << "closing the search leaves the window as it is";
+    floater->imgCloseSearch_Click(); // closing again is harmless
+    EXPECT_TRUE(prompter.boxes.isEmpty());
+
+    // Opened again, the box starts with the prompt; any shrink closes it all.
+    typeIn(QStringLiteral("x"));
+    floater->btnSearch_Click();
+    EXPECT_EQ(box()->text(), QStringLiteral("Enter search text here!"));
+    floater->shrinkFloater();
+    EXPECT_FALSE(box()->isVisible());
+    EXPECT_FALSE(forms::isLoaded(QStringLiteral("frmSearch")));
+}
