@@ -242,7 +242,7 @@ void showHelpTopic() {
     // The help object lives until quit, which closes and releases it.
     HTMLHelp* help = helpObject();
     help->setCHMFile(gHelpFile);
-    help->HHDisplayContents();
+    help->HHDisplayContents(0);
 }
 
 bool isFormLoaded(const QString& name) {

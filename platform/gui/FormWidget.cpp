@@ -82,11 +82,15 @@ std::optional<qint64> FormWidget::formBackColor() const {
 }
 
 void FormWidget::setFormBackColor(qint64 color) {
-    setProperty("BackColor", color);
-    QPalette p = palette();
-    p.setColor(backgroundRole(), colorcodec::toColor(color, p));
-    setPalette(p);
-    setAutoFillBackground(true);
+    paintBackColor(this, color);
+}
+
+void FormWidget::paintBackColor(QWidget* widget, qint64 color) {
+    widget->setProperty("BackColor", color);
+    QPalette p = widget->palette();
+    p.setColor(widget->backgroundRole(), colorcodec::toColor(color, p));
+    widget->setPalette(p);
+    widget->setAutoFillBackground(true);
 }
 
 QList<QWidget*> FormWidget::controls() const {
@@ -120,11 +124,7 @@ bool FormWidget::setControlColor(int index, ColorProperty property, qint64 color
         w->setProperty("Color", color);
         return true;
     }
-    w->setProperty("BackColor", color);
-    QPalette p = w->palette();
-    p.setColor(w->backgroundRole(), colorcodec::toColor(color, p));
-    w->setPalette(p);
-    w->setAutoFillBackground(true);
+    paintBackColor(w, color);
     return true;
 }
 

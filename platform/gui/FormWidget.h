@@ -40,6 +40,9 @@ public:
     void unloadForm() override;
     bool isUnloaded() const { return m_unloaded; }
 
+    // Paints a widget's background in a colour number and keeps the number as its BackColor.
+    static void paintBackColor(QWidget* widget, qint64 color);
+
 protected:
     // The form's own unload work (storing its place...). Runs once.
     virtual void formUnload() {}

@@ -5,7 +5,9 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <algorithm>
 
 Prompter::Answer QtPrompter::messageBox(const QString& text, Buttons buttons, Icon icon,
                                         const QString& title) {
@@ -78,9 +80,17 @@ Prompter::Answer QtPrompter::show(const QString& text, Buttons buttons, Icon ico
 }
 
 QString QtPrompter::inputBox(const QString& prompt, const QString& title, const QString& defaultText) {
-    bool ok = false;
-    const QString text = QInputDialog::getText(nullptr, title, prompt, QLineEdit::Normal, defaultText, &ok);
-    return ok ? text : QString();
+    // Above the windows that stay on top (the orbin, the dialog that asks), like the message boxes:
+    // behind them the box would hold the keyboard out of sight.
+    QInputDialog box;
+    box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    box.setWindowTitle(title);
+    box.setLabelText(prompt);
+    box.setTextValue(defaultText);
+    // Wide enough for its title to be read in the title bar.
+    if (auto* line = box.findChild<QLineEdit*>())
+        line->setMinimumWidth(std::max(320, box.fontMetrics().horizontalAdvance(title) + 120));
+    return box.exec() == QDialog::Accepted ? box.textValue() : QString();
 }
 
 std::optional<qint64> QtPrompter::chooseColor(qint64 initial) {

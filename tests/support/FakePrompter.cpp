@@ -39,7 +39,8 @@ Prompter::Answer FakePrompter::answer(const Box& box) {
     return firstAnswer(box.buttons);
 }
 
-QString FakePrompter::inputBox(const QString&, const QString&, const QString& defaultText) {
+QString FakePrompter::inputBox(const QString& prompt, const QString& title, const QString& defaultText) {
+    inputs.append({prompt, title, defaultText});
     if (m_inputs.empty()) return defaultText;
     QString t = m_inputs.front();
     m_inputs.pop_front();

@@ -36,6 +36,13 @@ public:
     void beep() override { ++beeps; }
 
     QList<Box> boxes;
+    // Every input box: its prompt, title and default text.
+    struct Input {
+        QString prompt;
+        QString title;
+        QString defaultText;
+    };
+    QList<Input> inputs;
     int beeps = 0;
     // Runs while a box is up, before it is answered (what else happens meanwhile).
     std::function<void(const Box&)> whileShown;
