@@ -107,9 +107,10 @@ PageForm::PageForm(const PageSpec& spec, QSize sheetSize, PageChain* owner)
     page->setContentsMargins(32, 24, 32, 18);
     page->setSpacing(14);
 
-    // A heading that opens the page runs across it, above the text and the picture.
+    // A heading that opens a page with a picture runs across it, above the text and the picture; on a
+    // page of prose alone it heads the column.
     int first = 0;
-    if (!spec.items.isEmpty() && spec.items.first().kind == PageItem::Kind::Heading) {
+    if (spec.picture && !spec.items.isEmpty() && spec.items.first().kind == PageItem::Kind::Heading) {
         page->addWidget(makeLabel(spec.items.first(), sheet));
         first = 1;
     }
@@ -133,6 +134,7 @@ PageForm::PageForm(const PageSpec& spec, QSize sheetSize, PageChain* owner)
         if (item.kind == PageItem::Kind::Subheading && i > first) text->addSpacing(8);
         QLabel* label = makeLabel(item, column);
         text->addWidget(label);
+        if (item.kind == PageItem::Kind::Heading) text->addSpacing(4);
         if (item.kind == PageItem::Kind::Link) {
             const QString target = item.target;
             connect(static_cast<ClickLabel*>(label), &ClickLabel::clicked, this, [this, target] {
