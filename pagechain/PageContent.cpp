@@ -101,7 +101,8 @@ ChainSpec loadChain(const QString& path) {
                 PagePicture pic{attr(child, "name"), folder.filePath(attr(child, "file")),
                                 yes(child, "notice", false)};
                 if (pic.name.isEmpty()) fail(path, where + QStringLiteral(": no name"));
-                if (!QFileInfo::exists(pic.path))
+                // A picture without a file name would name the content folder itself.
+                if (!QFileInfo(pic.path).isFile())
                     fail(path, where + QStringLiteral(": no file %1").arg(pic.path));
                 page.picture = pic;
             } else if (kind == QLatin1String("button")) {

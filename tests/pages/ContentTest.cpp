@@ -66,6 +66,9 @@ TEST_F(Pages, BrokenContentIsRefusedWithWhatIsWrong) {
     EXPECT_TRUE(tryContent(head + "<page name='a'><link to='a'>x</link><picture name='p' file='no.png'/>"
                                   "<button name='b' do='end'>Go</button></page></chain>")
                     .contains(QStringLiteral("no file")));
+    EXPECT_TRUE(tryContent(head + "<page name='a'><text>x</text><picture name='p'/>"
+                                  "<button name='b' do='end'>Go</button></page></chain>")
+                    .contains(QStringLiteral("no file")));
     EXPECT_TRUE(tryContent(head + "<page name='a'><text>x</text></page></chain>")
                     .contains(QStringLiteral("no button")));
     EXPECT_TRUE(
@@ -75,6 +78,21 @@ TEST_F(Pages, BrokenContentIsRefusedWithWhatIsWrong) {
         tryContent(head + "<page name='a'><text>x</text><button name='b' do='end'>Go</button></page>"
                           "<page name='a'><text>y</text><button name='b' do='end'>Go</button></page></chain>")
             .contains(QStringLiteral("page a twice")));
+
+    // A picture that does not read as one leaves its page without it, and the page is still shown.
+    QFile damaged(dir.filePath(QStringLiteral("damaged.png")));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("\x89PNG\r\n not a picture");
+    damaged.close();
+    ASSERT_TRUE(tryContent(head + "<page name='a'><text>x</text><picture name='p' file='damaged.png'/>"
+                                  "<button name='b' do='end'>Go</button></page></chain>")
+                    .endsWith(QStringLiteral("accepted")));
+    PageChain chain(loadChain(dir.filePath(QStringLiteral("pages.xml"))));
+    PageForm* shown = chain.start();
+    ASSERT_NE(shown, nullptr);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(shown->isVisible());
+    EXPECT_TRUE(shown->findChild<PagePictureBox*>(QStringLiteral("p"))->pixmap().isNull());
 
     try {
         loadChain(dir.filePath(QStringLiteral("missing.xml")));
