@@ -105,7 +105,7 @@ TEST_F(Help, TheHelpEntryOpensTheContentsAndAClickedEntryShowsItsPageWithItsPict
     EXPECT_TRUE(windows().isEmpty());
 }
 
-TEST_F(Help, WithoutTheHelpFileTheBoxNamesItsFullPathAndNoWindowOpens) {
+TEST_F(Help, WithoutTheHelpFileOrWithADamagedOneNoWindowOpens) {
     QFile::remove(helpFile());
     action("mnuHelp")->trigger();
     EXPECT_TRUE(windows().isEmpty());
@@ -113,6 +113,14 @@ TEST_F(Help, WithoutTheHelpFileTheBoxNamesItsFullPathAndNoWindowOpens) {
     EXPECT_EQ(prompter.boxes[0].title, QStringLiteral("HTML Help Class"));
     EXPECT_TRUE(prompter.boxes[0].text.startsWith(QStringLiteral("The file ") + helpFile() +
                                                   QStringLiteral(" does not exist.")));
+    EXPECT_EQ(gHTMLHelp->HHWndHandle(), 0);
+
+    // A file there but no help file (damaged, or something else under its name): no window either.
+    TestEnv::writeFile(helpFile(), QByteArray("ITSF") + QByteArray(4096, '\x03'));
+    prompter.boxes.clear();
+    action("mnuHelp")->trigger();
+    EXPECT_TRUE(windows().isEmpty());
+    EXPECT_TRUE(prompter.boxes.isEmpty());
     EXPECT_EQ(gHTMLHelp->HHWndHandle(), 0);
 }
 
