@@ -346,8 +346,9 @@ QStringList HTMLHelp::listRegistryKey(const QString& rootName, const QString& ke
     return out;
 }
 
+// The registered file by its full path; a registration without a folder names a file in the program folder.
 QString HTMLHelp::registeredPath() const {
-    if (m_regFilePath.isEmpty()) return m_regFileName;
+    if (m_regFilePath.isEmpty()) return programFolder() + m_regFileName;
     return withTrailingSlash(m_regFilePath) + m_regFileName;
 }
 
@@ -367,15 +368,12 @@ void HTMLHelp::checkRegistry(const QString& file, bool quietAboutRegisteredFile)
     }
     m_regFileName = value.name;
     m_regFilePath = cutAtNull(value.data);
-    // The registered file is checked here once, without a second look in the registry: a registration
-    // without a folder names a file in the program folder.
+    // The registered file is checked here once, without a second look in the registry.
     QString registered = registeredPath();
-    if (quietAboutRegisteredFile) {
-        if (!registered.contains(u'/')) registered = programFolder() + registered;
+    if (quietAboutRegisteredFile)
         m_regFileExists = QFileInfo::exists(registered);
-    } else {
+    else
         m_regFileExists = ensureFile(registered, false);
-    }
 }
 
 void HTMLHelp::HHRegister(const QString& given) {

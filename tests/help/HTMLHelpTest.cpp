@@ -213,12 +213,17 @@ TEST(HTMLHelp, ARegistrationWithoutAFolderIsCheckedOnceInTheProgramFolder) {
     EXPECT_FALSE(w.help.EnsureFileExists(bare)); // returns at all: no endless lookup
     EXPECT_EQ(w.prompter.boxes.size(), 1);
 
-    w.file(QStringLiteral("program/qvn_OnlineHelp.chm"));
+    const QString local = w.file(QStringLiteral("program/qvn_OnlineHelp.chm"));
     w.prompter.boxes.clear();
     w.help.HHCheckRegistry(QStringLiteral("qvn_OnlineHelp.chm"));
     EXPECT_EQ(w.help.HHRegFileName(), QStringLiteral("qvn_OnlineHelp.chm"));
     EXPECT_EQ(w.help.HHRegFilePath(), QString());
     EXPECT_TRUE(w.help.HHRegFileExists());
+    EXPECT_TRUE(w.prompter.boxes.isEmpty());
+    // That file is the one used, by its full path, wherever the program was started from.
+    bare = QStringLiteral("qvn_OnlineHelp.chm");
+    EXPECT_TRUE(w.help.EnsureFileExists(bare));
+    EXPECT_EQ(bare, local);
     EXPECT_TRUE(w.prompter.boxes.isEmpty());
 }
 
