@@ -88,6 +88,12 @@ TEST_F(Help, TheHelpEntryOpensTheContentsAndAClickedEntryShowsItsPageWithItsPict
     EXPECT_EQ(w->contentsTree()->currentItem(), entry(w, QStringLiteral("Scoring and the timing bonus")));
     QTest::mouseClick(w->findChild<QPushButton*>(QStringLiteral("butBack")), Qt::LeftButton);
     EXPECT_EQ(w->page()->topic(), QStringLiteral("/tasks.htm"));
+    // Web addresses open on the desktop; links to files or programs are not followed out of the help.
+    Q_EMIT w->page()->anchorClicked(QUrl(QStringLiteral("https://quorvane.example.org/")));
+    Q_EMIT w->page()->anchorClicked(QUrl(QStringLiteral("file:///usr/bin/xterm")));
+    Q_EMIT w->page()->anchorClicked(QUrl(QStringLiteral("FILE:///tmp/run.desktop")));
+    EXPECT_EQ(launcher.urls, QList<QString>{QStringLiteral("https://quorvane.example.org/")});
+    EXPECT_EQ(w->page()->topic(), QStringLiteral("/tasks.htm"));
 
     // Help again: the same object, the same window, at its contents again.
     HTMLHelp* first = gHTMLHelp;
