@@ -322,18 +322,10 @@ quint32 HTMLHelp::rootKeyFromName(const QString& name) {
 
 HTMLHelp::RegistryValue HTMLHelp::readRegistryValue(const QString& rootName, const QString& key,
                                                     const QString& valueName) {
-    RegistryValue out;
-    const auto values = MachineRegistry().values(rootKeyFromName(rootName), key);
-    if (!values) return out;
-    for (const MachineRegistry::Value& v : *values) {
-        if (v.type == MachineRegistry::Type::DWord) continue;
-        if (v.name.compare(valueName, Qt::CaseInsensitive) != 0) continue;
-        out.found = true;
-        out.name = v.name;
-        out.data = v.data;
-        break;
-    }
-    return out;
+    // Only a string (plain or expandable) is a value here.
+    const auto v = MachineRegistry().value(rootKeyFromName(rootName), key, valueName);
+    if (!v || v->type == MachineRegistry::Type::DWord) return {};
+    return {true, v->name, v->data};
 }
 
 QStringList HTMLHelp::listRegistryKey(const QString& rootName, const QString& key) {
