@@ -143,14 +143,17 @@ bool HTMLHelp::ensureFile(QString& file, bool lookUpRegistration) {
     if (!file.contains(u'/')) {
         QString completed = programFolder() + file;
         if (lookUpRegistration) {
-            // A registration wins only while its file is there; a stale one falls back to the program
-            // folder.
+            // A registration wins only while its file is there (a stale one falls back to the program
+            // folder), and only the one just found for this name: the check leaves an earlier one
+            // standing when it has nothing to look up.
             checkRegistry(file, true);
-            if (!m_regFileName.isEmpty() && m_regFileExists) completed = registeredPath();
+            if (m_regFileExists && !file.isEmpty() && m_regFileName.compare(file, Qt::CaseInsensitive) == 0)
+                completed = registeredPath();
         }
         file = completed;
     }
-    if (QFileInfo::exists(file)) return true;
+    // Only a file counts, as a search for files finds them: not a folder of that name.
+    if (QFileInfo(file).isFile()) return true;
     showWarningBox(QStringLiteral("The file ") + file + QStringLiteral(" does not exist.") + QChar(10) +
                    QStringLiteral("Please make sure the correct path and file name have been specified."));
     return false;
@@ -363,7 +366,7 @@ void HTMLHelp::checkRegistry(const QString& file, bool quietAboutRegisteredFile)
     // The registered file is checked here once, without a second look in the registry.
     QString registered = registeredPath();
     if (quietAboutRegisteredFile)
-        m_regFileExists = QFileInfo::exists(registered);
+        m_regFileExists = QFileInfo(registered).isFile();
     else
         m_regFileExists = ensureFile(registered, false);
 }

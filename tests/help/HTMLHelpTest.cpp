@@ -187,6 +187,11 @@ TEST(HTMLHelp, ABareNameIsFoundThroughItsRegistrationWhileThatFileIsThere) {
     EXPECT_EQ(w.help.HHRegFileName(), QStringLiteral("qvn_OnlineHelp.chm"));
     EXPECT_EQ(w.help.HHRegFilePath(), w.env.root() + QStringLiteral("shared/"));
     EXPECT_TRUE(w.help.HHRegFileExists());
+    // That registration belongs to its own name: an empty name finds nothing through it.
+    QString empty;
+    EXPECT_FALSE(w.help.EnsureFileExists(empty));
+    EXPECT_EQ(w.prompter.boxes.size(), 1);
+    w.prompter.boxes.clear();
 
     // The registered file goes away: the program folder's copy is used, without a word about the old one.
     QFile::remove(registered);
@@ -197,8 +202,9 @@ TEST(HTMLHelp, ABareNameIsFoundThroughItsRegistrationWhileThatFileIsThere) {
     EXPECT_FALSE(w.help.HHRegFileExists());
     EXPECT_TRUE(w.prompter.boxes.isEmpty());
 
-    // With neither there the box names the program folder's file.
+    // With neither there the box names the program folder's file; a folder of that name is no file.
     QFile::remove(local);
+    QDir().mkpath(local);
     bare = QStringLiteral("qvn_OnlineHelp.chm");
     EXPECT_FALSE(w.help.EnsureFileExists(bare));
     ASSERT_EQ(w.prompter.boxes.size(), 1);
