@@ -69,13 +69,7 @@ void frmLogin::keyPressEvent(QKeyEvent* event) {
         unloadForm();
         return;
     }
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        // Enter presses the button that has the focus, else the default button, OK.
-        if (auto* button = qobject_cast<QPushButton*>(focusWidget()))
-            button->click();
-        else
-            cmdOK_Click();
-        return;
-    }
+    // OK is the default button.
+    if (pressOnEnter(event, [this] { cmdOK_Click(); })) return;
     FormWidget::keyPressEvent(event);
 }

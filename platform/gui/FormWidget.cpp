@@ -7,7 +7,9 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMetaMethod>
+#include <QPushButton>
 #include <QScreen>
 #include <QWindow>
 
@@ -135,6 +137,15 @@ void FormWidget::unloadForm() {
     formUnload();
     hide();
     deleteLater();
+}
+
+bool FormWidget::pressOnEnter(QKeyEvent* event, const std::function<void()>& pressDefault) {
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) return false;
+    if (auto* button = qobject_cast<QPushButton*>(focusWidget()))
+        button->click();
+    else
+        pressDefault();
+    return true;
 }
 
 void FormWidget::closeEvent(QCloseEvent* event) {

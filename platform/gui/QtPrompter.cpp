@@ -94,7 +94,8 @@ QString QtPrompter::inputBox(const QString& prompt, const QString& title, const 
 }
 
 std::optional<qint64> QtPrompter::chooseColor(qint64 initial) {
-    const QColor c = QColorDialog::getColor(colorcodec::toColor(initial));
+    const QColor c = QColorDialog::getColor(colorcodec::toColor(initial), QApplication::activeWindow(),
+                                            QStringLiteral("Color picker"));
     if (!c.isValid()) return std::nullopt;
     return colorcodec::fromColor(c);
 }

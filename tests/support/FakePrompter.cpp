@@ -46,3 +46,11 @@ QString FakePrompter::inputBox(const QString& prompt, const QString& title, cons
     m_inputs.pop_front();
     return t;
 }
+
+std::optional<qint64> FakePrompter::chooseColor(qint64 initial) {
+    colorChoosers.append(initial);
+    if (m_colors.empty()) return std::nullopt;
+    const std::optional<qint64> c = m_colors.front();
+    m_colors.pop_front();
+    return c;
+}
