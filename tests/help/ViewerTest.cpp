@@ -121,13 +121,24 @@ TEST_F(Help, WithoutTheHelpFileOrWithADamagedOneNoWindowOpens) {
                                                   QStringLiteral(" does not exist.")));
     EXPECT_EQ(gHTMLHelp->HHWndHandle(), 0);
 
-    // A file there but no help file (damaged, or something else under its name): no window either.
+    // A file there but no help file (damaged, or something else under its name): no window either, and
+    // the viewer says why, once for each request.
     TestEnv::writeFile(helpFile(), QByteArray("ITSF") + QByteArray(4096, '\x03'));
+    for (int i = 0; i < 2; ++i) {
+        prompter.boxes.clear();
+        action("mnuHelp")->trigger();
+        EXPECT_TRUE(windows().isEmpty());
+        ASSERT_EQ(prompter.boxes.size(), 1);
+        EXPECT_EQ(prompter.boxes[0].text,
+                  QStringLiteral("The help file ") + helpFile() +
+                      QStringLiteral(" cannot be read: it is damaged, or it is no help file."));
+        QCoreApplication::processEvents();
+    }
     prompter.boxes.clear();
-    action("mnuHelp")->trigger();
-    EXPECT_TRUE(windows().isEmpty());
-    EXPECT_TRUE(prompter.boxes.isEmpty());
-    EXPECT_EQ(gHTMLHelp->HHWndHandle(), 0);
+    help()->setHHKeyword(QStringLiteral("Tasks"));
+    help()->HHDisplayKeyword(0);
+    EXPECT_EQ(prompter.boxes.size(), 1);
+    QCoreApplication::processEvents();
 }
 
 TEST_F(Help, LookupsFindTheirTopicsAndSayWhenNothingIsThere) {
