@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -55,6 +56,9 @@ TEST(Login, TheRightPasswordShowsTheOrbin) {
     GuiStart::atLogin([](frmLogin* login) {
         EXPECT_EQ(login->windowTitle(), QStringLiteral("Password for Quorvane"));
         EXPECT_EQ(login->txtPassword1()->echoMode(), QLineEdit::Password);
+        EXPECT_EQ(login->txtPassword1()->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr,
+                                                            login->txtPassword1()),
+                  '*');
         QTest::keyClicks(login->txtPassword1(), QStringLiteral("Open Sesame9"));
         login->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
     });
