@@ -143,14 +143,17 @@ bool HTMLHelp::ensureFile(QString& file, bool lookUpRegistration) {
     if (!file.contains(u'/')) {
         QString completed = programFolder() + file;
         if (lookUpRegistration) {
-            // A registration wins only while its file is there; a stale one falls back to the program
-            // folder.
+            // A registration wins only while its file is there (a stale one falls back to the program
+            // folder), and only the one just found for this name: the check leaves an earlier one
+            // standing when it has nothing to look up.
             checkRegistry(file, true);
-            if (!m_regFileName.isEmpty() && m_regFileExists) completed = registeredPath();
+            if (m_regFileExists && !file.isEmpty() && m_regFileName.compare(file, Qt::CaseInsensitive) == 0)
+                completed = registeredPath();
         }
         file = completed;
     }
-    if (QFileInfo::exists(file)) return true;
+    // Only a file counts, as a search for files finds them: not a folder of that name.
+    if (QFileInfo(file).isFile()) return true;
     showWarningBox(QStringLiteral("The file ") + file + QStringLiteral(" does not exist.") + QChar(10) +
                    QStringLiteral("Please make sure the correct path and file name have been specified."));
     return false;
@@ -322,18 +325,10 @@ quint32 HTMLHelp::rootKeyFromName(const QString& name) {
 
 HTMLHelp::RegistryValue HTMLHelp::readRegistryValue(const QString& rootName, const QString& key,
                                                     const QString& valueName) {
-    RegistryValue out;
-    const auto values = MachineRegistry().values(rootKeyFromName(rootName), key);
-    if (!values) return out;
-    for (const MachineRegistry::Value& v : *values) {
-        if (v.type == MachineRegistry::Type::DWord) continue;
-        if (v.name.compare(valueName, Qt::CaseInsensitive) != 0) continue;
-        out.found = true;
-        out.name = v.name;
-        out.data = v.data;
-        break;
-    }
-    return out;
+    // Only a string (plain or expandable) is a value here.
+    const auto v = MachineRegistry().value(rootKeyFromName(rootName), key, valueName);
+    if (!v || v->type == MachineRegistry::Type::DWord) return {};
+    return {true, v->name, v->data};
 }
 
 QStringList HTMLHelp::listRegistryKey(const QString& rootName, const QString& key) {
@@ -346,8 +341,9 @@ QStringList HTMLHelp::listRegistryKey(const QString& rootName, const QString& ke
     return out;
 }
 
+// The registered file by its full path; a registration without a folder names a file in the program folder.
 QString HTMLHelp::registeredPath() const {
-    if (m_regFilePath.isEmpty()) return m_regFileName;
+    if (m_regFilePath.isEmpty()) return programFolder() + m_regFileName;
     return withTrailingSlash(m_regFilePath) + m_regFileName;
 }
 
@@ -367,15 +363,12 @@ void HTMLHelp::checkRegistry(const QString& file, bool quietAboutRegisteredFile)
     }
     m_regFileName = value.name;
     m_regFilePath = cutAtNull(value.data);
-    // The registered file is checked here once, without a second look in the registry: a registration
-    // without a folder names a file in the program folder.
+    // The registered file is checked here once, without a second look in the registry.
     QString registered = registeredPath();
-    if (quietAboutRegisteredFile) {
-        if (!registered.contains(u'/')) registered = programFolder() + registered;
-        m_regFileExists = QFileInfo::exists(registered);
-    } else {
+    if (quietAboutRegisteredFile)
+        m_regFileExists = QFileInfo(registered).isFile();
+    else
         m_regFileExists = ensureFile(registered, false);
-    }
 }
 
 void HTMLHelp::HHRegister(const QString& given) {

@@ -9,7 +9,28 @@
 #include "Twips.h"
 #include "WindowProcs.h"
 
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionButton>
+
+namespace {
+
+// A form name too long for its button is written in smaller letters rather than cut off at both ends.
+void fitCaption(QPushButton* button) {
+    QFont font = button->parentWidget()->font();
+    QStyleOptionButton option;
+    option.initFrom(button);
+    const int room =
+        button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button).width() - 2;
+    for (int size = QFontInfo(font).pixelSize();
+         size > 7 && QFontMetrics(font).horizontalAdvance(button->text()) > room; --size)
+        font.setPixelSize(size - 1);
+    button->setFont(font);
+}
+
+} // namespace
 
 dlgFormList::dlgFormList(QWidget* parent) : FormWidget(QStringLiteral("dlgFormList"), parent, Qt::Dialog) {
     setWindowTitle(QStringLiteral("debug Formlist"));
@@ -61,7 +82,10 @@ void dlgFormList::refreshButtons() {
             }
         });
         step([&] {
-            if (i < m_btnForm.size()) m_btnForm.at(i)->setText(form->formName());
+            if (i < m_btnForm.size()) {
+                m_btnForm.at(i)->setText(form->formName());
+                fitCaption(m_btnForm.at(i));
+            }
         });
         ++i;
     }

@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 const QString General = QStringLiteral("General");
@@ -35,6 +36,7 @@ frmPassword::frmPassword(QWidget* owner) : FormWidget(QStringLiteral("frmPasswor
     m_txtPassword2->setObjectName(QStringLiteral("txtPassword2"));
     for (QLineEdit* box : {m_txtPassword1, m_txtPassword2}) {
         box->setEchoMode(QLineEdit::Password);
+        box->setStyleSheet(QStringLiteral("lineedit-password-character: 42")); // a star for each character
         box->setMinimumWidth(220);
         box->installEventFilter(this);
     }
@@ -104,9 +106,10 @@ void frmPassword::showEvent(QShowEvent* event) {
 }
 
 bool frmPassword::eventFilter(QObject* watched, QEvent* event) {
-    // A box that receives the focus selects all of its text.
+    // A box that receives the focus selects all of its text, also after the click that placed the cursor,
+    // so that what is typed replaces the password shown.
     if (event->type() == QEvent::FocusIn)
-        if (auto* box = qobject_cast<QLineEdit*>(watched)) box->selectAll();
+        if (auto* box = qobject_cast<QLineEdit*>(watched)) QTimer::singleShot(0, box, &QLineEdit::selectAll);
     return FormWidget::eventFilter(watched, event);
 }
 

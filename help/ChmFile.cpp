@@ -30,6 +30,20 @@ quint16 wordAt(const QByteArray& data, qsizetype at) {
     return qFromLittleEndian<quint16>(data.constData() + at);
 }
 
+quint64 qwordAt(const QByteArray& data, qsizetype at) {
+    if (at < 0 || at + 8 > data.size()) return 0;
+    return qFromLittleEndian<quint64>(data.constData() + at);
+}
+
+// The tables of the compressed section, and how large the section is once expanded.
+const char* const ControlDataFile = "::DataSpace/Storage/MSCompressed/ControlData";
+const char* const ResetTableFile = "::DataSpace/Storage/MSCompressed/Transform/"
+                                   "{7FC28940-9D31-11D0-9B27-00A0C91E9C7C}/InstanceData/ResetTable";
+const char* const ContentFile = "::DataSpace/Storage/MSCompressed/Content";
+constexpr quint64 FrameSize = 0x8000; // every compressed block expands to one frame
+constexpr quint64 FrameSlack = 6144;  // how much larger than its frame a compressed block may be
+constexpr quint64 MostTableBytes = 1 << 24;
+
 QString textOf(const QByteArray& bytes) {
     const qsizetype nul = bytes.indexOf('\0');
     return QString::fromUtf8(nul < 0 ? bytes : bytes.left(nul));
@@ -52,6 +66,7 @@ std::unique_ptr<ChmFile> ChmFile::open(const QString& path) {
     std::unique_ptr<ChmFile> file(new ChmFile);
     file->m_path = path;
     file->m_handle = handle;
+    if (!file->compressedSectionHolds()) return nullptr;
     chm_enumerate(handle, CHM_ENUMERATE_NORMAL | CHM_ENUMERATE_FILES, listFile, &file->m_files);
     file->m_strings = file->read(QStringLiteral("/#STRINGS")).value_or(QByteArray());
     file->readSystem();
@@ -79,11 +94,75 @@ QString ChmFile::normalPath(const QString& inner) {
     return u'/' + out.join(u'/');
 }
 
+// The reader expands the compressed section as its tables say, without checking them: a damaged control
+// block or reset table sends it out of its buffers. So they are checked here, once, before anything of
+// that section is read; a file whose tables do not hold together is treated as no help file.
+bool ChmFile::compressedSectionHolds() {
+    chmUnitInfo control{}, resets{}, content{};
+    if (chm_resolve_object(m_handle, ControlDataFile, &control) != CHM_RESOLVE_SUCCESS ||
+        chm_resolve_object(m_handle, ResetTableFile, &resets) != CHM_RESOLVE_SUCCESS ||
+        chm_resolve_object(m_handle, ContentFile, &content) != CHM_RESOLVE_SUCCESS ||
+        control.space != CHM_UNCOMPRESSED || resets.space != CHM_UNCOMPRESSED ||
+        content.space != CHM_UNCOMPRESSED)
+        return true; // no compressed section: the reader reads none
+    const auto raw = [&](chmUnitInfo& ui) -> std::optional<QByteArray> {
+        if (ui.length > MostTableBytes) return std::nullopt;
+        QByteArray data(static_cast<qsizetype>(ui.length), Qt::Uninitialized);
+        const LONGINT64 got =
+            chm_retrieve_object(m_handle, &ui, reinterpret_cast<unsigned char*>(data.data()), 0,
+                                static_cast<LONGINT64>(ui.length));
+        if (got != static_cast<LONGINT64>(ui.length)) return std::nullopt;
+        return data;
+    };
+
+    // The control block: the window the blocks are expanded in, and how often the expansion starts afresh.
+    const std::optional<QByteArray> ctl = raw(control);
+    if (!ctl || ctl->size() < 0x18 || !ctl->mid(4, 4).startsWith("LZXC")) return false;
+    const quint32 version = dwordAt(*ctl, 8);
+    quint32 resetInterval = dwordAt(*ctl, 0x0c);
+    quint32 window = dwordAt(*ctl, 0x10);
+    const quint32 windowsPerReset = dwordAt(*ctl, 0x14);
+    if (version == 2) {
+        // Counted in frames; the reader multiplies in 32 bits, and so does this check.
+        resetInterval *= 0x8000u;
+        window *= 0x8000u;
+    } else if (version != 1) {
+        return false;
+    }
+    if (window < (1u << 15) || window > (1u << 21) || (window & (window - 1)) != 0) return false;
+    if (resetInterval == 0 || resetInterval % (window / 2) != 0 || windowsPerReset == 0) return false;
+    if (resetInterval / (window / 2) * windowsPerReset == 0) return false;
+
+    // The reset table: where each compressed block begins in the content, in order, none too large.
+    const std::optional<QByteArray> table = raw(resets);
+    if (!table || table->size() < 0x28 || dwordAt(*table, 0) != 2) return false;
+    const quint64 blocks = dwordAt(*table, 4);
+    const quint64 tableAt = dwordAt(*table, 0x0c);
+    const quint64 expanded = qwordAt(*table, 0x10);
+    const quint64 compressed = qwordAt(*table, 0x18);
+    if (qwordAt(*table, 0x20) != FrameSize) return false;
+    if (tableAt + blocks * 8 > quint64(table->size()) || compressed > content.length) return false;
+    if (expanded > blocks * FrameSize) return false;
+    for (quint64 i = 0; i < blocks; ++i) {
+        const quint64 start = qwordAt(*table, qsizetype(tableAt + i * 8));
+        const quint64 end = i + 1 < blocks ? qwordAt(*table, qsizetype(tableAt + (i + 1) * 8)) : compressed;
+        if ((i == 0 && start != 0) || start > end || end > compressed || end - start > FrameSize + FrameSlack)
+            return false;
+    }
+    m_expandedLength = expanded;
+    return true;
+}
+
 std::optional<QByteArray> ChmFile::read(const QString& inner) const {
     const QString p = inner.startsWith(u'#') || inner.startsWith(u'$') ? u'/' + inner : normalPath(inner);
     chmUnitInfo ui{};
     if (chm_resolve_object(m_handle, p.toUtf8().constData(), &ui) != CHM_RESOLVE_SUCCESS) return std::nullopt;
     if (ui.length > 64u * 1024 * 1024) return std::nullopt; // no page or picture of a help file is this big
+    // A file said to lie beyond the end of the compressed section would have the reader look for blocks
+    // the reset table does not have.
+    if (ui.space == CHM_COMPRESSED &&
+        (ui.start > m_expandedLength || ui.length > m_expandedLength - ui.start))
+        return std::nullopt;
     QByteArray data(static_cast<qsizetype>(ui.length), Qt::Uninitialized);
     const LONGINT64 got = chm_retrieve_object(m_handle, &ui, reinterpret_cast<unsigned char*>(data.data()), 0,
                                               static_cast<LONGINT64>(ui.length));

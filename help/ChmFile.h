@@ -53,6 +53,7 @@ public:
 
 private:
     ChmFile() = default;
+    bool compressedSectionHolds();
     void readSystem();
     void readWindows();
     void readContextIds();
@@ -69,4 +70,5 @@ private:
     QList<WindowDefinition> m_windows;
     QMap<qint64, QString> m_contextIds;
     QByteArray m_strings;
+    quint64 m_expandedLength = 0; // of the compressed section
 };

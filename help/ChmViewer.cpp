@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QWhatsThis>
 #include <QWidget>
 #include <QWindow>
@@ -112,7 +113,10 @@ HelpWindow* ChmViewer::windowFor(const QString& file, const QString& definition,
     }
     if (!window) {
         std::shared_ptr<const ChmFile> chm = ChmFile::open(file);
-        if (!chm) return nullptr;
+        if (!chm) {
+            sayUnreadable(file);
+            return nullptr;
+        }
         QString def = definition.isEmpty() ? chm->defaultWindow() : definition;
         // A window the file does not define cannot be shown.
         if (!definition.isEmpty() && !chm->window(definition)) return nullptr;
@@ -126,6 +130,16 @@ HelpWindow* ChmViewer::windowFor(const QString& file, const QString& definition,
             window->windowHandle()->setTransientParent(ownerWidget->window()->windowHandle());
     }
     return window;
+}
+
+void ChmViewer::sayUnreadable(const QString& file) {
+    // One request may call the viewer twice (a topic, then a lookup): one box is enough for it.
+    if (m_saidUnreadable) return;
+    m_saidUnreadable = true;
+    prompter().messageBox(QStringLiteral("The help file ") + file +
+                              QStringLiteral(" cannot be read: it is damaged, or it is no help file."),
+                          Prompter::Buttons::OK, Prompter::Icon::Exclamation, QStringLiteral("Help"));
+    QTimer::singleShot(0, [this] { m_saidUnreadable = false; });
 }
 
 qint32 ChmViewer::htmlHelp(qint32 owner, const QByteArray& fileText, int command, const hh::Data& data) {

@@ -26,9 +26,11 @@ private:
     qint32 popUp(qint32 owner, const QString& file, const QString& inner, const hh::Popup& record);
     qint32 lookUp(HelpWindow* window, const hh::LinkLookup& record, bool links);
     void closeAll();
+    void sayUnreadable(const QString& file);
 
     QList<QPointer<HelpWindow>> m_windows;
     QPointer<TextPopup> m_popup;
+    bool m_saidUnreadable = false;
 };
 
 // Makes this viewer the one the help object calls, and names the libraries it draws on in the

@@ -40,9 +40,13 @@ bool HelpBrowser::showTopic(const QString& topic) {
 }
 
 void HelpBrowser::followLink(const QUrl& link) {
-    if (!link.scheme().isEmpty() && link.scheme() != QStringLiteral("ms-its") &&
-        link.scheme() != QStringLiteral("mk")) {
-        launcher().openUrl(link.toString());
+    const QString scheme = link.scheme().toLower();
+    if (!scheme.isEmpty() && scheme != QStringLiteral("ms-its") && scheme != QStringLiteral("mk")) {
+        // Web and mail addresses go to the desktop; a link to anything else (a file, a program) is not
+        // followed out of a help page.
+        if (scheme == QStringLiteral("http") || scheme == QStringLiteral("https") ||
+            scheme == QStringLiteral("mailto"))
+            launcher().openUrl(link.toString());
         return;
     }
     if (link.path().isEmpty() && link.hasFragment()) {

@@ -5,6 +5,8 @@
 
 namespace {
 
+constexpr int MostLevels = 32;
+
 struct Tag {
     bool closing = false;
     QString name; // in lower case
@@ -56,23 +58,32 @@ QList<SitemapEntry> sitemap::parse(const QByteArray& bytes) {
     // The lists being filled, outermost first; a nested list belongs to the last entry of the list around
     // it.
     QList<QList<SitemapEntry>*> open{&root};
+    QList<bool> nests{false}; // whether each of them hangs on an entry, one level deeper
+    int levels = 0;
     std::optional<SitemapEntry> entry;
     int depth = 0; // lists opened, including any that hold no entry yet
     for (const Tag& t : tags(decode(bytes))) {
         if (t.name == QStringLiteral("ul")) {
             if (!t.closing) {
                 ++depth;
-                if (depth > 1) {
+                // Lists nested deeper than any reader could follow keep their entries at the deepest level.
+                if (depth > 1 && levels < MostLevels) {
                     QList<SitemapEntry>* around = open.back();
                     if (!around->isEmpty()) {
                         open.append(&around->back().children);
+                        nests.append(true);
+                        ++levels;
                         continue;
                     }
                 }
                 open.append(open.back()); // a list with no entry to hang on: its entries stay at this level
+                nests.append(false);
             } else if (depth > 0) {
                 --depth;
-                if (open.size() > 1) open.removeLast();
+                if (open.size() > 1) {
+                    open.removeLast();
+                    if (nests.takeLast()) --levels;
+                }
             }
         } else if (t.name == QStringLiteral("object")) {
             if (!t.closing) {

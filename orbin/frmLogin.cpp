@@ -20,6 +20,8 @@ frmLogin::frmLogin(QWidget* parent) : FormWidget(QStringLiteral("frmLogin"), par
     m_txtPassword1 = new QLineEdit(this);
     m_txtPassword1->setObjectName(QStringLiteral("txtPassword1"));
     m_txtPassword1->setEchoMode(QLineEdit::Password);
+    m_txtPassword1->setStyleSheet(
+        QStringLiteral("lineedit-password-character: 42")); // a star for each character
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("cmdOK"));
     ok->setDefault(true);

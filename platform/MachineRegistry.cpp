@@ -45,11 +45,12 @@ QString expandVariables(const QString& text) {
 MachineRegistry::Value decode(const QString& name, const QString& stored) {
     MachineRegistry::Value v;
     v.name = name == DefaultName ? QString() : name;
-    if (stored.startsWith(DWordTag, Qt::CaseInsensitive)) {
+    static const QRegularExpression hexDigits(QStringLiteral("^[0-9A-Fa-f]{1,8}$"));
+    const QString digits = stored.mid(DWordTag.size()).trimmed();
+    if (stored.startsWith(DWordTag, Qt::CaseInsensitive) && hexDigits.match(digits).hasMatch()) {
+        // Anything else after the tag is no number: it reads as the text it is.
         v.type = MachineRegistry::Type::DWord;
-        bool ok = false;
-        const quint32 n = stored.mid(DWordTag.size()).trimmed().toUInt(&ok, 16);
-        v.data = ok ? QString::number(n) : QStringLiteral("0");
+        v.data = QString::number(digits.toUInt(nullptr, 16));
     } else if (stored.startsWith(ExpandTag, Qt::CaseInsensitive)) {
         v.type = MachineRegistry::Type::ExpandString;
         v.data = stored.mid(ExpandTag.size());
@@ -158,6 +159,15 @@ std::optional<QList<MachineRegistry::Value>> MachineRegistry::values(quint32 roo
         }
     }
     return out;
+}
+
+std::optional<MachineRegistry::Value> MachineRegistry::value(quint32 root, const QString& key,
+                                                             const QString& name) const {
+    const auto all = values(root, key);
+    if (!all) return std::nullopt;
+    for (const Value& v : *all)
+        if (v.name.compare(name, Qt::CaseInsensitive) == 0) return v;
+    return std::nullopt;
 }
 
 QStringList MachineRegistry::subkeys(quint32 root, const QString& key) const {

@@ -10,7 +10,8 @@
 // Help"; a key of another root has the root's name before it, "HKCR\CLSID\...". A key's default value is
 // stored under the name "@". A value's text is stored as it stands; a double word as "dword:" and eight
 // hexadecimal digits; a string whose environment variables are expanded when read as "expand:" and the text
-// ("sz:" keeps a plain string that begins with one of these words).
+// ("sz:" keeps a plain string that begins with one of these words). This is the one reader and writer of
+// that file: the help object's registrations and checks and the About box's look-ups both go through it.
 //
 // Access rights follow the file: a key opens for reading when the file can be read, and for writing when
 // it can be written (or made, where it is not there yet). Components of the program also provide entries
@@ -44,6 +45,9 @@ public:
     // The key's values in stored order (provided ones after the file's); nullopt when it does not open
     // for reading.
     std::optional<QList<Value>> values(quint32 root, const QString& key) const;
+    // One value of the key, its name matched without regard to case; nullopt when the key does not open
+    // for reading or has no such value.
+    std::optional<Value> value(quint32 root, const QString& key, const QString& name) const;
     // The names of the key's direct subkeys.
     QStringList subkeys(quint32 root, const QString& key) const;
     // Whether the key may be made or opened to set values and make subkeys.

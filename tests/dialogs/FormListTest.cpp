@@ -1,7 +1,10 @@
 #include "SettingsWorld.h"
 #include "dlgFormList.h"
 
+#include <QFontMetrics>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 
 namespace {
 
@@ -19,6 +22,16 @@ protected:
             out << f->formName();
         return out;
     }
+    // Every caption can be read whole: none is wider than the inside of its button.
+    static bool captionsFit(const dlgFormList* list) {
+        for (const QPushButton* b : list->btnForm()) {
+            QStyleOptionButton option;
+            option.initFrom(b);
+            const int room = b->style()->subElementRect(QStyle::SE_PushButtonContents, &option, b).width();
+            if (QFontMetrics(b->font()).horizontalAdvance(b->text()) > room) return false;
+        }
+        return true;
+    }
     static bool stacked(const dlgFormList* list) {
         const QList<QPushButton*>& b = list->btnForm();
         for (qsizetype i = 1; i < b.size(); ++i)
@@ -33,11 +46,13 @@ TEST_F(FormList, OneButtonPerLoadedFormStaleUntilRefresh) {
     LoadedFakeForm a(QStringLiteral("frmReminder"));
     auto* b = new LoadedFakeForm(QStringLiteral("dlgNewMeetingDetails"));
     LoadedFakeForm c(QStringLiteral("dlgNewMeetingDetails"));
+    LoadedFakeForm d(QStringLiteral("dlgEditMeetingDetails"));
     const QStringList before = loadedNames();
     dlgFormList* list = dlgFormList::instance();
     EXPECT_EQ(list->windowTitle(), QStringLiteral("debug Formlist"));
     EXPECT_EQ(captions(list), before + QStringList{QStringLiteral("dlgFormList")});
     EXPECT_TRUE(stacked(list));
+    EXPECT_TRUE(captionsFit(list));
     EXPECT_TRUE(orbin.calls.contains(QStringLiteral("shrink")));
     EXPECT_EQ(dlgFormList::instance(), list); // Ctrl+L again only shows it
 

@@ -2,9 +2,11 @@
 #include "SettingsWorld.h"
 #include "frmPassword.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QStyle>
 #include <QTest>
 
 namespace {
@@ -41,6 +43,28 @@ TEST_F(PasswordForm, OpensWithTheStoredPasswordAndOkStoresItAgain) {
     EXPECT_FALSE(forms::isLoaded(QStringLiteral("frmPassword")));
     EXPECT_EQ(stored("General", "password"), scramblePassword(QStringLiteral("Open Sesame9")));
     EXPECT_TRUE(prompter.boxes.isEmpty());
+}
+
+// Each box shows a star per character, and one that gets the focus, by the tab key or by a click, has its
+// text selected, so that typing replaces the password shown rather than adding to it.
+TEST_F(PasswordForm, ABoxThatGetsTheFocusIsTypedOverAndShowsStars) {
+    storePassword(QStringLiteral("Open Sesame9"));
+    QPointer<frmPassword> form = new frmPassword();
+    form->show();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+    for (QLineEdit* box : {form->txtPassword1(), form->txtPassword2()})
+        EXPECT_EQ(box->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, box), '*');
+    EXPECT_EQ(QApplication::focusWidget(), form->txtPassword1());
+    EXPECT_EQ(form->txtPassword1()->selectedText(), QStringLiteral("Open Sesame9"));
+    QTest::keyClicks(form->txtPassword1(), QStringLiteral("Ab1"));
+    QTest::mouseClick(form->txtPassword2(), Qt::LeftButton);
+    QCoreApplication::processEvents();
+    QTest::keyClicks(form->txtPassword2(), QStringLiteral("Ab1"));
+    QTest::keyClick(form->txtPassword2(), Qt::Key_Return);
+    EXPECT_FALSE(forms::isLoaded(QStringLiteral("frmPassword")));
+    EXPECT_TRUE(prompter.boxes.isEmpty());
+    EXPECT_EQ(storedClear(), QStringLiteral("Ab1"));
 }
 
 TEST_F(PasswordForm, DifferentTextsAreToldAndKeepTheFormOpen) {

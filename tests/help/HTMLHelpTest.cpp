@@ -187,6 +187,11 @@ TEST(HTMLHelp, ABareNameIsFoundThroughItsRegistrationWhileThatFileIsThere) {
     EXPECT_EQ(w.help.HHRegFileName(), QStringLiteral("qvn_OnlineHelp.chm"));
     EXPECT_EQ(w.help.HHRegFilePath(), w.env.root() + QStringLiteral("shared/"));
     EXPECT_TRUE(w.help.HHRegFileExists());
+    // That registration belongs to its own name: an empty name finds nothing through it.
+    QString empty;
+    EXPECT_FALSE(w.help.EnsureFileExists(empty));
+    EXPECT_EQ(w.prompter.boxes.size(), 1);
+    w.prompter.boxes.clear();
 
     // The registered file goes away: the program folder's copy is used, without a word about the old one.
     QFile::remove(registered);
@@ -197,8 +202,9 @@ TEST(HTMLHelp, ABareNameIsFoundThroughItsRegistrationWhileThatFileIsThere) {
     EXPECT_FALSE(w.help.HHRegFileExists());
     EXPECT_TRUE(w.prompter.boxes.isEmpty());
 
-    // With neither there the box names the program folder's file.
+    // With neither there the box names the program folder's file; a folder of that name is no file.
     QFile::remove(local);
+    QDir().mkpath(local);
     bare = QStringLiteral("qvn_OnlineHelp.chm");
     EXPECT_FALSE(w.help.EnsureFileExists(bare));
     ASSERT_EQ(w.prompter.boxes.size(), 1);
@@ -213,12 +219,17 @@ TEST(HTMLHelp, ARegistrationWithoutAFolderIsCheckedOnceInTheProgramFolder) {
     EXPECT_FALSE(w.help.EnsureFileExists(bare)); // returns at all: no endless lookup
     EXPECT_EQ(w.prompter.boxes.size(), 1);
 
-    w.file(QStringLiteral("program/qvn_OnlineHelp.chm"));
+    const QString local = w.file(QStringLiteral("program/qvn_OnlineHelp.chm"));
     w.prompter.boxes.clear();
     w.help.HHCheckRegistry(QStringLiteral("qvn_OnlineHelp.chm"));
     EXPECT_EQ(w.help.HHRegFileName(), QStringLiteral("qvn_OnlineHelp.chm"));
     EXPECT_EQ(w.help.HHRegFilePath(), QString());
     EXPECT_TRUE(w.help.HHRegFileExists());
+    EXPECT_TRUE(w.prompter.boxes.isEmpty());
+    // That file is the one used, by its full path, wherever the program was started from.
+    bare = QStringLiteral("qvn_OnlineHelp.chm");
+    EXPECT_TRUE(w.help.EnsureFileExists(bare));
+    EXPECT_EQ(bare, local);
     EXPECT_TRUE(w.prompter.boxes.isEmpty());
 }
 

@@ -1,5 +1,7 @@
 #include "ChmFile.h"
+#include "HelpWindow.h"
 #include "Sitemap.h"
+#include "TestEnv.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -7,6 +9,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QSet>
+#include <QtEndian>
 #include <gtest/gtest.h>
 
 // The help file that ships beside the program is compiled from help/content/ by tools/help-build and kept
@@ -50,6 +53,23 @@ QStringList projectFiles() {
             out.append(t);
     }
     return out;
+}
+
+QByteArray shippedBytes() {
+    QFile f(shipped());
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Opens a file as the viewer would and reads everything in it; false when it does not open.
+bool openAndReadAll(const QString& path) {
+    std::shared_ptr<const ChmFile> chm = ChmFile::open(path);
+    if (!chm) return false;
+    for (const QString& f : chm->files())
+        chm->read(f);
+    HelpWindow window(chm, chm->defaultWindow());
+    window.showFirstTopic();
+    window.search(QStringLiteral("task"));
+    return true;
 }
 
 void collectTopics(const QList<SitemapEntry>& entries, QStringList& out) {
@@ -132,6 +152,19 @@ TEST(HelpFile, ContentsAndIndexNestAsWritten) {
     EXPECT_EQ(entries[1].children[0].topics, (QStringList{QStringLiteral("b.htm"), QStringLiteral("c.htm")}));
     EXPECT_EQ(entries[2].name, QStringLiteral("Last"));
     EXPECT_EQ(entries[2].topics, QStringList{QStringLiteral("d.htm")});
+    // Lists nested past all reason (a damaged or hostile file) keep their entries, at a depth that a
+    // reader can walk.
+    QByteArray deep;
+    for (int i = 0; i < 5000; ++i)
+        deep += "<UL><LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"x\"></OBJECT>";
+    int levels = 0, kept = 0;
+    for (QList<SitemapEntry> level = sitemap::parse(deep); !level.isEmpty(); ++levels) {
+        kept += int(level.size());
+        const QList<SitemapEntry> inner = level.back().children;
+        level = inner;
+    }
+    EXPECT_EQ(kept, 5000);
+    EXPECT_LE(levels, 64);
     EXPECT_EQ(ChmFile::normalPath(QStringLiteral("a/./b/../c.htm")), QStringLiteral("/a/c.htm"));
     EXPECT_EQ(ChmFile::normalPath(QStringLiteral("\\x\\y.png")), QStringLiteral("/x/y.png"));
 }
@@ -145,4 +178,52 @@ TEST(HelpFile, AFileThatIsNoCompiledHelpDoesNotOpen) {
     EXPECT_FALSE(ChmFile::open(path));
     EXPECT_FALSE(ChmFile::open(path + QStringLiteral(".gone")));
     QFile::remove(path);
+}
+
+TEST(HelpFile, ADamagedHelpFileIsRefusedOrReadWithoutHarm) {
+    const QByteArray good = shippedBytes();
+    ASSERT_FALSE(good.isEmpty());
+    // The compressed section's control block, and its reset table (found by the fixed fields of its header).
+    const qsizetype control = good.indexOf("LZXC") - 4;
+    qsizetype resets = -1;
+    for (qsizetype at = 0; resets < 0 && at + 0x28 <= good.size(); ++at) {
+        const char* p = good.constData() + at;
+        if (qFromLittleEndian<quint32>(p) == 2 && qFromLittleEndian<quint32>(p + 0x0c) == 0x28 &&
+            qFromLittleEndian<quint64>(p + 0x20) == 0x8000)
+            resets = at;
+    }
+    ASSERT_GT(control, 0);
+    ASSERT_GT(resets, 0);
+    const qsizetype entries = resets + 0x28;
+
+    TestEnv env;
+    const QString path = env.root() + QStringLiteral("damaged.chm");
+    const auto damaged = [&](const std::function<void(QByteArray&)>& change) {
+        QByteArray bytes = good;
+        change(bytes);
+        TestEnv::writeFile(path, bytes);
+        return path;
+    };
+    // Tables that would send the reader out of its buffers: the file is not opened at all.
+    EXPECT_FALSE(openAndReadAll(damaged([&](QByteArray& b) { b[control + 9] = '\x33'; })))
+        << "a version no compiler writes";
+    EXPECT_FALSE(openAndReadAll(damaged([&](QByteArray& b) { b[control + 8] = 1; })))
+        << "a window of two bytes";
+    EXPECT_FALSE(openAndReadAll(damaged([&](QByteArray& b) {
+        qToLittleEndian<quint32>(0, b.data() + control + 0x14);
+    }))) << "no windows per reset";
+    EXPECT_FALSE(openAndReadAll(damaged([&](QByteArray& b) { b[entries + 8 * 2 + 2] = '\xb6'; })))
+        << "a block far beyond the content";
+    EXPECT_FALSE(openAndReadAll(damaged([&](QByteArray& b) {
+        const quint64 second = qFromLittleEndian<quint64>(b.constData() + entries + 16);
+        qToLittleEndian<quint64>(second + 1, b.data() + entries + 8);
+    }))) << "blocks out of order";
+    // Cut short or overwritten anywhere: opened or not, nothing breaks.
+    for (qsizetype at :
+         {qsizetype(0x20), qsizetype(0x100), control, resets + 0x30, good.size() / 2, good.size() - 1})
+        openAndReadAll(damaged([&](QByteArray& b) { b.truncate(at); }));
+    for (qsizetype at = 0; at < good.size(); at += good.size() / 16)
+        openAndReadAll(damaged([&](QByteArray& b) { b.replace(at, 512, QByteArray(512, '\xa5')); }));
+    // The good file still reads.
+    EXPECT_TRUE(openAndReadAll(damaged([](QByteArray&) {})));
 }

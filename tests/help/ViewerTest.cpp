@@ -88,6 +88,12 @@ TEST_F(Help, TheHelpEntryOpensTheContentsAndAClickedEntryShowsItsPageWithItsPict
     EXPECT_EQ(w->contentsTree()->currentItem(), entry(w, QStringLiteral("Scoring and the timing bonus")));
     QTest::mouseClick(w->findChild<QPushButton*>(QStringLiteral("butBack")), Qt::LeftButton);
     EXPECT_EQ(w->page()->topic(), QStringLiteral("/tasks.htm"));
+    // Web addresses open on the desktop; links to files or programs are not followed out of the help.
+    Q_EMIT w->page()->anchorClicked(QUrl(QStringLiteral("https://quorvane.example.org/")));
+    Q_EMIT w->page()->anchorClicked(QUrl(QStringLiteral("file:///usr/bin/xterm")));
+    Q_EMIT w->page()->anchorClicked(QUrl(QStringLiteral("FILE:///tmp/run.desktop")));
+    EXPECT_EQ(launcher.urls, QList<QString>{QStringLiteral("https://quorvane.example.org/")});
+    EXPECT_EQ(w->page()->topic(), QStringLiteral("/tasks.htm"));
 
     // Help again: the same object, the same window, at its contents again.
     HTMLHelp* first = gHTMLHelp;
@@ -105,7 +111,7 @@ TEST_F(Help, TheHelpEntryOpensTheContentsAndAClickedEntryShowsItsPageWithItsPict
     EXPECT_TRUE(windows().isEmpty());
 }
 
-TEST_F(Help, WithoutTheHelpFileTheBoxNamesItsFullPathAndNoWindowOpens) {
+TEST_F(Help, WithoutTheHelpFileOrWithADamagedOneNoWindowOpens) {
     QFile::remove(helpFile());
     action("mnuHelp")->trigger();
     EXPECT_TRUE(windows().isEmpty());
@@ -114,6 +120,25 @@ TEST_F(Help, WithoutTheHelpFileTheBoxNamesItsFullPathAndNoWindowOpens) {
     EXPECT_TRUE(prompter.boxes[0].text.startsWith(QStringLiteral("The file ") + helpFile() +
                                                   QStringLiteral(" does not exist.")));
     EXPECT_EQ(gHTMLHelp->HHWndHandle(), 0);
+
+    // A file there but no help file (damaged, or something else under its name): no window either, and
+    // the viewer says why, once for each request.
+    TestEnv::writeFile(helpFile(), QByteArray("ITSF") + QByteArray(4096, '\x03'));
+    for (int i = 0; i < 2; ++i) {
+        prompter.boxes.clear();
+        action("mnuHelp")->trigger();
+        EXPECT_TRUE(windows().isEmpty());
+        ASSERT_EQ(prompter.boxes.size(), 1);
+        EXPECT_EQ(prompter.boxes[0].text,
+                  QStringLiteral("The help file ") + helpFile() +
+                      QStringLiteral(" cannot be read: it is damaged, or it is no help file."));
+        QCoreApplication::processEvents();
+    }
+    prompter.boxes.clear();
+    help()->setHHKeyword(QStringLiteral("Tasks"));
+    help()->HHDisplayKeyword(0);
+    EXPECT_EQ(prompter.boxes.size(), 1);
+    QCoreApplication::processEvents();
 }
 
 TEST_F(Help, LookupsFindTheirTopicsAndSayWhenNothingIsThere) {

@@ -15,6 +15,7 @@
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -60,6 +61,9 @@ TEST(Login, TheRightPasswordShowsTheOrbin) {
         bold.setBold(true);
         EXPECT_GE(login->width(), QFontMetrics(bold).horizontalAdvance(login->windowTitle()) + 100);
         EXPECT_EQ(login->txtPassword1()->echoMode(), QLineEdit::Password);
+        EXPECT_EQ(login->txtPassword1()->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr,
+                                                            login->txtPassword1()),
+                  '*');
         QTest::keyClicks(login->txtPassword1(), QStringLiteral("Open Sesame9"));
         login->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
     });
