@@ -5,7 +5,9 @@
 #include "MachineRegistry.h"
 #include "Prompter.h"
 #include "TextPopup.h"
+#include "WindowProcs.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QFile>
 #include <QFileInfo>
@@ -124,11 +126,19 @@ HelpWindow* ChmViewer::windowFor(const QString& file, const QString& definition,
         window = new HelpWindow(chm, def);
         m_windows.append(window);
     }
+    bool aboveAll = false;
     if (QWidget* ownerWidget = widgetOf(owner)) {
         window->winId();
         if (window->windowHandle() && ownerWidget->window()->windowHandle())
             window->windowHandle()->setTransientParent(ownerWidget->window()->windowHandle());
+        aboveAll = windowprocs::isTopMost(ownerWidget->window());
+    } else {
+        // Without an owner, any window of the program kept above every other would cover the help.
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w != window && w->isVisible() && windowprocs::isTopMost(w)) aboveAll = true;
     }
+    // The help stands above a window kept on top, or that window would cover it.
+    windowprocs::setTopMost(window, aboveAll);
     return window;
 }
 
