@@ -1,5 +1,6 @@
 #include "GuiShell.h"
 
+#include "ChmViewer.h"
 #include "ErrorReport.h"
 #include "Functions.h"
 #include "GuardedApplication.h"
@@ -35,6 +36,9 @@ void GuiShell::runLogin() {
 }
 
 void GuiShell::showSavingNotice() {
+    // The box that holds the focus gives it up now, so that what it stores on losing the focus (a
+    // project's description) is in its store before the files are written.
+    if (QWidget* focused = QApplication::focusWidget()) focused->clearFocus();
     auto* notice = new dlgSaving();
     notice->show();
     // Let it paint before the saves hold the event loop.
@@ -48,6 +52,7 @@ void installGuiLayer() {
     setPrompter(&prompter);
     setLauncher(&launcher);
     setWindowShell(&shell);
+    installHelpViewer();
     setTrayFormLoader(&frmSysTray::loadWhenTrayAvailable);
     // The hide key works on X11 only; elsewhere nothing is held and the key does nothing.
     static std::unique_ptr<X11KeyGrab> x11 = X11KeyGrab::create();

@@ -1,8 +1,11 @@
 #include "ErrorReport.h"
 #include "GuardedApplication.h"
 #include "GuiShell.h"
+#include "IniStore.h"
 #include "Initialize.h"
+#include "InstanceLock.h"
 #include "Items.h"
+#include "Prompter.h"
 #include "TerminationSignals.h"
 
 #include <QCoreApplication>
@@ -38,6 +41,15 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("Quorvane"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QV_VERSION));
     installGuiLayer();
+    // A second copy on the same settings and data would undo the first one's work when it quits.
+    const InstanceLock instance(IniStore::defaultPath());
+    if (instance.state() == InstanceLock::State::HeldElsewhere) {
+        prompter().messageBox(
+            QStringLiteral("Quorvane is already running.\r\nLook for the orbin on the screen, "
+                           "or for its icon in the tray."),
+            Prompter::Buttons::OK, Prompter::Icon::Information, QStringLiteral("Quorvane"));
+        return 0;
+    }
     installTerminationHandler(quitFromOutside);
     try {
         Main();

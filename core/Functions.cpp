@@ -242,7 +242,7 @@ void showHelpTopic() {
     // The help object lives until quit, which closes and releases it.
     HTMLHelp* help = helpObject();
     help->setCHMFile(gHelpFile);
-    help->HHDisplayContents();
+    help->HHDisplayContents(0);
 }
 
 bool isFormLoaded(const QString& name) {
@@ -287,6 +287,19 @@ QString unscramblePassword(const QString& text) {
             c = QChar(u - 196);
     }
     return out;
+}
+
+QString firstUnstorablePasswordCharacter(const QString& text) {
+    // Only single-byte characters have a stored form, and of those the ones that scrambled letters and
+    // digits stand for read back as those letters and digits.
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            return text.mid(i, 2);
+        if (c.unicode() > 255 || unscramblePassword(scramblePassword(QString(c))) != QString(c))
+            return QString(c);
+    }
+    return {};
 }
 
 std::optional<QTime> readMeetingTime(const QString& text) {

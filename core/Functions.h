@@ -96,6 +96,9 @@ bool isFormLoaded(const QString& name);
 // byte code page (A-Z to 192-217, a-z to 218-243, 0-9 to 244-253), every other character kept.
 QString scramblePassword(const QString& text);
 QString unscramblePassword(const QString& text);
+// The first character of text that the stored form cannot give back as typed (an accented letter, a
+// character of another script, an emoji), or an empty text when every character comes back.
+QString firstUnstorablePasswordCharacter(const QString& text);
 
 // A meeting's stored time of day: "hh:mm" as the dialogs write it, also "9:5", with seconds or AM/PM.
 std::optional<QTime> readMeetingTime(const QString& text);

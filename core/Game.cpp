@@ -202,7 +202,9 @@ void Game::stopTask(Integer id) {
         m_controls.txtTaskMinutes.caption = QStringLiteral("-");
         m_controls.TaskCountdown.enabled = false;
         m_controls.timTaskMinutesBlink.enabled = false;
-        updateInfo();
+        // The orbin stands expanded since the first step: expanding it once more redraws it and lets its
+        // button offer to hide the tasks, not to show what is already shown (as finishing a task does).
+        expandFloater();
     });
 }
 

@@ -33,6 +33,19 @@ const QStringList& Settings::defaultColors() {
     return colors;
 }
 
+QString Settings::defaultStartTime(int period) {
+    switch (period) {
+    case 2:
+        return QStringLiteral("11:00");
+    case 3:
+        return QStringLiteral("14:00");
+    case 4:
+        return QStringLiteral("18:00");
+    default:
+        return {};
+    }
+}
+
 Settings::Settings(const QString& storePath) : m_store(storePath) {
     setVariables();
 }
@@ -56,15 +69,15 @@ void Settings::setVariables() {
     const QString period = QStringLiteral("Period");
     tryStep([&] {
         m_startTimePeriod2 =
-            getMySetting(QStringLiteral("StartTimePeriod2"), period, QStringLiteral("11:00")).toString();
+            getMySetting(QStringLiteral("StartTimePeriod2"), period, defaultStartTime(2)).toString();
     });
     tryStep([&] {
         m_startTimePeriod3 =
-            getMySetting(QStringLiteral("StartTimePeriod3"), period, QStringLiteral("14:00")).toString();
+            getMySetting(QStringLiteral("StartTimePeriod3"), period, defaultStartTime(3)).toString();
     });
     tryStep([&] {
         m_startTimePeriod4 =
-            getMySetting(QStringLiteral("StartTimePeriod4"), period, QStringLiteral("18:00")).toString();
+            getMySetting(QStringLiteral("StartTimePeriod4"), period, defaultStartTime(4)).toString();
     });
 
     m_settingsRemoved = false;

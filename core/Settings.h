@@ -86,6 +86,8 @@ public:
 
     // The built-in colour numbers of entries 0 to 8.
     static const QStringList& defaultColors();
+    // The built-in start time of period 2, 3 or 4 ("11:00", "14:00", "18:00").
+    static QString defaultStartTime(int period);
 
 private:
     void setVariables();

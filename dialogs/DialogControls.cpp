@@ -103,6 +103,8 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+            // Esc in a drop-down list (a window of its own) closes the list; the form stays.
+            if (const auto* w = qobject_cast<QWidget*>(watched); w && w->window() != m_form) return false;
             m_form->unloadForm();
             return true;
         }

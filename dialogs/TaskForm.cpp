@@ -107,8 +107,8 @@ void TaskForm::buildNote(double top, double height) {
 }
 
 void TaskForm::buildDay(const char* frameName, double left, double top, double width) {
-    QGroupBox* f = frame(this, frameName, QStringLiteral("Date"), left, top, width, 1035);
-    m_day = new DayChoiceBox(f, QRectF(Margin, 270, width - 2 * Margin, RowHeight),
+    m_fraDate = frame(this, frameName, QStringLiteral("Date"), left, top, width, 1035);
+    m_day = new DayChoiceBox(m_fraDate, QRectF(Margin, 270, width - 2 * Margin, RowHeight),
                              QRectF(Margin, 630, width - 2 * Margin, RowHeight), this);
     connect(m_day, &DayChoiceBox::cmbDate_Click, m_day, &DayChoiceBox::choose);
 }

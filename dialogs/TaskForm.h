@@ -56,6 +56,7 @@ protected:
 
     QLineEdit* m_txtTaskTitle = nullptr;
     QPlainTextEdit* m_txtTaskBody = nullptr;
+    QGroupBox* m_fraDate = nullptr;
     DayChoiceBox* m_day = nullptr;
     QGroupBox* m_fraRepeat = nullptr;
     QRadioButton* m_radOnceOnly = nullptr;

@@ -30,6 +30,7 @@ namespace {
 
 const QString Error = QStringLiteral(" Error");
 const QString FollowUp = QStringLiteral("Follow-up");
+const QString SaveLocation = QStringLiteral(" - dlgEditTaskDetails.butSave_Click(): ");
 
 constexpr double ActionFrameHeight = 1260;
 
@@ -139,7 +140,7 @@ void dlgEditTaskDetails::Load() {
         gSettings->setColors(this, DesignBackColor, 6);
         placeTwips(m_Frame1, 120, SimpleActionTop, Width - 240, ActionFrameHeight);
         setHeightTwips(SimpleHeight);
-        m_txtTaskBody->hide();
+        showEditFields(false);
 
         const Integer id = gItems->currentID();
         m_txtID->setText(QString::number(id.value()));
@@ -201,8 +202,17 @@ void dlgEditTaskDetails::setActionButtons() {
 void dlgEditTaskDetails::butAdvanced_Click() {
     setHeightTwips(AdvancedHeight);
     placeTwips(m_Frame1, 120, AdvancedActionTop, Width - 240, ActionFrameHeight);
-    m_txtTaskBody->show();
+    showEditFields(true);
     m_butAdvanced->hide();
+}
+
+void dlgEditTaskDetails::showEditFields(bool shown) {
+    // In the simple view the day, repeat and period controls lie below the window's lower edge. Hidden as
+    // well, they take no focus there: Tab from the title goes to the action row, not into a box out of
+    // sight.
+    for (QWidget* w : {static_cast<QWidget*>(m_txtTaskBody), static_cast<QWidget*>(m_fraDate),
+                       static_cast<QWidget*>(m_fraRepeat), static_cast<QWidget*>(m_frameSelectPeriod)})
+        w->setVisible(shown);
 }
 
 Integer dlgEditTaskDetails::itemId() const {
@@ -216,7 +226,7 @@ bool dlgEditTaskDetails::butSave_Click() {
 }
 
 bool dlgEditTaskDetails::saveEdits(const QString& period) {
-    return trapped(QStringLiteral(" - dlgEditTaskDetails.butSave_Click(): "), Error, [&] {
+    return trapped(SaveLocation, Error, [&] {
         const Integer id = itemId();
         // The day first: one that is no date leaves the task as it was.
         const QDate date = dateInField();
@@ -239,6 +249,9 @@ void dlgEditTaskDetails::butStart_Click() {
 }
 
 void dlgEditTaskDetails::butStop_Click() {
+    // The day is read before the task stops: where the edits cannot be stored the task keeps running, so
+    // that a second Stop does not stop it again and lose the minutes it had left.
+    if (!trapped(SaveLocation, Error, [&] { dateInField(); })) return;
     gGame->stopTask(itemId());
     saveEdits();
 }

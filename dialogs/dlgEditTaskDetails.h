@@ -42,6 +42,8 @@ public:
 private:
     void buildControls();
     void setActionButtons();
+    // The note box and the day, repeat and period controls: shown in the advanced view only.
+    void showEditFields(bool shown);
     // Stores the edits, the period too when one is given, and closes the dialog.
     bool saveEdits(const QString& period = QString());
     Integer itemId() const;

@@ -1,6 +1,310 @@
 #include "dlgSettings.h"
 
+#include "DialogControls.h"
+#include "ErrorReport.h"
+#include "Globals.h"
+#include "IntegerFieldGuard.h"
+#include "LeastForm.h"
+#include "NumberText.h"
+#include "RunningSettings.h"
+#include "Settings.h"
+#include "SettingsNotWritten.h"
+#include "TimeSpinners.h"
+#include "WindowProcs.h"
+#include "frmPassword.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace {
+
+const QString General = QStringLiteral("General");
+const QString Period = QStringLiteral("Period");
+const QString Password = QStringLiteral("password");
+const QString Error = QStringLiteral(" Error");
+
+QString checkText(const QCheckBox* box) {
+    return box->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+QString startTimeName(int row) {
+    return QStringLiteral("StartTimePeriod%1").arg(row + 2);
+}
+
+} // namespace
+
+dlgSettings::dlgSettings(QWidget* parent) : FormWidget(QStringLiteral("dlgSettings"), parent, Qt::Dialog) {
+    setWindowTitle(QStringLiteral("Quorvane - Settings"));
+    buildControls();
+    gSettings->positionForm(this, true, false);
+    // Opened from the orbin, it must not hide behind it.
+    windowprocs::setTopMost(this, true);
+    getSettings();
+}
+
 dlgSettings* dlgSettings::instance() {
     static QPointer<dlgSettings> form;
     return sharedForm(form);
+}
+
+void dlgSettings::buildControls() {
+    const QFont verdana(QStringLiteral("Verdana"));
+    auto textBox = [&](const char* name, const char* tip, int width) {
+        auto* box = new QLineEdit(this);
+        box->setObjectName(QString::fromLatin1(name));
+        if (tip) box->setToolTip(QString::fromLatin1(tip));
+        box->setFont(verdana);
+        box->setFixedWidth(width);
+        return box;
+    };
+    auto checkBox = [&](const char* name, const char* caption, const char* tip) {
+        auto* box = new QCheckBox(QString::fromLatin1(caption), this);
+        box->setObjectName(QString::fromLatin1(name));
+        if (tip) box->setToolTip(QString::fromLatin1(tip));
+        return box;
+    };
+    auto button = [&](const char* name, const char* caption, const char* tip) {
+        auto* b = new QPushButton(QString::fromLatin1(caption), this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setToolTip(QString::fromLatin1(tip));
+        return b;
+    };
+    auto label = [&](const QString& text, QWidget* buddy = nullptr, const char* name = nullptr) {
+        auto* l = new QLabel(text, this);
+        if (name) l->setObjectName(QString::fromLatin1(name));
+        if (buddy) l->setBuddy(buddy);
+        return l;
+    };
+
+    m_txtPopupTime =
+        textBox("txtPopupTime", "The time for displaying different popup dialouges, in seconds", 56);
+    m_txtPopupTime->setAlignment(Qt::AlignRight);
+    m_chkBossKey = checkBox("chkBossKey", "Global hide key",
+                            "Check if you want Shift+Esc to allways hide the application to the systray");
+    m_chkOnTop = checkBox("chkOnTop", "Keep on top", "Keep Quorvane on top of all windows");
+    m_chkConfirmExit =
+        checkBox("chkConfirmExit", "Show confirm dialouge when closing application",
+                 "Check to have the program ask if you want to close down the application before shutting "
+                 "down");
+    m_txtReminder = textBox("txtReminder", "Minutes before a specified meeting a reminder will be shown", 56);
+    m_txtReminder->setAlignment(Qt::AlignRight);
+    m_chkPassword = checkBox("chkPassword", "Password protect Quorvane", nullptr);
+    connect(m_chkPassword, &QCheckBox::clicked, this, &dlgSettings::chkPassword_Click);
+
+    m_btnSave = button("btnSave", "&Save", "Save settings");
+    m_btnCancel = button("btnCancel", "&Cancel", "Exit without save or use the new settings");
+    m_btnApply = button("btnApply", "&Use", "Apply the settings");
+    connect(m_btnSave, &QPushButton::clicked, this, &dlgSettings::btnSave_Click);
+    connect(m_btnCancel, &QPushButton::clicked, this, &dlgSettings::btnCancel_Click);
+    connect(m_btnApply, &QPushButton::clicked, this, &dlgSettings::btnApply_Click);
+
+    // The fields in the order of the tab key; the two numbers with their units.
+    auto* general = new QGridLayout;
+    general->setHorizontalSpacing(8);
+    general->setVerticalSpacing(8);
+    general->addWidget(label(QStringLiteral("Popup display time"), m_txtPopupTime), 0, 0);
+    general->addWidget(m_txtPopupTime, 0, 1);
+    general->addWidget(label(QStringLiteral("seconds")), 0, 2);
+    general->addWidget(m_chkBossKey, 1, 0, 1, 4);
+    general->addWidget(m_chkOnTop, 2, 0, 1, 4);
+    general->addWidget(m_chkConfirmExit, 3, 0, 1, 4);
+    general->addWidget(label(QStringLiteral("Remind me"), m_txtReminder), 4, 0);
+    general->addWidget(m_txtReminder, 4, 1);
+    general->addWidget(label(QStringLiteral("minutes before a meeting")), 4, 2);
+    general->addWidget(m_chkPassword, 5, 0, 1, 4);
+    general->setColumnStretch(3, 1);
+
+    // The start-time rows: the time, then its hour and minute bars.
+    auto* periods = new QGridLayout;
+    periods->setHorizontalSpacing(6);
+    periods->setVerticalSpacing(6);
+    const char* rowLabels[RowCount][2] = {{"Period 2 starts at:", "lblPer2Start"},
+                                          {"Period 3 starts at:", "lblPer3"},
+                                          {"Period 4 starts at:", "lblPer4"}};
+    for (int i = 0; i < RowCount; ++i) {
+        const auto row = static_cast<size_t>(i);
+        QLineEdit* time = textBox("txtTime", nullptr, 62);
+        time->setProperty("Index", i);
+        time->setAlignment(Qt::AlignCenter);
+        auto bar = [&](const char* name) {
+            auto* b = new QScrollBar(Qt::Vertical, this);
+            b->setObjectName(QString::fromLatin1(name));
+            b->setProperty("Index", i);
+            b->setFixedSize(16, time->sizeHint().height() + 6);
+            return b;
+        };
+        QScrollBar* hour = bar("scrHour");
+        QScrollBar* minute = bar("scrMinute");
+        m_txtTime[row] = time;
+        m_scrHour[row] = hour;
+        m_scrMinute[row] = minute;
+        m_rows[row] = new TimeSpinners(time, hour, minute, this);
+        // A click on a bar takes the focus (a time being typed is taken before the step), but the tab key
+        // passes the bars by.
+        hour->setFocusPolicy(Qt::ClickFocus);
+        minute->setFocusPolicy(Qt::ClickFocus);
+        time->installEventFilter(this);
+        periods->addWidget(label(QString::fromLatin1(rowLabels[i][0]), time, rowLabels[i][1]), i, 0);
+        periods->addWidget(time, i, 1);
+        periods->addItem(new QSpacerItem(6, 0), i, 2);
+        periods->addWidget(hour, i, 3);
+        periods->addWidget(label(QStringLiteral("H")), i, 4);
+        periods->addItem(new QSpacerItem(4, 0), i, 5);
+        periods->addWidget(minute, i, 6);
+        periods->addWidget(label(QStringLiteral("M")), i, 7);
+    }
+    periods->setColumnStretch(8, 1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_btnSave);
+    buttons->addWidget(m_btnCancel);
+    buttons->addWidget(m_btnApply);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 14, 16, 14);
+    layout->setSpacing(8);
+    layout->addLayout(general);
+    layout->addSpacing(10);
+    layout->addLayout(periods);
+    layout->addSpacing(10);
+    layout->addLayout(buttons);
+    adjustSize();
+    setFixedSize(size());
+
+    // Popup time, hide key, keep on top, confirm exit, reminder, the start times, Save, Cancel, Use, and
+    // the password box last.
+    const QList<QWidget*> order = {m_txtPopupTime, m_chkBossKey, m_chkOnTop,   m_chkConfirmExit,
+                                   m_txtReminder,  m_txtTime[0], m_txtTime[1], m_txtTime[2],
+                                   m_btnSave,      m_btnCancel,  m_btnApply,   m_chkPassword};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order.at(i - 1), order.at(i));
+
+    dialogcontrols::unloadOnEscape(this);
+    m_guard = new IntegerFieldGuard(this);
+    m_guard->addField(m_txtPopupTime, QStringLiteral("popup time"));
+    m_guard->addField(m_txtReminder, QStringLiteral("meeting reminder"));
+    m_guard->letThrough(m_btnCancel);
+}
+
+void dlgSettings::getSettings() {
+    trapped(QStringLiteral(" - dlgSettings.getSettings: "), Error, [&] {
+        m_txtPopupTime->setText(QString::number(gSettings->iDisplayLength().value()));
+        m_chkBossKey->setChecked(gSettings->bBossKey());
+        m_chkOnTop->setChecked(gSettings->onTop());
+        m_chkConfirmExit->setChecked(gSettings->confirmExit());
+        m_txtReminder->setText(QString::number(gSettings->MeetingReminderMinutes().value()));
+        // Showing the state runs no password handling.
+        m_chkPassword->setChecked(
+            !gSettings->getMySetting(Password, General, QString()).toString().isEmpty());
+        const QString stored[RowCount] = {gSettings->StartTimePeriod2(), gSettings->StartTimePeriod3(),
+                                          gSettings->StartTimePeriod4()};
+        for (int i = 0; i < RowCount; ++i) {
+            // A stored time the bars cannot hold shows as the period's built-in start, so that the row is
+            // never empty and a Save writes a time that reads back.
+            std::optional<TimeSpinners::HourMinute> t = TimeSpinners::readTime(stored[i]);
+            if (!t) t = TimeSpinners::readTime(Settings::defaultStartTime(i + 2));
+            m_rows.at(static_cast<size_t>(i))->setTime(t->hour, t->minute);
+        }
+    });
+}
+
+void dlgSettings::updateTime(int row) {
+    if (row >= 0 && row < RowCount) m_rows.at(static_cast<size_t>(row))->updateTime();
+}
+
+void dlgSettings::applySettings() {
+    trapped(QStringLiteral(" - dlgSettings.applySettings: "), Error, [&] {
+        const bool hideKeyWasOn = gSettings->bBossKey();
+        gSettings->setIDisplayLength(numtext::toInteger(m_txtPopupTime->text()));
+        gSettings->setBBossKey(m_chkBossKey->isChecked());
+        gSettings->setOnTop(m_chkOnTop->isChecked());
+        gSettings->setMeetingReminderMinutes(numtext::toInteger(m_txtReminder->text()));
+        gSettings->setConfirmExit(m_chkConfirmExit->isChecked());
+        // The period clock reads the start times at its next minute.
+        gSettings->setStartTimePeriod2(m_txtTime[0]->text());
+        gSettings->setStartTimePeriod3(m_txtTime[1]->text());
+        gSettings->setStartTimePeriod4(m_txtTime[2]->text());
+        takeEffectAtOnce(hideKeyWasOn);
+    });
+}
+
+void dlgSettings::saveSettings() {
+    trapped(QStringLiteral(" - dlgSettings.saveSettings: "), Error, [&] {
+        applySettings();
+        bool written = true;
+        auto put = [&](const QString& key, const QString& value, const QString& section) {
+            written = gSettings->putMySetting(key, value, section) && written;
+        };
+        put(QStringLiteral("DisplayLength"), m_txtPopupTime->text(), General);
+        put(QStringLiteral("BossKey"), checkText(m_chkBossKey), General);
+        put(QStringLiteral("onTop"), checkText(m_chkOnTop), General);
+        put(QStringLiteral("meetingReminderAdvance"), m_txtReminder->text(), General);
+        put(QStringLiteral("ConfirmExit"), checkText(m_chkConfirmExit), General);
+        for (int i = 0; i < RowCount; ++i)
+            put(startTimeName(i), m_txtTime.at(static_cast<size_t>(i))->text(), Period);
+        if (!m_chkPassword->isChecked()) put(Password, QString(), General);
+        if (!written && !gSettings->settingsRemoved())
+            tellSettingsNotWritten(QStringLiteral("The settings could not be written to the settings file "
+                                                  "%1.\r\nThey apply until Quorvane ends."));
+    });
+}
+
+bool dlgSettings::checkFields() {
+    // A start time typed but not yet taken (the focus never left it) is taken, or put back, first.
+    for (int i = 0; i < RowCount; ++i) {
+        TimeSpinners* row = m_rows.at(static_cast<size_t>(i));
+        if (m_txtTime.at(static_cast<size_t>(i))->text() !=
+            TimeSpinners::timeText(row->hour(), row->minute()))
+            row->txtTime_LostFocus();
+    }
+    return m_guard->checkAll();
+}
+
+void dlgSettings::btnApply_Click() {
+    if (!checkFields()) return;
+    applySettings();
+    unloadForm();
+}
+
+void dlgSettings::btnSave_Click() {
+    if (!checkFields()) return;
+    saveSettings();
+    unloadForm();
+}
+
+void dlgSettings::btnCancel_Click() {
+    unloadForm();
+}
+
+void dlgSettings::chkPassword_Click() {
+    // Unchecking clears nothing yet: only Save stores the empty password.
+    if (!m_chkPassword->isChecked()) return;
+    const QPointer<dlgSettings> self(this);
+    frmPassword::showModal(this);
+    if (!self || !gSettings) return; // the program ended while the form was up
+    if (gSettings->getMySetting(Password, General, QString()).toString().isEmpty())
+        m_chkPassword->setChecked(false);
+}
+
+bool dlgSettings::eventFilter(QObject* watched, QEvent* event) {
+    // A start time that gets the focus is selected whole, also after the click that placed the cursor.
+    if (event->type() == QEvent::FocusIn)
+        if (auto* time = qobject_cast<QLineEdit*>(watched);
+            time && std::find(m_txtTime.begin(), m_txtTime.end(), time) != m_txtTime.end())
+            QTimer::singleShot(0, time, &QLineEdit::selectAll);
+    return FormWidget::eventFilter(watched, event);
+}
+
+void dlgSettings::formUnload() {
+    if (gSettings) gSettings->saveFormPosition(this, true, false);
 }

@@ -3,7 +3,7 @@
 #include "ErrorReport.h"
 #include "Globals.h"
 #include "Launcher.h"
-#include "MachineSettings.h"
+#include "MachineRegistry.h"
 #include "NumberText.h"
 #include "OrbinDuties.h"
 #include "OrbinPicture.h"
@@ -158,18 +158,25 @@ void frmAbout::keyPressEvent(QKeyEvent* event) {
 }
 
 bool frmAbout::GetKeyValue(RootKey root, const QString& keyName, const QString& valueName, QString& value) {
-    std::optional<machinesettings::Value> read;
-    if (root == RootKey::LocalMachine) read = machinesettings::read(keyName, valueName);
-    if (!read || (read->type == machinesettings::Value::Type::Text && read->text.size() > MaxTextValue)) {
+    std::optional<MachineRegistry::Value> read;
+    if (root == RootKey::LocalMachine)
+        read = MachineRegistry().value(MachineRegistry::LocalMachine, keyName, valueName);
+    if (!read || (read->type != MachineRegistry::Type::DWord && read->data.size() > MaxTextValue)) {
         value.clear();
         return false;
     }
-    if (read->type == machinesettings::Value::Type::Text) {
-        value = read->text;
-    } else {
+    switch (read->type) {
+    case MachineRegistry::Type::String:
+        value = read->data;
+        break;
+    case MachineRegistry::Type::DWord: {
         // Its bytes from the highest to the lowest, two hexadecimal digits each, read as an "&h" number.
-        const QString digits = QStringLiteral("%1").arg(read->doubleWord, 8, 16, QLatin1Char('0'));
+        const QString digits = QStringLiteral("%1").arg(read->data.toUInt(), 8, 16, QLatin1Char('0'));
         value = numtext::doubleText(numtext::toDouble(QStringLiteral("&h") + digits));
+        break;
+    }
+    case MachineRegistry::Type::ExpandString:
+        break; // a kind of value this box does not read: the value stays as it was
     }
     return true;
 }

@@ -18,8 +18,8 @@ public:
 
     // The parts of the settings that GetKeyValue reads. Only the machine-wide part is here to read.
     enum class RootKey { LocalMachine };
-    // Reads valueName of keyName into value: a text as stored, a double word as its number. False (and an
-    // empty value) when the key or the value cannot be read.
+    // Reads valueName of keyName into value: a text as stored, a double word as its number; a value of
+    // another kind leaves it as it was. False (and an empty value) when the key or the value cannot be read.
     static bool GetKeyValue(RootKey root, const QString& keyName, const QString& valueName, QString& value);
     // Starts the system-information program, or says that there is none.
     void StartSysInfo();

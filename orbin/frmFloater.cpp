@@ -49,6 +49,7 @@
 #include <QRegularExpression>
 #include <QTimer>
 #include <QWindow>
+#include <algorithm>
 #include <cmath>
 
 const QString frmFloater::WebAddress = QStringLiteral("https://quorvane.example.org/");
@@ -186,6 +187,9 @@ void frmFloater::buildControls() {
         picture(OrbinPicture::Kind::CloseSearch, "imgCloseSearch", 0, 0, 135, 135, m_fraCloseSearch);
     m_imgCloseSearch->setCursor(Qt::PointingHandCursor);
     m_fraCloseSearch->hide();
+    // The close cross stands over the right end of the box: the text stops short of it.
+    m_txtSearch->setTextMargins(
+        0, 0, std::max(0, m_txtSearch->geometry().right() - m_fraCloseSearch->geometry().left() + 1), 0);
     m_lblStats = label("lblStats", QString(), 6705, 60, 420, 210);
     m_lblStats->setAlignment(Qt::AlignRight | Qt::AlignTop);
     m_lblStats->setToolTip(QStringLiteral("Total score for today"));
@@ -358,12 +362,12 @@ void frmFloater::buildMenu() {
     m_mnuNew->menuAction()->setObjectName(QStringLiteral("mnuNew"));
     add(m_mnuNew, "mnuTask", QStringLiteral("&Task"), [] { openNewTask(); });
     add(m_mnuNew, "mnuMeting", QStringLiteral("&Meeting"), [] { openNewMeeting(); });
-    add(m_mnuNew, "mnuProject", QStringLiteral("&Project"), [] { dlgProject::instance()->show(); });
+    add(m_mnuNew, "mnuProject", QStringLiteral("&Project"), [] { dlgProject::showDialog(); });
     // Switched off at design and never switched on.
     add(m_mnuPopUp, "mnuShow", QStringLiteral("&Show"), [] {})->setVisible(false);
     add(m_mnuPopUp, "mnuShowProject", QStringLiteral("&Project"), [this] {
         shrinkFloater();
-        dlgProject::instance()->show();
+        dlgProject::showDialog();
     });
     m_mnuArticles = m_mnuPopUp->addMenu(QStringLiteral("&Articles"));
     m_mnuArticles->setObjectName(QStringLiteral("mnuArticles"));
@@ -710,10 +714,16 @@ bool frmFloater::eventFilter(QObject* watched, QEvent* event) {
     if (type != QEvent::MouseButtonRelease) return false;
     const bool clicked = me->button() == Qt::LeftButton && m_pressedOn == watched && inside;
     m_pressedOn = nullptr;
+    // An empty task slot cannot be seen: a right click there is a right click on the face below it.
+    const auto* slotLabel = qobject_cast<const QLabel*>(watched);
+    const bool emptySlot =
+        slotLabel &&
+        std::find(std::begin(m_txtTodo), std::end(m_txtTodo), slotLabel) != std::end(m_txtTodo) &&
+        slotLabel->text().isEmpty();
     if (me->button() == Qt::RightButton &&
         (watched == m_btnSearch || watched == m_butStart || watched == m_imgArrowUp ||
          watched == m_imgOrbin || watched == m_picSmiley || watched == m_txtTaskMinutes ||
-         watched == m_txtMinLeftOfPeriod)) {
+         watched == m_txtMinLeftOfPeriod || emptySlot)) {
         showPopupMenu();
         return true;
     }
@@ -740,9 +750,12 @@ bool frmFloater::eventFilter(QObject* watched, QEvent* event) {
 
 void frmFloater::dragWithCompanions(double x, double y, bool reset) {
     dragWindow(this, x, y, 1, reset);
+    // Every loaded form of each name: several reminders can be up, and they keep their places among
+    // themselves as they follow the orbin.
     for (const char* name : Companions)
-        if (FormPort* companion = forms::find(QString::fromLatin1(name)))
-            dragWindow(companion, x, y, 1, false);
+        for (FormPort* companion : forms::loaded())
+            if (companion->formName().compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
+                dragWindow(companion, x, y, 1, false);
 }
 
 void frmFloater::imgDragArrow_MouseDown(Qt::MouseButton button, double x, double y) {

@@ -27,7 +27,10 @@ void frmFloater::btnSearch_Click() {
         }
         txtSearch_Change();
         m_txtSearch->raise();
-        m_txtSearch->setSelection(0, static_cast<int>(m_txtSearch->text().size()));
+        // The whole text selected from its end back to its start: the cursor rests at the start, so the
+        // box, narrower than the prompt, shows the prompt from its first letter.
+        const int length = static_cast<int>(m_txtSearch->text().size());
+        m_txtSearch->setSelection(length, -length);
         m_fraCloseSearch->show();
         m_fraCloseSearch->raise();
         // The list comes up without taking the keyboard from the box.

@@ -20,6 +20,8 @@ frmLogin::frmLogin(QWidget* parent) : FormWidget(QStringLiteral("frmLogin"), par
     m_txtPassword1 = new QLineEdit(this);
     m_txtPassword1->setObjectName(QStringLiteral("txtPassword1"));
     m_txtPassword1->setEchoMode(QLineEdit::Password);
+    m_txtPassword1->setStyleSheet(
+        QStringLiteral("lineedit-password-character: 42")); // a star for each character
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("cmdOK"));
     ok->setDefault(true);
@@ -35,6 +37,8 @@ frmLogin::frmLogin(QWidget* parent) : FormWidget(QStringLiteral("frmLogin"), par
     layout->addLayout(buttons);
     connect(ok, &QPushButton::clicked, this, &frmLogin::cmdOK_Click);
     connect(cancel, &QPushButton::clicked, this, &frmLogin::cmdCancel_Click);
+    // Wide enough for the title bar to show the whole caption.
+    setMinimumWidth(windowprocs::titleWidth(this, windowTitle()));
     adjustSize();
 
     ignoringFailures([&] {
@@ -69,13 +73,7 @@ void frmLogin::keyPressEvent(QKeyEvent* event) {
         unloadForm();
         return;
     }
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        // Enter presses the button that has the focus, else the default button, OK.
-        if (auto* button = qobject_cast<QPushButton*>(focusWidget()))
-            button->click();
-        else
-            cmdOK_Click();
-        return;
-    }
+    // OK is the default button.
+    if (pressOnEnter(event, [this] { cmdOK_Click(); })) return;
     FormWidget::keyPressEvent(event);
 }

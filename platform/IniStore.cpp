@@ -239,6 +239,34 @@ bool IniStore::setValue(const QString& section, const QString& name, const QStri
         }
     }
 
+    return writeLines(lines);
+}
+
+bool IniStore::removeValue(const QString& section, const QString& name) {
+    const std::optional<QList<Line>> read = readLines();
+    if (!read) return false;
+    QList<Line> lines;
+    bool inSection = false;
+    for (const Line& l : *read) {
+        if (l.kind == Line::Section) inSection = sameName(l.section, section);
+        if (!(inSection && l.kind == Line::Entry && sameName(l.name, name))) lines.append(l);
+    }
+    if (lines.size() == read->size()) return true;
+    return writeLines(lines);
+}
+
+QStringList IniStore::sectionNames() const {
+    QStringList out;
+    for (const Line& l : readLines().value_or(QList<Line>()))
+        if (l.kind == Line::Section && !out.contains(l.section, Qt::CaseInsensitive)) out.append(l.section);
+    return out;
+}
+
+bool IniStore::hasSection(const QString& section) const {
+    return sectionNames().contains(section, Qt::CaseInsensitive);
+}
+
+bool IniStore::writeLines(const QList<Line>& lines) {
     QByteArray out;
     for (const Line& l : lines) {
         out += l.raw;

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 // The per-user settings store: one INI file of sections and text values. Section and value names are
@@ -25,6 +26,12 @@ public:
     // False when the name cannot be stored (empty, or holding "=", a line break, leading or trailing
     // blanks) or the file could not be written.
     bool setValue(const QString& section, const QString& name, const QString& value);
+    // Takes a value out of its section. False when the store could not be read or written; a value that
+    // is not there leaves the file as it was.
+    bool removeValue(const QString& section, const QString& name);
+    // The sections in stored order, each once, with their first spelling.
+    QStringList sectionNames() const;
+    bool hasSection(const QString& section) const;
     // False when a store is there but cannot be read (then nothing is written to it either).
     bool isReadable() const;
     // Deletes the whole store. False when a file was there and could not be removed.
@@ -53,6 +60,7 @@ private:
     // The file's lines; nullopt when a file is there but cannot be read.
     std::optional<QList<Line>> readLines() const;
     static Line parseLine(const QByteArray& raw);
+    bool writeLines(const QList<Line>& lines);
 
     QString m_path;
 };

@@ -10,7 +10,7 @@ bool Launcher::startProgram(const QString& path, WindowState state) {
     process.setProgram(path);
     process.setWorkingDirectory(QFileInfo(path).absolutePath());
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QUORVANE_WINDOW_STATE"),
+    env.insert(QString::fromLatin1(WindowStateVariable),
                state == WindowState::Maximized ? QStringLiteral("maximized") : QStringLiteral("normal"));
     process.setProcessEnvironment(env);
     return process.startDetached();

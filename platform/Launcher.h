@@ -6,6 +6,10 @@
 // web addresses. Tests install a launcher that records the requests.
 class Launcher {
 public:
+    // The started program finds the window state it was asked for in this environment variable:
+    // "maximized" or "normal".
+    static constexpr const char* WindowStateVariable = "QUORVANE_WINDOW_STATE";
+
     enum class WindowState { Normal, Maximized };
     virtual ~Launcher() = default;
     // True when the program was started.

@@ -25,7 +25,7 @@ public:
     }
     // The text typed, or an empty text when the user cancelled.
     virtual QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) = 0;
-    // The colour number chosen, or nullopt when the user cancelled.
+    // The colour number chosen in the colour chooser ("Color picker"), or nullopt when the user cancelled.
     virtual std::optional<qint64> chooseColor(qint64 initial) = 0;
     virtual void beep() = 0;
 };

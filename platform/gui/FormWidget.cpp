@@ -7,7 +7,9 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMetaMethod>
+#include <QPushButton>
 #include <QScreen>
 #include <QWindow>
 
@@ -82,11 +84,15 @@ std::optional<qint64> FormWidget::formBackColor() const {
 }
 
 void FormWidget::setFormBackColor(qint64 color) {
-    setProperty("BackColor", color);
-    QPalette p = palette();
-    p.setColor(backgroundRole(), colorcodec::toColor(color, p));
-    setPalette(p);
-    setAutoFillBackground(true);
+    paintBackColor(this, color);
+}
+
+void FormWidget::paintBackColor(QWidget* widget, qint64 color) {
+    widget->setProperty("BackColor", color);
+    QPalette p = widget->palette();
+    p.setColor(widget->backgroundRole(), colorcodec::toColor(color, p));
+    widget->setPalette(p);
+    widget->setAutoFillBackground(true);
 }
 
 QList<QWidget*> FormWidget::controls() const {
@@ -120,11 +126,7 @@ bool FormWidget::setControlColor(int index, ColorProperty property, qint64 color
         w->setProperty("Color", color);
         return true;
     }
-    w->setProperty("BackColor", color);
-    QPalette p = w->palette();
-    p.setColor(w->backgroundRole(), colorcodec::toColor(color, p));
-    w->setPalette(p);
-    w->setAutoFillBackground(true);
+    paintBackColor(w, color);
     return true;
 }
 
@@ -135,6 +137,15 @@ void FormWidget::unloadForm() {
     formUnload();
     hide();
     deleteLater();
+}
+
+bool FormWidget::pressOnEnter(QKeyEvent* event, const std::function<void()>& pressDefault) {
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) return false;
+    if (auto* button = qobject_cast<QPushButton*>(focusWidget()))
+        button->click();
+    else
+        pressDefault();
+    return true;
 }
 
 void FormWidget::closeEvent(QCloseEvent* event) {

@@ -3,6 +3,7 @@
 #include "FormPort.h"
 
 #include <QWidget>
+#include <functional>
 
 // The base of every form of the program: a top-level widget named after its form, entered in the loaded
 // forms when it is made and leaving them the moment it is unloaded. Its place and colours are served to
@@ -40,11 +41,17 @@ public:
     void unloadForm() override;
     bool isUnloaded() const { return m_unloaded; }
 
+    // Paints a widget's background in a colour number and keeps the number as its BackColor.
+    static void paintBackColor(QWidget* widget, qint64 color);
+
 protected:
     // The form's own unload work (storing its place...). Runs once.
     virtual void formUnload() {}
     // A close by the window manager or by close() unloads the form.
     void closeEvent(QCloseEvent* event) override;
+    // Enter or Return presses the button that has the focus, else runs pressDefault (the default
+    // button's work). True when the key was one of them.
+    bool pressOnEnter(QKeyEvent* event, const std::function<void()>& pressDefault);
     // A minimise from the window's frame goes to the window's procedure first, which may keep the window
     // as it was.
     void changeEvent(QEvent* event) override;

@@ -1,11 +1,16 @@
 #include "QtPrompter.h"
 
 #include "ColorCodec.h"
+#include "WindowProcs.h"
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QGridLayout>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QSpacerItem>
+#include <algorithm>
 
 Prompter::Answer QtPrompter::messageBox(const QString& text, Buttons buttons, Icon icon,
                                         const QString& title) {
@@ -68,6 +73,12 @@ Prompter::Answer QtPrompter::show(const QString& text, Buttons buttons, Icon ico
     box.setDefaultButton(set.front().first);
     for (const auto& b : set)
         if (defaultAnswer == b.second) box.setDefaultButton(b.first);
+    // A short text would leave the box too narrow for its title to be read; the box sizes itself from its
+    // layout, so a spacer across it sets the least width.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(windowprocs::titleWidth(&box, title), 0, QSizePolicy::Minimum,
+                                      QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
     const int pressed = box.exec();
     for (const auto& b : set)
         if (pressed == b.first) return b.second;
@@ -78,13 +89,22 @@ Prompter::Answer QtPrompter::show(const QString& text, Buttons buttons, Icon ico
 }
 
 QString QtPrompter::inputBox(const QString& prompt, const QString& title, const QString& defaultText) {
-    bool ok = false;
-    const QString text = QInputDialog::getText(nullptr, title, prompt, QLineEdit::Normal, defaultText, &ok);
-    return ok ? text : QString();
+    // Above the windows that stay on top (the orbin, the dialog that asks), like the message boxes:
+    // behind them the box would hold the keyboard out of sight.
+    QInputDialog box;
+    box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    box.setWindowTitle(title);
+    box.setLabelText(prompt);
+    box.setTextValue(defaultText);
+    // Wide enough for its title to be read in the title bar.
+    if (auto* line = box.findChild<QLineEdit*>())
+        line->setMinimumWidth(std::max(320, windowprocs::titleWidth(&box, title)));
+    return box.exec() == QDialog::Accepted ? box.textValue() : QString();
 }
 
 std::optional<qint64> QtPrompter::chooseColor(qint64 initial) {
-    const QColor c = QColorDialog::getColor(colorcodec::toColor(initial));
+    const QColor c = QColorDialog::getColor(colorcodec::toColor(initial), QApplication::activeWindow(),
+                                            QStringLiteral("Color picker"));
     if (!c.isValid()) return std::nullopt;
     return colorcodec::fromColor(c);
 }

@@ -1,5 +1,7 @@
 #include "WindowProcs.h"
 
+#include <QFont>
+#include <QFontMetrics>
 #include <QWidget>
 #include <QWindow>
 
@@ -27,6 +29,13 @@ void showWithoutActivating(QWidget* window) {
     if (!window) return;
     window->setAttribute(Qt::WA_ShowWithoutActivating, true);
     window->show();
+}
+
+int titleWidth(const QWidget* window, const QString& title) {
+    // Title bars commonly set their text in bold.
+    QFont bold = window->font();
+    bold.setBold(true);
+    return QFontMetrics(bold).horizontalAdvance(title) + 120;
 }
 
 } // namespace windowprocs

@@ -1,5 +1,6 @@
 #pragma once
 
+class QString;
 class QWidget;
 
 // Window procedures the forms share.
@@ -9,4 +10,7 @@ void setTopMost(QWidget* window, bool onTop);
 bool isTopMost(const QWidget* window);
 // Shows a window without taking the focus.
 void showWithoutActivating(QWidget* window);
+// The width a small window needs for its title to be read whole in a title bar that also holds the
+// window manager's icon and buttons.
+int titleWidth(const QWidget* window, const QString& title);
 } // namespace windowprocs

@@ -114,6 +114,20 @@ TEST_F(About, GetKeyValueReadsTextsAndDoubleWordsOfTheMachineSettings) {
             << name.toStdString();
         EXPECT_EQ(value, QString());
     }
+    // The file is the help registry's too, read the one way: a text marked as such reads as the text, a
+    // double word that is no number as the text it is, and a value of another kind leaves the value alone.
+    writeMachine("[" + ProgramKey.toUtf8() +
+                 "]\nEscaped=sz:dword:00000001\nOdd=dword:not a number\nExpanding=expand:${HOME}/x\n");
+    EXPECT_TRUE(
+        frmAbout::GetKeyValue(frmAbout::RootKey::LocalMachine, ProgramKey, QStringLiteral("Escaped"), value));
+    EXPECT_EQ(value, QStringLiteral("dword:00000001"));
+    EXPECT_TRUE(
+        frmAbout::GetKeyValue(frmAbout::RootKey::LocalMachine, ProgramKey, QStringLiteral("Odd"), value));
+    EXPECT_EQ(value, QStringLiteral("dword:not a number"));
+    value = QStringLiteral("left over");
+    EXPECT_TRUE(frmAbout::GetKeyValue(frmAbout::RootKey::LocalMachine, ProgramKey,
+                                      QStringLiteral("Expanding"), value));
+    EXPECT_EQ(value, QStringLiteral("left over"));
 }
 
 TEST_F(About, SystemInfoStartsTheNamedProgramOrTheDesktopsOwnOrSaysThereIsNone) {

@@ -207,9 +207,25 @@ TEST_F(LiveDay, SeveralRemindersUpAtOnceHideNoneOfEachOther) {
     QList<QPointer<frmReminder>> up;
     for (int i = 0; i < 12; ++i)
         up << frmReminder::raiseReminder(QStringLiteral("Meeting %1").arg(i));
+    auto noneOverlap = [&] {
+        for (int i = 0; i < up.size(); ++i)
+            for (int j = i + 1; j < up.size(); ++j)
+                EXPECT_FALSE(up[i]->frameGeometry().intersects(up[j]->frameGeometry())) << i << " " << j;
+    };
+    noneOverlap();
+    // Dragging the orbin takes every reminder along, each keeping its place among the others.
+    QList<QPoint> before;
+    for (frmReminder* r : up)
+        before << r->pos();
+    QWidget* handle = control("imgDragArrow");
+    QTest::mousePress(handle, Qt::LeftButton, {}, QPoint(5, 5));
+    QMouseEvent move(QEvent::MouseMove, QPointF(15, 45), handle->mapToGlobal(QPointF(15, 45)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(handle, &move);
+    QTest::mouseRelease(handle, Qt::LeftButton, {}, QPoint(15, 45));
     for (int i = 0; i < up.size(); ++i)
-        for (int j = i + 1; j < up.size(); ++j)
-            EXPECT_FALSE(up[i]->frameGeometry().intersects(up[j]->frameGeometry())) << i << " " << j;
+        EXPECT_EQ(up[i]->pos(), before[i] + QPoint(10, 40)) << i;
+    noneOverlap();
     // One that is closed leaves its place to the next.
     const QRect freed = up[1]->geometry();
     up[1]->btnOK_Click();

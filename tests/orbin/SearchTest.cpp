@@ -61,6 +61,10 @@ TEST_F(Search, AsAPersonSearchesTheHitOpensItsItem) {
     ASSERT_TRUE(box()->isVisible());
     EXPECT_EQ(box()->text(), QStringLiteral("Enter search text here!"));
     EXPECT_EQ(box()->selectedText(), box()->text());
+    // The box is narrower than the prompt: it shows the prompt from its first letter on.
+    box()->grab();
+    EXPECT_EQ(box()->cursorPosition(), 0);
+    EXPECT_LT(box()->inputMethodQuery(Qt::ImCursorRectangle).toRect().left(), 10);
     EXPECT_TRUE(control("fraCloseSearch")->isVisible());
     EXPECT_EQ(hits(), QStringList{QStringLiteral("Enter search text here! is what the box says (Task)")});
     // The list stands beside the orbin, above other windows.
@@ -84,6 +88,12 @@ TEST_F(Search, AsAPersonSearchesTheHitOpensItsItem) {
                                    QStringLiteral("Report review with Sam (Meeting)"),
                                    QStringLiteral("Write the quarterly report (Task)")}));
     EXPECT_EQ(list()->item(3)->data(Qt::UserRole).toInt(), 1);
+    // A long text stops short of the close cross over the end of the box.
+    QTest::keyClicks(box(), QStringLiteral(" and a great deal more than the box can show"));
+    box()->grab(); // the box scrolls its text as it paints
+    const QRect cursor = box()->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    EXPECT_LT(box()->mapToParent(cursor.topLeft()).x(), control("fraCloseSearch")->geometry().left());
+    box()->setText(QStringLiteral("rEpO"));
 
     // A task opens in the edit-task dialog, the type read in any letter case...
     clickHit(3);

@@ -20,6 +20,19 @@ struct RealProgram {
     IniStore store{dir.path() + QStringLiteral("/Quorvane.ini")};
     QProcess process;
 
+    // The programs it started (the tour on a first start) run on by themselves; they go with the test.
+    ~RealProgram() {
+        const QByteArray mark = "QUORVANE_SETTINGS_FILE=" + store.path().toUtf8();
+        for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+            bool number = false;
+            const pid_t id = static_cast<pid_t>(pid.toInt(&number));
+            if (!number || id == static_cast<pid_t>(process.processId())) continue;
+            QFile environ(QStringLiteral("/proc/%1/environ").arg(pid));
+            if (environ.open(QIODevice::ReadOnly) && environ.readAll().split('\0').contains(mark))
+                ::kill(id, SIGTERM);
+        }
+    }
+
     QString dataDir() const { return dir.path() + QStringLiteral("/data/"); }
     std::optional<QString> setting(const char* section, const char* name) const {
         return store.value(QString::fromLatin1(section), QString::fromLatin1(name));

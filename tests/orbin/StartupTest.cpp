@@ -14,9 +14,11 @@
 #include "frmLogin.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -57,7 +59,14 @@ TEST(Login, TheRightPasswordShowsTheOrbin) {
     s.storePassword(QStringLiteral("Open Sesame9"));
     GuiStart::atLogin([](frmLogin* login) {
         EXPECT_EQ(login->windowTitle(), QStringLiteral("Password for Quorvane"));
+        // Wide enough for the title bar to show the caption whole, beside the window manager's buttons.
+        QFont bold = login->font();
+        bold.setBold(true);
+        EXPECT_GE(login->width(), QFontMetrics(bold).horizontalAdvance(login->windowTitle()) + 100);
         EXPECT_EQ(login->txtPassword1()->echoMode(), QLineEdit::Password);
+        EXPECT_EQ(login->txtPassword1()->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr,
+                                                            login->txtPassword1()),
+                  '*');
         QTest::keyClicks(login->txtPassword1(), QStringLiteral("Open Sesame9"));
         login->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
     });

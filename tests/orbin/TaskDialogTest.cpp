@@ -133,6 +133,14 @@ TEST_F(Tasks, TheNewTaskViewsSwitchByHeightEscStoresNothingAndThePlaceIsKept) {
     d = openNew();
     EXPECT_EQ(d->pos(), place);
     QTest::keyClicks(d->txtTaskTitle(), QStringLiteral("Nor this"));
+    // Esc in the open day list closes the list, not the dialog with what was typed.
+    child<QComboBox>(d, "cmbDate")->showPopup();
+    QWidget* list = QApplication::activePopupWidget();
+    ASSERT_NE(list, nullptr);
+    QTest::keyClick(list->focusWidget(), Qt::Key_Escape);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    ASSERT_TRUE(loaded(d));
+    EXPECT_EQ(d->txtTaskTitle()->text(), QStringLiteral("Nor this"));
     QTest::keyClick(d->txtTaskTitle(), Qt::Key_Escape);
     EXPECT_FALSE(loaded(d));
     EXPECT_EQ(gItems->maxID(), Integer(0));
@@ -314,6 +322,63 @@ TEST_F(TasksToEdit, StartStoresNoEditsStopStoresThem) {
     EXPECT_EQ(stored(7, "title"), QStringLiteral("Of period one"));
     EXPECT_EQ(stored(7, "status"), QStringLiteral("stopped"));
     EXPECT_EQ(stored(7, "timeleft"), QStringLiteral("30"));
+
+    // The orbin comes back expanded, and its button says what a click on it does.
+    auto* start = control<QPushButton>("butStart");
+    EXPECT_FALSE(floater->isShrunk());
+    EXPECT_EQ(start->text(), QStringLiteral("&Hide tasks"));
+    start->click();
+    EXPECT_TRUE(floater->isShrunk());
+    EXPECT_EQ(start->text(), QStringLiteral("&Show tasks"));
+}
+
+TEST_F(TasksToEdit, StopWithADayThatIsNoDateKeepsTheTaskRunningAndItsMinutes) {
+    gGame->startTask(Integer(8));
+    QPointer<dlgEditTaskDetails> e = openEdit(8);
+    auto* day = child<QLineEdit>(e, "txtDate");
+    day->selectAll();
+    QTest::keyClicks(day, QStringLiteral("soon"));
+    child<QAbstractButton>(e, "butStop")->click();
+    ASSERT_EQ(prompter.boxes.size(), 1);
+    EXPECT_TRUE(prompter.boxes[0].text.contains(QStringLiteral(" - dlgEditTaskDetails.butSave_Click(): 13")));
+    EXPECT_TRUE(loaded(e));
+    EXPECT_EQ(gGame->RunningItemID(), Integer(8));
+    EXPECT_EQ(gItems->getStatus(Integer(8)), QStringLiteral("started"));
+
+    // The day put right, Stop stops it once, with the minutes it had left.
+    day->selectAll();
+    QTest::keyClicks(day, shortDate(QDate(2026, 12, 7)));
+    child<QAbstractButton>(e, "butStop")->click();
+    EXPECT_FALSE(loaded(e));
+    EXPECT_EQ(gGame->RunningItemID(), Integer(0));
+    EXPECT_EQ(stored(8, "status"), QStringLiteral("stopped"));
+    EXPECT_EQ(stored(8, "timeleft"), QStringLiteral("30"));
+}
+
+TEST_F(TasksToEdit, TabInTheSimpleViewStaysInsideTheWindow) {
+    // Without a note the day, repeat and period controls lie below the lower edge: the keyboard must not
+    // take the user there, out of sight.
+    auto visits = [](dlgEditTaskDetails* e) {
+        QStringList names;
+        e->txtTaskTitle()->setFocus();
+        for (int i = 0; i < 12; ++i) {
+            QTest::keyClick(e->focusWidget(), Qt::Key_Tab);
+            QWidget* f = e->focusWidget();
+            const QRect place(f->mapTo(e, QPoint(0, 0)), f->size());
+            EXPECT_TRUE(e->rect().contains(place)) << f->objectName().toStdString() << " lies out of sight";
+            names << f->objectName();
+        }
+        return names;
+    };
+    dlgEditTaskDetails* e = openEdit(7);
+    const QStringList simple = visits(e);
+    EXPECT_TRUE(simple.contains(QStringLiteral("butStart")) && simple.contains(QStringLiteral("butDone")));
+
+    // The advanced view shows them, and Tab reaches them.
+    child<QPushButton>(e, "butAdvanced")->click();
+    const QStringList advanced = visits(e);
+    EXPECT_TRUE(advanced.contains(QStringLiteral("txtDate")) &&
+                advanced.contains(QStringLiteral("butPeriod2")));
 }
 
 TEST_F(TasksToEdit, DeleteAsksFirstAndStopsAStartedTaskBeforeRemovingIt) {

@@ -7,7 +7,7 @@
 // An orbin that records what the core asked of it.
 class FakeOrbin final : public OrbinWindow {
 public:
-    FormPort* form() override { return nullptr; }
+    FormPort* form() override { return formPort; }
     void updateInfo() override { calls << QStringLiteral("updateInfo"); }
     void shrinkFloater() override { calls << QStringLiteral("shrink"); }
     void expandFloater() override { calls << QStringLiteral("expand"); }
@@ -23,4 +23,5 @@ public:
 
     QStringList calls;
     bool visible = false;
+    FormPort* formPort = nullptr; // the window behind it, when a test gives it one
 };

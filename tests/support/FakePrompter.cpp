@@ -39,9 +39,18 @@ Prompter::Answer FakePrompter::answer(const Box& box) {
     return firstAnswer(box.buttons);
 }
 
-QString FakePrompter::inputBox(const QString&, const QString&, const QString& defaultText) {
+QString FakePrompter::inputBox(const QString& prompt, const QString& title, const QString& defaultText) {
+    inputs.append({prompt, title, defaultText});
     if (m_inputs.empty()) return defaultText;
     QString t = m_inputs.front();
     m_inputs.pop_front();
     return t;
+}
+
+std::optional<qint64> FakePrompter::chooseColor(qint64 initial) {
+    colorChoosers.append(initial);
+    if (m_colors.empty()) return std::nullopt;
+    const std::optional<qint64> c = m_colors.front();
+    m_colors.pop_front();
+    return c;
 }

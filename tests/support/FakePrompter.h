@@ -32,10 +32,21 @@ public:
     Answer messageBoxWithDefault(const QString& text, Buttons buttons, Icon icon, const QString& title,
                                  Answer defaultAnswer) override;
     QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
-    std::optional<qint64> chooseColor(qint64) override { return std::nullopt; }
+    // The colours the next choosers return, in order; nullopt is a cancelled chooser, and so is every
+    // chooser once the script has run out.
+    void scriptColor(std::optional<qint64> color) { m_colors.push_back(color); }
+    std::optional<qint64> chooseColor(qint64 initial) override;
     void beep() override { ++beeps; }
 
     QList<Box> boxes;
+    QList<qint64> colorChoosers; // the colour each chooser opened with
+    // Every input box: its prompt, title and default text.
+    struct Input {
+        QString prompt;
+        QString title;
+        QString defaultText;
+    };
+    QList<Input> inputs;
     int beeps = 0;
     // Runs while a box is up, before it is answered (what else happens meanwhile).
     std::function<void(const Box&)> whileShown;
@@ -45,4 +56,5 @@ private:
 
     std::deque<Answer> m_answers;
     std::deque<QString> m_inputs;
+    std::deque<std::optional<qint64>> m_colors;
 };

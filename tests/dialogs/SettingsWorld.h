@@ -1,0 +1,79 @@
+#pragma once
+
+#include "CoreObjects.h"
+#include "FakeForm.h"
+#include "FakeOrbin.h"
+#include "FakePrompter.h"
+#include "FormPort.h"
+#include "Globals.h"
+#include "HotKey.h"
+#include "IniStore.h"
+#include "Settings.h"
+#include "TestEnv.h"
+
+#include <QCoreApplication>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+#include <gtest/gtest.h>
+#include <optional>
+
+// The settings windows' world: a settings file written first, the settings read from it, a fake orbin
+// on top of the others, scripted boxes.
+class SettingsWorld : public ::testing::Test {
+protected:
+    void SetUp() override {
+        seed();
+        objects.emplace();
+        gHotKey = new HotKey();
+        orbinForm.topMost = true;
+        orbin.formPort = &orbinForm;
+        gOrbinWindow = &orbin;
+    }
+    void TearDown() override {
+        for (FormPort* f : forms::loaded())
+            f->unloadForm();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        gOrbinWindow = nullptr;
+        objects.reset();
+    }
+    // Runs before the settings are read: the place to write the settings file.
+    virtual void seed() {}
+
+    // Opens a settings window shown and active, so that the focus moves as it does for a person.
+    template <class Form> static Form* open() {
+        Form* form = Form::instance();
+        form->show();
+        form->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(form));
+        return form;
+    }
+    // A value as the settings file holds it now.
+    std::optional<QString> stored(const char* section, const char* name) const {
+        return IniStore(env.settingsFile()).value(QString::fromLatin1(section), QString::fromLatin1(name));
+    }
+    // The loaded form of that name as its class.
+    template <class Form> static Form* loaded(const char* name) {
+        return qobject_cast<Form*>(dynamic_cast<QWidget*>(forms::find(QString::fromLatin1(name))));
+    }
+    // Acts on a modal form once the call that shows it is waiting for it.
+    template <class Form> static void whenShown(const char* name, std::function<void(Form*)> act) {
+        QTimer::singleShot(0, [name, act] {
+            Form* form = loaded<Form>(name);
+            ASSERT_NE(form, nullptr);
+            act(form);
+        });
+    }
+    int boxesTitled(const QString& title) const {
+        int n = 0;
+        for (const auto& box : prompter.boxes)
+            n += box.title == title;
+        return n;
+    }
+
+    TestEnv env;
+    FakePrompter prompter;
+    FakeOrbin orbin;
+    FakeForm orbinForm{QStringLiteral("frmFloater")};
+    std::optional<CoreObjects> objects;
+};
