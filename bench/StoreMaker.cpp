@@ -42,9 +42,8 @@ QByteArray item(int id, const QDate& date, int slot, bool done) {
         t += "<status/><done>false</done><donedate>NotDone</donedate><doneperiod/><donetime/>";
     }
     t += "<note>Notes on task " + n + ": gather the figures, check them twice</note><points>" +
-         QByteArray(done ? "10" : "0") +
-         "</points><penaltypoints/><type>Task</type><obj1/><timeleft/><obj3>" +
-         QByteArray(slot % 9 == 0 ? "W" : "") + "</obj3><meetingtime/><chairm/><timingbonus>" +
+         QByteArray(done ? "10" : "0") + "</points><penaltypoints/><type>Task</type><obj1/><timeleft/>" +
+         QByteArray(slot % 9 == 0 ? "<obj3>W</obj3>" : "<obj3/>") + "<meetingtime/><chairm/><timingbonus>" +
          QByteArray(done ? "2" : "0") + "</timingbonus><project>" + QByteArray::number(slot % 3) +
          "</project></item>";
     return t;
