@@ -63,16 +63,17 @@ QStringList storeEnv(const QString& folder) {
 }
 
 // The in-process measures of a store, by name: medians in milliseconds, or instruction counts.
-QMap<QString, double> inProcess(const QString& self, const QString& folder, const Options& o, bool callgrind,
-                                const QString& work) {
+QMap<QString, double> inProcess(const QString& self, const storemaker::Store& store, const Options& o,
+                                bool callgrind, const QString& work) {
     QMap<QString, double> result;
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     p.setProcessEnvironment(env);
+    // A store of its own, which the measures may save over.
     const QString copy = work + QStringLiteral("/inprocess");
     QDir(copy).removeRecursively();
-    copyFolder(folder, copy);
+    storemaker::make(copy, store, QDate::currentDate());
     const QString out = work + QStringLiteral("/callgrind");
     if (callgrind) {
         QDir(out).removeRecursively();
@@ -193,11 +194,11 @@ int bench(const QString& self, const Options& o) {
     if (o.rssRuns) std::fprintf(stderr, "\n");
 
     std::fprintf(stderr, "in the program ...\n");
-    const QMap<QString, double> in = inProcess(self, w + QStringLiteral("/2000"), o, false, w);
+    const QMap<QString, double> in = inProcess(self, {2000, 0, 0}, o, false, w);
     QMap<QString, double> ir;
     if (o.callgrind) {
         std::fprintf(stderr, "in the program, under callgrind ...\n");
-        ir = inProcess(self, w + QStringLiteral("/2000"), o, true, w);
+        ir = inProcess(self, {2000, 0, 0}, o, true, w);
     }
 
     const double bareMs = median(paint.value(0));

@@ -96,10 +96,13 @@ int runInProcess(const QString& folder, int rounds, bool callgrind) {
              gItems->document().save(out, "", pugi::format_raw | pugi::format_no_declaration);
          }},
     };
-    // Untimed, before each run: the store and the floor's copy of it as they were made.
+    // Untimed, around each run: the floor's copy of the store made before, the store as it was made
+    // back after the new items.
     auto prepare = [&](const char* measure) {
-        if (std::strcmp(measure, "newItem1000") == 0) gItems->loadItemXML();
         if (std::strcmp(measure, "append1000") == 0) copy.reset(gItems->document());
+    };
+    auto restore = [&](const char* measure) {
+        if (std::strcmp(measure, "newItem1000") == 0) gItems->loadItemXML();
     };
 
     if (callgrind) {
@@ -110,6 +113,7 @@ int runInProcess(const QString& folder, int rounds, bool callgrind) {
             run();
             CALLGRIND_TOGGLE_COLLECT;
             CALLGRIND_DUMP_STATS_AT(measure);
+            restore(measure);
         }
     } else {
         QMap<QString, QList<double>> times;
@@ -124,6 +128,7 @@ int runInProcess(const QString& folder, int rounds, bool callgrind) {
                     const auto end = std::chrono::steady_clock::now();
                     times[QString::fromLatin1(measure)]
                         << std::chrono::duration<double, std::milli>(end - start).count();
+                    restore(measure);
                 }
             }
         }
