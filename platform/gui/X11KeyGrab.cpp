@@ -17,6 +17,11 @@ constexpr quint32 ScrollLockSym = 0xff14;
 struct X11KeyGrab::Native {
     xcb_connection_t* connection = nullptr;
     xcb_window_t root = 0;
+    // The keyboard's layout, asked for at once and read when the key is first grabbed, so that a start
+    // does not wait for the answers.
+    xcb_get_keyboard_mapping_cookie_t mapping{};
+    xcb_get_modifier_mapping_cookie_t modifiers{};
+    bool keyboardRead = false;
 };
 
 std::unique_ptr<X11KeyGrab> X11KeyGrab::create() {
@@ -31,26 +36,37 @@ std::unique_ptr<X11KeyGrab> X11KeyGrab::create() {
 }
 
 X11KeyGrab::X11KeyGrab(std::unique_ptr<Native> native) : m_native(std::move(native)) {
-    readKeyboard();
+    xcb_connection_t* c = m_native->connection;
+    const xcb_setup_t* setup = xcb_get_setup(c);
+    m_native->mapping = xcb_get_keyboard_mapping(
+        c, setup->min_keycode, static_cast<quint8>(setup->max_keycode - setup->min_keycode + 1));
+    m_native->modifiers = xcb_get_modifier_mapping(c);
+    xcb_flush(c);
     qGuiApp->installNativeEventFilter(this);
 }
 
 X11KeyGrab::~X11KeyGrab() {
     // After the application has gone its display connection has gone too, and the grab with it.
     if (!qGuiApp) return;
+    if (!m_native->keyboardRead) {
+        xcb_discard_reply(m_native->connection, m_native->mapping.sequence);
+        xcb_discard_reply(m_native->connection, m_native->modifiers.sequence);
+    }
     ungrab();
     qGuiApp->removeNativeEventFilter(this);
 }
 
 // The key codes that give Escape, and the modifier bits of Num Lock and Scroll Lock on this keyboard.
 void X11KeyGrab::readKeyboard() {
+    if (m_native->keyboardRead) return;
+    m_native->keyboardRead = true;
     xcb_connection_t* c = m_native->connection;
     const xcb_setup_t* setup = xcb_get_setup(c);
     const int first = setup->min_keycode;
     const int count = setup->max_keycode - setup->min_keycode + 1;
     QHash<quint32, QList<quint8>> codesOf;
-    if (xcb_get_keyboard_mapping_reply_t* map = xcb_get_keyboard_mapping_reply(
-            c, xcb_get_keyboard_mapping(c, setup->min_keycode, static_cast<quint8>(count)), nullptr)) {
+    if (xcb_get_keyboard_mapping_reply_t* map =
+            xcb_get_keyboard_mapping_reply(c, m_native->mapping, nullptr)) {
         const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(map);
         const int perCode = map->keysyms_per_keycode;
         for (int i = 0; i < count; ++i)
@@ -65,7 +81,7 @@ void X11KeyGrab::readKeyboard() {
 
     quint16 numLock = 0, scrollLock = 0;
     if (xcb_get_modifier_mapping_reply_t* mods =
-            xcb_get_modifier_mapping_reply(c, xcb_get_modifier_mapping(c), nullptr)) {
+            xcb_get_modifier_mapping_reply(c, m_native->modifiers, nullptr)) {
         const xcb_keycode_t* codes = xcb_get_modifier_mapping_keycodes(mods);
         const int perModifier = mods->keycodes_per_modifier;
         for (int m = 0; m < 8; ++m)
@@ -91,6 +107,7 @@ void X11KeyGrab::readKeyboard() {
 
 // Grabs every variant; False when any was refused (another program holds it). What was granted stays.
 bool X11KeyGrab::grab() {
+    readKeyboard();
     xcb_connection_t* c = m_native->connection;
     QList<xcb_void_cookie_t> cookies;
     for (quint8 code : m_escapeCodes)
