@@ -57,6 +57,12 @@ struct Scenario {
     bool fresh = false; // the run changes the store: each run starts from a copy
 };
 
+// A program ended with SIGKILL leaves the lock that keeps a second copy out, which an ordinary quit
+// takes away: the next start would have to find it stale first.
+void removeLock(const QString& folder) {
+    QFile::remove(storemaker::settingsFile(folder) + QStringLiteral(".lock"));
+}
+
 QStringList storeEnv(const QString& folder) {
     return {QStringLiteral("QUORVANE_SETTINGS_FILE=") + storemaker::settingsFile(folder),
             QStringLiteral("QUORVANE_MACHINE_SETTINGS_FILE=") + folder + QStringLiteral("/machine.ini")};
@@ -166,6 +172,7 @@ int bench(const QString& self, const Options& o) {
                 }
                 const double t =
                     store.isEmpty() ? watcher.measure(bare, {}) : watcher.measure(program, storeEnv(store));
+                if (!store.isEmpty()) removeLock(store);
                 if (t < 0)
                     std::fprintf(stderr, "No paint from %s\n", qPrintable(s.label));
                 else
@@ -188,6 +195,7 @@ int bench(const QString& self, const Options& o) {
         for (int i : rssScenarios) {
             rss[i] << residentKb(pids[i]) / 1024.0;
             killProgram(pids[i]);
+            if (!scenarios[i].folder.isEmpty()) removeLock(scenarios[i].folder);
         }
         std::fprintf(stderr, "\rmemory: run %d of %d", run + 1, o.rssRuns);
     }
