@@ -24,6 +24,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QThread>
+#include <QTimer>
 
 bool gQuitting = false;
 bool gQuitRequested = false;
@@ -162,10 +163,14 @@ void Main() {
         gGame->getStatus();
         if (endedFromOutside()) return;
         if (gOrbinWindow) gOrbinWindow->showWindow();
-        // The hide key, when the settings want it; a desktop that refuses it costs the start nothing.
+        // The hide key, when the settings want it; a desktop that refuses it costs the start nothing. Its
+        // grab asks the window system and waits for the answer, so it is made while the orbin waits to be
+        // shown, with the first turn of the event loop.
         if (gOrbinWindow && gOrbinWindow->form()) {
             const quintptr orbin = gOrbinWindow->form()->windowHandle();
-            ignoringFailures([orbin] { gHotKey->createHotKey(orbin); });
+            QTimer::singleShot(0, QCoreApplication::instance(), [orbin] {
+                if (gOrbinWindow && !gQuitting) ignoringFailures([orbin] { gHotKey->createHotKey(orbin); });
+            });
         }
         checkWelcome();
         if (endedFromOutside()) return;

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <iterator>
 #include <limits>
+#include <system_error>
+#include <thread>
 
 namespace xpathvalue {
 
@@ -294,16 +296,51 @@ void ItemIndex::readCounting(const Tags& tags) {
     // items in the list, and as many "<root" tags as root elements at the top, no item or root stands
     // anywhere else. (A tag written inside a comment or a section only makes the count too high, and the
     // document is then looked through.)
-    m_entries.reserve(tags.items);
-    m_byId.reserve(tags.items);
+    std::vector<pugi::xml_node> items;
+    items.reserve(tags.items);
     size_t roots = 0;
     for (pugi::xml_node top = m_document.first_child(); top; top = top.next_sibling()) {
         if (!isElement(top, "root")) continue;
         ++roots;
         for (pugi::xml_node child = top.first_child(); child; child = child.next_sibling())
-            if (isElement(child, "item")) add(child, false);
+            if (isElement(child, "item")) items.push_back(child);
     }
-    m_plain = tags.roots == roots && tags.items == m_entries.size();
+    m_plain = tags.roots == roots && tags.items == items.size();
+    if (!m_plain) return;
+    m_entries = entriesOf(items);
+    for (size_t position = 0; position < m_entries.size(); ++position)
+        addIds(position);
+}
+
+std::vector<ItemIndex::Entry> ItemIndex::entriesOf(const std::vector<pugi::xml_node>& items) {
+    // An entry looks at every child of its item, and the nodes of a large store lie far apart in memory:
+    // a long list is read in parts, side by side.
+    constexpr size_t ItemsForAThread = 2500;
+    const size_t parts = std::min<size_t>(4, items.size() / ItemsForAThread);
+    std::vector<std::vector<Entry>> read(std::max<size_t>(parts, 1));
+    const auto readPart = [&](size_t part) {
+        const size_t from = items.size() * part / read.size(), to = items.size() * (part + 1) / read.size();
+        read[part].reserve(to - from);
+        for (size_t i = from; i < to; ++i)
+            read[part].emplace_back(items[i], nullptr);
+    };
+    std::vector<std::thread> helpers;
+    try {
+        for (size_t part = 1; part < read.size(); ++part)
+            helpers.emplace_back(readPart, part);
+    } catch (const std::system_error&) {
+        // No thread to spare: the parts left are read here.
+    }
+    readPart(0);
+    for (std::thread& helper : helpers)
+        helper.join();
+    for (size_t part = helpers.size() + 1; part < read.size(); ++part)
+        readPart(part);
+    std::vector<Entry> entries;
+    entries.reserve(items.size());
+    for (std::vector<Entry>& part : read)
+        entries.insert(entries.end(), part.begin(), part.end());
+    return entries;
 }
 
 void ItemIndex::count(std::string_view id, int change) {
@@ -330,24 +367,27 @@ void ItemIndex::count(std::string_view id, int change) {
 
 bool ItemIndex::add(const pugi::xml_node& item, bool check) {
     bool plain = true;
-    const Entry& entry = m_entries.emplace_back(item, check ? &plain : nullptr);
+    m_entries.emplace_back(item, check ? &plain : nullptr);
     if (!plain) {
         m_entries.pop_back();
         return false;
     }
-    const size_t position = m_entries.size() - 1;
+    addIds(m_entries.size() - 1);
+    return true;
+}
+
+void ItemIndex::addIds(size_t position) {
     std::string scratch;
-    entry.children(Key::Id, [&](const pugi::xml_node& id) {
+    m_entries[position].children(Key::Id, [&](const pugi::xml_node& id) {
         const std::string_view value = xpathvalue::text(id, scratch);
-        const auto [found, added] = m_byId.try_emplace(std::string(value));
-        Carriers& carriers = found->second;
+        bool added = false;
+        Carriers& carriers = m_byId.obtain(value, &added);
         if (added)
             carriers.first = position;
         else if ((carriers.more.empty() ? carriers.first : carriers.more.back()) != position)
             carriers.more.push_back(position);
         if (listed(id, value)) count(value, 1);
     });
-    return true;
 }
 
 void ItemIndex::appended(const pugi::xml_node& item) noexcept {
@@ -385,12 +425,12 @@ void ItemIndex::remove(const pugi::xml_node& item) {
     std::string scratch;
     entry->children(Key::Id, [&](const pugi::xml_node& id) {
         const std::string_view value = xpathvalue::text(id, scratch);
-        if (const auto found = m_byId.find(std::string(value)); found != m_byId.end()) {
-            Carriers& carriers = found->second;
+        if (Carriers* const found = m_byId.find(value)) {
+            Carriers& carriers = *found;
             std::erase(carriers.more, position);
             if (carriers.first == position) {
                 if (carriers.more.empty()) {
-                    m_byId.erase(found);
+                    m_byId.erase(value);
                 } else {
                     carriers.first = carriers.more.front();
                     carriers.more.erase(carriers.more.begin());
@@ -401,20 +441,20 @@ void ItemIndex::remove(const pugi::xml_node& item) {
     });
     m_entries.erase(entry);
     // The items after it move up by one.
-    for (auto& [id, carriers] : m_byId) {
+    m_byId.forEach([&](Carriers& carriers) {
         if (carriers.first > position) --carriers.first;
         for (size_t& p : carriers.more)
             if (p > position) --p;
-    }
+    });
 }
 
 void ItemIndex::written(std::string_view id, const pugi::xml_node& field) noexcept {
     if (!m_plain) return;
     try {
-        const auto found = m_byId.find(std::string(id));
-        if (found == m_byId.end()) return;
+        const Carriers* const found = m_byId.find(id);
+        if (!found) return;
         const pugi::xml_node item = field.parent();
-        found->second.forEach([&](size_t entry) {
+        found->forEach([&](size_t entry) {
             if (m_entries[entry].item() == item) m_entries[entry].reread();
         });
     } catch (...) {
@@ -423,18 +463,53 @@ void ItemIndex::written(std::string_view id, const pugi::xml_node& field) noexce
 }
 
 pugi::xml_node ItemIndex::field(std::string_view id, const char* name) const {
-    const auto found = m_byId.find(std::string(id));
-    if (found == m_byId.end()) return {};
+    const Carriers* const found = m_byId.find(id);
+    if (!found) return {};
     pugi::xml_node result;
-    found->second.forEach([&](size_t entry) {
+    found->forEach([&](size_t entry) {
         if (!result) result = xpathvalue::firstChild(m_entries[entry].item(), name);
     });
     return result;
 }
 
 pugi::xml_node ItemIndex::item(std::string_view id) const {
-    const auto found = m_byId.find(std::string(id));
-    return found == m_byId.end() ? pugi::xml_node() : m_entries[found->second.first].item();
+    const Carriers* const found = m_byId.find(id);
+    return found ? m_entries[found->first].item() : pugi::xml_node();
+}
+
+ItemIndex::Carriers* ItemIndex::ById::find(std::string_view id) {
+    if (const std::optional<int> n = plainNumber(id); n && *n >= 0) {
+        const auto at = static_cast<size_t>(*n);
+        return at < m_numbered.size() && m_numbered[at].first != None ? &m_numbered[at] : nullptr;
+    }
+    const auto found = m_other.find(std::string(id));
+    return found == m_other.end() ? nullptr : &found->second;
+}
+
+ItemIndex::Carriers& ItemIndex::ById::obtain(std::string_view id, bool* added) {
+    if (const std::optional<int> n = plainNumber(id); n && *n >= 0) {
+        const auto at = static_cast<size_t>(*n);
+        if (at >= m_numbered.size()) m_numbered.resize(at + 1, Carriers{None, {}});
+        *added = m_numbered[at].first == None;
+        return m_numbered[at];
+    }
+    const auto [found, made] = m_other.try_emplace(std::string(id));
+    *added = made;
+    return found->second;
+}
+
+void ItemIndex::ById::erase(std::string_view id) {
+    if (const std::optional<int> n = plainNumber(id); n && *n >= 0) {
+        const auto at = static_cast<size_t>(*n);
+        if (at < m_numbered.size()) m_numbered[at] = Carriers{None, {}};
+        return;
+    }
+    m_other.erase(std::string(id));
+}
+
+void ItemIndex::ById::clear() {
+    m_numbered.clear();
+    m_other.clear();
 }
 
 bool ItemIndex::largestId(std::optional<int>* largest) const {

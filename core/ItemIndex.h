@@ -150,11 +150,38 @@ private:
         }
     };
 
+    // The carriers of each id text. An id written as the store writes ids (a whole number from 0 to 32767,
+    // no sign, no leading zero) is found by its number, every other text by a hash of it.
+    class ById {
+    public:
+        Carriers* find(std::string_view id);
+        const Carriers* find(std::string_view id) const { return const_cast<ById*>(this)->find(id); }
+        // The carriers of id, made empty when it had none (*added tells).
+        Carriers& obtain(std::string_view id, bool* added);
+        void erase(std::string_view id);
+        void clear();
+        template <class Visit> void forEach(Visit&& visit) {
+            for (Carriers& carriers : m_numbered)
+                if (carriers.first != None) visit(carriers);
+            for (auto& [id, carriers] : m_other)
+                visit(carriers);
+        }
+
+    private:
+        static constexpr size_t None = static_cast<size_t>(-1);
+        std::vector<Carriers> m_numbered; // first is None where no item has the number
+        std::unordered_map<std::string, Carriers> m_other;
+    };
+
     void read();
     void readCounting(const Tags& tags);
     // False when the item leaves the document no longer plain (it is not added then); only looked at
     // with check.
     bool add(const pugi::xml_node& item, bool check);
+    // The ids of the entry at position, into the lookup by id and the count.
+    void addIds(size_t position);
+    // The entries of items, in their order.
+    static std::vector<Entry> entriesOf(const std::vector<pugi::xml_node>& items);
     void remove(const pugi::xml_node& item);
     void count(std::string_view id, int change);
 
@@ -162,7 +189,7 @@ private:
     bool m_plain = false;
     // The items in the order of the file.
     std::vector<Entry> m_entries;
-    std::unordered_map<std::string, Carriers> m_byId;
+    ById m_byId;
     // How many of the ids the list queries give read as each whole number from 0 to 32767 (written as the
     // store writes them), the largest of them, and how many of the ids read otherwise.
     std::vector<int> m_numbers;

@@ -9,6 +9,7 @@
 #include "Globals.h"
 #include "NumberText.h"
 #include "OrbinWindow.h"
+#include "ParserMemory.h"
 #include "Prompter.h"
 #include "Settings.h"
 #include "XML.h"
@@ -17,6 +18,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -410,6 +412,12 @@ struct FileIdentity {
     }
 };
 
+// Below this the parse's memory is not worth a mapping of its own; above the second, helpers fault it in.
+constexpr size_t SmallFile = 64 * 1024;
+constexpr size_t LargeFile = 512 * 1024;
+constexpr int ParseHelpers = 3;
+constexpr size_t LargestMapping = size_t(256) << 20;
+
 // The items file read and indexed on a thread of its own, while the program starts.
 struct ReadAhead {
     QString path;
@@ -431,6 +439,12 @@ struct ReadAhead {
             void* buffer = nullptr;
             size_t size = 0;
             bool whole = ::fstat(fd, &opened) == 0 && opened.st_size > 0;
+            // The text and its nodes take about six times the file; for a large file, helpers fault that
+            // memory in while it is read and parsed.
+            const size_t fileSize = whole ? static_cast<size_t>(opened.st_size) : 0;
+            std::optional<ParserMemory> memory;
+            memory.emplace(fileSize >= SmallFile ? std::min(fileSize, LargestMapping / 6) * 6 : 0,
+                           fileSize >= LargeFile ? ParseHelpers : 0);
             if (whole) {
                 size = static_cast<size_t>(opened.st_size);
                 buffer = pugi::get_memory_allocation_function()(size);
@@ -450,6 +464,7 @@ struct ReadAhead {
             const ItemIndex::Tags tags =
                 ItemIndex::countTags(std::string_view(static_cast<char*>(buffer), size));
             if (!File::readXMLInPlace(*document, buffer, size)) return;
+            memory.reset(); // its helpers stop, and what the parse did not take goes back
             index->rebuild(&tags);
             identity = FileIdentity(opened);
             read = true;
@@ -470,6 +485,7 @@ void Items::readAhead() {
     // The folder as the settings give it; the load takes over what was read only when it reads the same
     // file, unchanged since.
     const QString path = Settings().sDataDir() + QStringLiteral("items.xml");
+    ParserMemory::install();
     auto ahead = std::make_unique<ReadAhead>();
     ahead->path = path;
     ahead->thread = std::thread([a = ahead.get()] { a->run(); });

@@ -5,6 +5,7 @@
 #include <QRadialGradient>
 #include <cmath>
 #include <numbers>
+#include <system_error>
 
 OrbinPicture::OrbinPicture(Kind kind, const QString& name, QWidget* parent) : QWidget(parent), m_kind(kind) {
     setObjectName(name);
@@ -18,13 +19,38 @@ void OrbinPicture::setPointsDown(bool down) {
     update();
 }
 
+void OrbinPicture::prepareFace() {
+    if (m_kind != Kind::Orbin) return;
+    try {
+        m_facePending = std::async(std::launch::async, &OrbinPicture::faceImage, size(), devicePixelRatioF());
+    } catch (const std::system_error&) {
+        // No thread to spare: the first paint draws it.
+    }
+}
+
+QImage OrbinPicture::faceImage(const QSize& size, qreal ratio) {
+    QImage image(QSizeF(QSizeF(size) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    paintOrbin(p, QSizeF(size));
+    return image;
+}
+
 void OrbinPicture::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     switch (m_kind) {
-    case Kind::Orbin:
-        paintOrbin(p);
+    case Kind::Orbin: {
+        if (m_facePending.valid()) m_face = m_facePending.get();
+        const qreal ratio = devicePixelRatioF();
+        if (m_face.isNull() || m_face.devicePixelRatio() != ratio ||
+            m_face.size() != QSizeF(QSizeF(size()) * ratio).toSize())
+            m_face = faceImage(size(), ratio);
+        p.drawImage(QPointF(0, 0), m_face);
         break;
+    }
     case Kind::DragArrow:
         paintDragArrow(p);
         break;
@@ -42,8 +68,8 @@ void OrbinPicture::paintEvent(QPaintEvent*) {
 }
 
 // A pale disc with a soft rim and the hour marks, so that the meetings round it read as a clock.
-void OrbinPicture::paintOrbin(QPainter& p) const {
-    const QRectF face = QRectF(rect()).adjusted(2, 2, -2, -2);
+void OrbinPicture::paintOrbin(QPainter& p, const QSizeF& size) {
+    const QRectF face = QRectF(QPointF(0, 0), size).adjusted(2, 2, -2, -2);
     const QPointF c = face.center();
     const double rx = face.width() / 2, ry = face.height() / 2;
 

@@ -161,6 +161,7 @@ void frmFloater::buildControls() {
     placeTwips(shape2, 0, 0, 7200, 315);
 
     m_imgOrbin = picture(OrbinPicture::Kind::Orbin, "imgOrbin", 1215, 1080, 4770, 4830);
+    m_imgOrbin->prepareFace();
 
     // Top strip.
     m_imgDragArrow = picture(OrbinPicture::Kind::DragArrow, "imgDragArrow", 15, 15, 300, 255);

@@ -4,6 +4,7 @@
 #include "Game.h"
 #include "GameControls.h"
 #include "Items.h"
+#include "OrbinPicture.h"
 #include "Settings.h"
 #include "Twips.h"
 
@@ -390,4 +391,17 @@ TEST_F(FaceOfMarkup, TitlesShowAsTypedNeverAsMarkup) {
     EXPECT_EQ(slot(1)->textFormat(), Qt::PlainText);
     ASSERT_EQ(floater->meetingLabels().size(), 1);
     EXPECT_EQ(floater->meetingLabels()[0]->textFormat(), Qt::PlainText);
+}
+
+// The face is drawn ahead into an image; a face of another size is drawn afresh, never stretched.
+TEST(FacePicture, AFaceDrawnAheadAndThenResizedPaintsAsOneDrawnAtItsNewSize) {
+    OrbinPicture ahead(OrbinPicture::Kind::Orbin, QStringLiteral("imgOrbin"), nullptr);
+    ahead.resize(120, 110);
+    ahead.prepareFace();
+    const QImage first = ahead.grab().toImage();
+    ahead.resize(200, 150);
+    OrbinPicture fresh(OrbinPicture::Kind::Orbin, QStringLiteral("imgOrbin"), nullptr);
+    fresh.resize(200, 150);
+    EXPECT_EQ(ahead.grab().toImage(), fresh.grab().toImage());
+    EXPECT_NE(first.size(), ahead.grab().toImage().size());
 }

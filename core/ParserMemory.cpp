@@ -1,0 +1,186 @@
+#include "ParserMemory.h"
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <cstdlib>
+#include <mutex>
+#include <pugixml.hpp>
+#include <sys/mman.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// Helpers make the mapping ready a piece at a time; the parse takes pieces in order, each once it is.
+constexpr size_t PieceSize = 256 * 1024;
+constexpr size_t Alignment = 16; // as malloc's
+
+enum Piece : unsigned char { Untouched, BeingTouched, Ready };
+
+// Where the mappings stand, for the free of a block to find its own. Kept apart from the regions, so that
+// a free that looks here never reads a region another thread is taking down.
+struct Span {
+    std::atomic<std::uintptr_t> begin{0};
+    std::atomic<std::uintptr_t> end{0};
+    std::atomic<ParserMemory::Region*> region{nullptr};
+};
+constexpr size_t SpanCount = 8;
+std::array<Span, SpanCount> spans;
+
+thread_local ParserMemory::Region* current = nullptr;
+
+} // namespace
+
+struct ParserMemory::Region {
+    char* base = nullptr;
+    size_t length = 0;
+    size_t used = 0;  // by the owning thread only
+    size_t taken = 0; // pieces below this are the owner's
+    Span* span = nullptr;
+    // One for each block handed out, and one while the region is open for the parse.
+    std::atomic<long> references{1};
+    std::unique_ptr<std::atomic<unsigned char>[]> pieces;
+    size_t pieceCount = 0;
+    std::atomic<size_t> nextForHelpers{0};
+    std::atomic<bool> stop{false};
+    std::vector<std::thread> helpers;
+
+    void touch(size_t piece) {
+        const long page = ::sysconf(_SC_PAGESIZE);
+        const size_t step = page > 0 ? static_cast<size_t>(page) : 4096;
+        volatile char* const at = base + piece * PieceSize;
+        for (size_t offset = 0; offset < PieceSize; offset += step)
+            at[offset] = 0;
+    }
+
+    void help() {
+        while (!stop.load(std::memory_order_relaxed)) {
+            const size_t piece = nextForHelpers.fetch_add(1, std::memory_order_relaxed);
+            if (piece >= pieceCount) return;
+            unsigned char expected = Untouched;
+            if (!pieces[piece].compare_exchange_strong(expected, BeingTouched, std::memory_order_acq_rel))
+                continue; // the parse has it already
+            touch(piece);
+            pieces[piece].store(Ready, std::memory_order_release);
+        }
+    }
+
+    // The pieces up to end become the owner's: ready, or being made so by a helper (waited for), or
+    // untouched (the parse touches them as it writes).
+    void takeUpTo(size_t end) {
+        while (taken * PieceSize < end) {
+            unsigned char expected = Untouched;
+            if (!pieces[taken].compare_exchange_strong(expected, Ready, std::memory_order_acq_rel))
+                while (pieces[taken].load(std::memory_order_acquire) != Ready)
+                    std::this_thread::yield();
+            ++taken;
+        }
+    }
+
+    void* take(size_t size) {
+        const size_t rounded = (size + Alignment - 1) & ~(Alignment - 1);
+        if (rounded < size || rounded > length - used) return nullptr;
+        takeUpTo(used + rounded);
+        void* const block = base + used;
+        used += rounded;
+        references.fetch_add(1, std::memory_order_relaxed);
+        return block;
+    }
+
+    void release() {
+        if (references.fetch_sub(1, std::memory_order_acq_rel) != 1) return;
+        span->region.store(nullptr, std::memory_order_release);
+        span->end.store(0, std::memory_order_release);
+        span->begin.store(0, std::memory_order_release);
+        ::munmap(base, length);
+        delete this;
+    }
+};
+
+namespace {
+
+ParserMemory::Region* regionHolding(const void* block) {
+    const auto at = reinterpret_cast<std::uintptr_t>(block);
+    for (Span& span : spans) {
+        const std::uintptr_t begin = span.begin.load(std::memory_order_acquire);
+        if (begin == 0 || at < begin || at >= span.end.load(std::memory_order_acquire)) continue;
+        // A block of this region is still out, so the region stands.
+        if (ParserMemory::Region* region = span.region.load(std::memory_order_acquire)) return region;
+    }
+    return nullptr;
+}
+
+void* allocate(size_t size) {
+    if (current)
+        if (void* block = current->take(size)) return block;
+    return std::malloc(size);
+}
+
+void deallocate(void* block) {
+    if (ParserMemory::Region* region = regionHolding(block))
+        region->release();
+    else
+        std::free(block);
+}
+
+} // namespace
+
+void ParserMemory::install() {
+    static std::once_flag once;
+    std::call_once(once, [] { pugi::set_memory_management_functions(allocate, deallocate); });
+}
+
+ParserMemory::ParserMemory(size_t bytes, int helpers) {
+    if (current || bytes == 0) return; // one at a time on a thread; the heap serves the rest
+    const size_t pieceCount = (bytes + PieceSize - 1) / PieceSize;
+    const size_t length = pieceCount * PieceSize;
+    Span* free = nullptr;
+    for (Span& span : spans) {
+        std::uintptr_t expected = 0;
+        // Claimed with a begin that no block has, until the mapping stands.
+        if (span.begin.compare_exchange_strong(expected, 1, std::memory_order_acq_rel)) {
+            free = &span;
+            break;
+        }
+    }
+    if (!free) return;
+    void* const base = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (base == MAP_FAILED) {
+        free->begin.store(0, std::memory_order_release);
+        return;
+    }
+    auto* region = new Region;
+    region->base = static_cast<char*>(base);
+    region->length = length;
+    region->span = free;
+    region->pieceCount = pieceCount;
+    region->pieces = std::make_unique<std::atomic<unsigned char>[]>(pieceCount);
+    free->region.store(region, std::memory_order_release);
+    free->end.store(reinterpret_cast<std::uintptr_t>(base) + length, std::memory_order_release);
+    free->begin.store(reinterpret_cast<std::uintptr_t>(base), std::memory_order_release);
+    m_region = region;
+    current = region;
+    try {
+        for (int i = 0; i < helpers; ++i)
+            region->helpers.emplace_back([region] { region->help(); });
+    } catch (...) {
+        // Fewer helpers, or none: the parse touches the rest itself.
+    }
+}
+
+ParserMemory::~ParserMemory() {
+    if (!m_region) return;
+    Region* const region = m_region;
+    region->stop.store(true, std::memory_order_relaxed);
+    for (std::thread& helper : region->helpers)
+        helper.join();
+    current = nullptr;
+    // What the parse did not use goes back now.
+    const long page = ::sysconf(_SC_PAGESIZE);
+    const size_t step = page > 0 ? static_cast<size_t>(page) : 4096;
+    const size_t kept = (region->used + step - 1) / step * step;
+    if (kept < region->length) ::madvise(region->base + kept, region->length - kept, MADV_DONTNEED);
+    region->release();
+}
