@@ -1,5 +1,7 @@
 #include "DialogPicture.h"
 
+#include "WindowProcs.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -11,7 +13,7 @@ DialogPicture::DialogPicture(Kind kind, const QString& name, QWidget* parent)
 }
 
 void DialogPicture::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) Q_EMIT clicked();
+    if (windowprocs::isLeftClick(event, rect())) Q_EMIT clicked();
     QWidget::mouseReleaseEvent(event);
 }
 

@@ -1,5 +1,7 @@
 #include "PageWidgets.h"
 
+#include "WindowProcs.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -10,7 +12,7 @@ ClickLabel::ClickLabel(const QString& text, QWidget* parent) : QLabel(text, pare
 }
 
 void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) Q_EMIT clicked();
+    if (windowprocs::isLeftClick(event, rect())) Q_EMIT clicked();
     QLabel::mouseReleaseEvent(event);
 }
 
@@ -67,7 +69,6 @@ void PagePictureBox::paintEvent(QPaintEvent*) {
 }
 
 void PagePictureBox::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && pictureRect().contains(event->position().toPoint()))
-        Q_EMIT clicked();
+    if (windowprocs::isLeftClick(event, pictureRect())) Q_EMIT clicked();
     QWidget::mouseReleaseEvent(event);
 }
