@@ -30,7 +30,8 @@ void ClickLabel::leaveEvent(QEvent* event) {
     QLabel::leaveEvent(event);
 }
 
-PagePictureBox::PagePictureBox(const QPixmap& pixmap, QWidget* parent) : QWidget(parent), m_pixmap(pixmap) {
+PagePictureBox::PagePictureBox(const QPixmap& pixmap, QWidget* parent)
+    : ClickableWidget(parent), m_pixmap(pixmap) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
@@ -66,9 +67,4 @@ void PagePictureBox::paintEvent(QPaintEvent*) {
         p.setPen(QColor(150, 168, 190));
         p.drawRect(r.adjusted(0, 0, -1, -1));
     }
-}
-
-void PagePictureBox::mouseReleaseEvent(QMouseEvent* event) {
-    if (windowprocs::isLeftClick(event, pictureRect())) Q_EMIT clicked();
-    QWidget::mouseReleaseEvent(event);
 }
