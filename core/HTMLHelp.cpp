@@ -462,35 +462,34 @@ QString HTMLHelp::getFileVersionText(const QString& path) {
     return text;
 }
 
-void HTMLHelp::readHHVersion() {
-    const RegistryValue value = readRegistryValue(QStringLiteral("HKCR"), ViewerClassKey, QString());
+void HTMLHelp::readVersion(const QString& classKey, QString& version, const QString& notRegistered,
+                           const QString& notThere) {
+    const RegistryValue value = readRegistryValue(QStringLiteral("HKCR"), classKey, QString());
     const QString registered = cutAtNull(value.data);
     if (!value.found || registered.isEmpty()) {
-        showStopBox(QStringLiteral("Hhctrl.ocx is not registered.  ") +
-                    QStringLiteral("Please install HTML Help."));
+        showStopBox(notRegistered);
         return;
     }
     const QString path = toLongPath(registered);
     if (QFileInfo::exists(path))
-        m_hhVersion = getFileVersionText(path);
+        version = getFileVersionText(path);
     else
-        showStopBox(QStringLiteral("Hhctrl.ocx is not in its registered location.  ") +
+        showStopBox(notThere);
+}
+
+void HTMLHelp::readHHVersion() {
+    readVersion(ViewerClassKey, m_hhVersion,
+                QStringLiteral("Hhctrl.ocx is not registered.  ") +
+                    QStringLiteral("Please install HTML Help."),
+                QStringLiteral("Hhctrl.ocx is not in its registered location.  ") +
                     QStringLiteral("Please reinstall HTML Help."));
 }
 
 void HTMLHelp::readIEVersion() {
-    const RegistryValue value = readRegistryValue(QStringLiteral("HKCR"), BrowserClassKey, QString());
-    const QString registered = cutAtNull(value.data);
-    if (!value.found || registered.isEmpty()) {
-        showStopBox(QStringLiteral("Shdocvw.dll is not registered.  ") +
-                    QStringLiteral("Please install Internet Explorer."));
-        return;
-    }
-    const QString path = toLongPath(registered);
-    if (QFileInfo::exists(path))
-        m_ieVersion = getFileVersionText(path);
-    else
-        showStopBox(QStringLiteral("Internet Explorer is not in its registered location.  ") +
+    readVersion(BrowserClassKey, m_ieVersion,
+                QStringLiteral("Shdocvw.dll is not registered.  ") +
+                    QStringLiteral("Please install Internet Explorer."),
+                QStringLiteral("Internet Explorer is not in its registered location.  ") +
                     QStringLiteral("Please reinstall Internet Explorer."));
 }
 

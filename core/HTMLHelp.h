@@ -138,6 +138,10 @@ private:
     static QString cutAtNull(const QString& text);
     static QString getFileVersionText(const QString& path);
     static int getWindowsVersion();
+    // Reads the file version of the component registered under classKey into version; a stop box where it is
+    // not registered, or not where it is registered, leaves version as it was.
+    void readVersion(const QString& classKey, QString& version, const QString& notRegistered,
+                     const QString& notThere);
     void readHHVersion();
     void readIEVersion();
     void nameHHVersion();

@@ -6,6 +6,7 @@
 
 #include <QEvent>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -92,6 +93,36 @@ void setDesignBackColor(QWidget* w) {
 
 void setOuterHeight(QWidget* form, double outerHeight) {
     form->resize(form->width(), twips::toPixels(outerHeight - CaptionAllowance));
+}
+
+void named(QWidget* control, const char* name, const char* tip) {
+    control->setObjectName(QString::fromLatin1(name));
+    if (tip) control->setToolTip(QString::fromLatin1(tip));
+}
+
+QLineEdit* passwordBox(QWidget* parent, const char* name) {
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setEchoMode(QLineEdit::Password);
+    box->setStyleSheet(QStringLiteral("lineedit-password-character: 42")); // a star for each character
+    return box;
+}
+
+QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons) {
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    for (QPushButton* b : buttons)
+        row->addWidget(b);
+    return row;
+}
+
+OkCancel okCancel(QWidget* parent) {
+    auto* ok = new QPushButton(QStringLiteral("OK"), parent);
+    ok->setObjectName(QStringLiteral("cmdOK"));
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), parent);
+    cancel->setObjectName(QStringLiteral("cmdCancel"));
+    return {ok, cancel, buttonRow({ok, cancel})};
 }
 
 namespace {

@@ -2,8 +2,11 @@
 
 #include <QString>
 
+#include <initializer_list>
+
 class FormWidget;
 class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -36,6 +39,23 @@ void setDesignBackColor(QWidget* w);
 inline constexpr double CaptionAllowance = 405;
 // Gives a form the outer height of the design: its inside is that less the title bar and borders.
 void setOuterHeight(QWidget* form, double outerHeight);
+
+// Gives a control the name the form knows it by and, where there is one, its tip.
+void named(QWidget* control, const char* name, const char* tip = nullptr);
+
+// A box for a password: each character typed shows as a star.
+QLineEdit* passwordBox(QWidget* parent, const char* name);
+
+// Buttons side by side at the right end of a row of their own, in the order given.
+QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons);
+
+// OK (the default button) and Cancel of a small dialog, named cmdOK and cmdCancel, in a row of their own.
+struct OkCancel {
+    QPushButton* ok;
+    QPushButton* cancel;
+    QHBoxLayout* row;
+};
+OkCancel okCancel(QWidget* parent);
 
 // The form sees key presses before its controls: Esc anywhere in it unloads it, storing nothing.
 void unloadOnEscape(FormWidget* form);

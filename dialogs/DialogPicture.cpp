@@ -1,18 +1,12 @@
 #include "DialogPicture.h"
 
-#include <QMouseEvent>
 #include <QPainter>
 
 DialogPicture::DialogPicture(Kind kind, const QString& name, QWidget* parent)
-    : QWidget(parent), m_kind(kind) {
+    : ClickableWidget(parent), m_kind(kind) {
     setObjectName(name);
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_TranslucentBackground);
-}
-
-void DialogPicture::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) Q_EMIT clicked();
-    QWidget::mouseReleaseEvent(event);
 }
 
 void DialogPicture::paintEvent(QPaintEvent*) {

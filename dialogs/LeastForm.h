@@ -2,8 +2,6 @@
 
 #include "FormWidget.h"
 
-#include <QPointer>
-
 // The least a form can be while its real one is not built: a small window with its title, one line
 // saying it is not available yet and a Close button (Esc closes it too). Nothing is read or stored.
 class LeastForm : public FormWidget {
@@ -14,9 +12,3 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 };
-
-// The one shared instance of a form: made on first use and made afresh once the old one is unloaded.
-template <class Form> Form* sharedForm(QPointer<Form>& slot) {
-    if (!slot || slot->isUnloaded()) slot = new Form();
-    return slot.data();
-}

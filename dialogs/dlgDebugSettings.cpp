@@ -58,10 +58,7 @@ dlgDebugSettings* dlgDebugSettings::instance() {
 }
 
 void dlgDebugSettings::buildControls() {
-    auto named = [](QWidget* w, const char* name, const char* tip = nullptr) {
-        w->setObjectName(QString::fromLatin1(name));
-        if (tip) w->setToolTip(QString::fromLatin1(tip));
-    };
+    using dialogcontrols::named;
     auto numberBox = [this](const char* name) {
         auto* box = new QLineEdit(this);
         box->setObjectName(QString::fromLatin1(name));
@@ -140,11 +137,7 @@ void dlgDebugSettings::buildControls() {
     remove->addStretch();
     remove->addWidget(m_btnRemoveSettings);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_btnSave);
-    buttons->addWidget(m_btnApply);
-    buttons->addWidget(m_CancelButton);
+    QHBoxLayout* buttons = dialogcontrols::buttonRow({m_btnSave, m_btnApply, m_CancelButton});
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(14, 12, 14, 12);

@@ -60,22 +60,19 @@ void dlgSettings::buildControls() {
     const QFont verdana(QStringLiteral("Verdana"));
     auto textBox = [&](const char* name, const char* tip, int width) {
         auto* box = new QLineEdit(this);
-        box->setObjectName(QString::fromLatin1(name));
-        if (tip) box->setToolTip(QString::fromLatin1(tip));
+        dialogcontrols::named(box, name, tip);
         box->setFont(verdana);
         box->setFixedWidth(width);
         return box;
     };
     auto checkBox = [&](const char* name, const char* caption, const char* tip) {
         auto* box = new QCheckBox(QString::fromLatin1(caption), this);
-        box->setObjectName(QString::fromLatin1(name));
-        if (tip) box->setToolTip(QString::fromLatin1(tip));
+        dialogcontrols::named(box, name, tip);
         return box;
     };
     auto button = [&](const char* name, const char* caption, const char* tip) {
         auto* b = new QPushButton(QString::fromLatin1(caption), this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setToolTip(QString::fromLatin1(tip));
+        dialogcontrols::named(b, name, tip);
         return b;
     };
     auto label = [&](const QString& text, QWidget* buddy = nullptr, const char* name = nullptr) {
@@ -164,11 +161,7 @@ void dlgSettings::buildControls() {
     }
     periods->setColumnStretch(8, 1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_btnSave);
-    buttons->addWidget(m_btnCancel);
-    buttons->addWidget(m_btnApply);
+    QHBoxLayout* buttons = dialogcontrols::buttonRow({m_btnSave, m_btnCancel, m_btnApply});
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 14, 16, 14);

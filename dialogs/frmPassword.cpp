@@ -28,30 +28,18 @@ frmPassword::frmPassword(QWidget* owner) : FormWidget(QStringLiteral("frmPasswor
     setWindowTitle(QStringLiteral("Quorvane password"));
     auto* label1 = new QLabel(QStringLiteral("Please enter your password"), this);
     label1->setObjectName(QStringLiteral("Label1"));
-    m_txtPassword1 = new QLineEdit(this);
-    m_txtPassword1->setObjectName(QStringLiteral("txtPassword1"));
+    m_txtPassword1 = dialogcontrols::passwordBox(this, "txtPassword1");
     auto* label2 = new QLabel(QStringLiteral("Please re-enter your password"), this);
     label2->setObjectName(QStringLiteral("Label2"));
-    m_txtPassword2 = new QLineEdit(this);
-    m_txtPassword2->setObjectName(QStringLiteral("txtPassword2"));
+    m_txtPassword2 = dialogcontrols::passwordBox(this, "txtPassword2");
     for (QLineEdit* box : {m_txtPassword1, m_txtPassword2}) {
-        box->setEchoMode(QLineEdit::Password);
-        box->setStyleSheet(QStringLiteral("lineedit-password-character: 42")); // a star for each character
         box->setMinimumWidth(220);
         box->installEventFilter(this);
     }
     label1->setBuddy(m_txtPassword1);
     label2->setBuddy(m_txtPassword2);
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("cmdOK"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("cmdCancel"));
+    const dialogcontrols::OkCancel buttons = dialogcontrols::okCancel(this);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
     auto* layout = new QGridLayout(this);
     layout->setContentsMargins(14, 12, 14, 12);
     layout->setVerticalSpacing(4);
@@ -61,9 +49,9 @@ frmPassword::frmPassword(QWidget* owner) : FormWidget(QStringLiteral("frmPasswor
     layout->addWidget(label2, 3, 0);
     layout->addWidget(m_txtPassword2, 4, 0);
     layout->addItem(new QSpacerItem(0, 12), 5, 0);
-    layout->addLayout(buttons, 6, 0);
-    connect(ok, &QPushButton::clicked, this, &frmPassword::cmdOK_Click);
-    connect(cancel, &QPushButton::clicked, this, &frmPassword::cmdCancel_Click);
+    layout->addLayout(buttons.row, 6, 0);
+    connect(buttons.ok, &QPushButton::clicked, this, &frmPassword::cmdOK_Click);
+    connect(buttons.cancel, &QPushButton::clicked, this, &frmPassword::cmdCancel_Click);
     adjustSize();
     setFixedSize(size());
     dialogcontrols::unloadOnEscape(this);

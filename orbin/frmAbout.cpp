@@ -125,8 +125,7 @@ frmAbout::frmAbout(QWidget* parent) : FormWidget(QStringLiteral("frmAbout"), par
 frmAbout* frmAbout::instance() {
     static QPointer<frmAbout> form;
     // Owned by the orbin, so that it comes up over it and not hidden behind it.
-    if (!form || form->isUnloaded()) form = new frmAbout(orbinduties::companionOwner());
-    return form.data();
+    return sharedForm(form, orbinduties::companionOwner);
 }
 
 void frmAbout::bringUp() {

@@ -661,7 +661,7 @@ void frmFloater::mouseReleaseEvent(QMouseEvent* event) {
     if (childAt(event->position().toPoint()) != nullptr) return;
     if (event->button() == Qt::RightButton) {
         showPopupMenu();
-    } else if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+    } else if (windowprocs::isLeftClick(event, rect())) {
         shrinkFloater();
     }
 }

@@ -1,12 +1,12 @@
 #include "frmLogin.h"
 
+#include "DialogControls.h"
 #include "ErrorReport.h"
 #include "Functions.h"
 #include "Globals.h"
 #include "Settings.h"
 #include "WindowProcs.h"
 
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,26 +17,14 @@ frmLogin::frmLogin(QWidget* parent) : FormWidget(QStringLiteral("frmLogin"), par
     setWindowTitle(QStringLiteral("Password for Quorvane"));
     auto* label = new QLabel(QStringLiteral("Please enter your password"), this);
     label->setObjectName(QStringLiteral("Label1"));
-    m_txtPassword1 = new QLineEdit(this);
-    m_txtPassword1->setObjectName(QStringLiteral("txtPassword1"));
-    m_txtPassword1->setEchoMode(QLineEdit::Password);
-    m_txtPassword1->setStyleSheet(
-        QStringLiteral("lineedit-password-character: 42")); // a star for each character
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("cmdOK"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("cmdCancel"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    m_txtPassword1 = dialogcontrols::passwordBox(this, "txtPassword1");
+    const dialogcontrols::OkCancel buttons = dialogcontrols::okCancel(this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label);
     layout->addWidget(m_txtPassword1);
-    layout->addLayout(buttons);
-    connect(ok, &QPushButton::clicked, this, &frmLogin::cmdOK_Click);
-    connect(cancel, &QPushButton::clicked, this, &frmLogin::cmdCancel_Click);
+    layout->addLayout(buttons.row);
+    connect(buttons.ok, &QPushButton::clicked, this, &frmLogin::cmdOK_Click);
+    connect(buttons.cancel, &QPushButton::clicked, this, &frmLogin::cmdCancel_Click);
     // Wide enough for the title bar to show the whole caption.
     setMinimumWidth(windowprocs::titleWidth(this, windowTitle()));
     adjustSize();

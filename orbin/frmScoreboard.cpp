@@ -79,9 +79,7 @@ frmScoreboard::frmScoreboard(QWidget* parent)
 }
 
 frmScoreboard* frmScoreboard::instance() {
-    QPointer<frmScoreboard>& slot = sharedSlot();
-    if (!slot || slot->isUnloaded()) slot = new frmScoreboard();
-    return slot.data();
+    return sharedForm(sharedSlot());
 }
 
 frmScoreboard* frmScoreboard::existing() {

@@ -45,8 +45,7 @@ frmSearch::frmSearch(QWidget* parent)
 
 frmSearch* frmSearch::instance() {
     static QPointer<frmSearch> form;
-    if (!form || form->isUnloaded()) form = new frmSearch(orbinduties::companionOwner());
-    return form.data();
+    return sharedForm(form, orbinduties::companionOwner);
 }
 
 void frmSearch::Form_Load() {

@@ -124,8 +124,7 @@ frmWelcome::frmWelcome(QWidget* parent) : FormWidget(QStringLiteral("frmWelcome"
 frmWelcome* frmWelcome::instance() {
     static QPointer<frmWelcome> form;
     // Owned by the orbin, so that it comes up over it and not hidden behind it.
-    if (!form || form->isUnloaded()) form = new frmWelcome(orbinduties::companionOwner());
-    return form.data();
+    return sharedForm(form, orbinduties::companionOwner);
 }
 
 void frmWelcome::Form_Load() {

@@ -1,5 +1,7 @@
 #include "PageWidgets.h"
 
+#include "WindowProcs.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -10,7 +12,7 @@ ClickLabel::ClickLabel(const QString& text, QWidget* parent) : QLabel(text, pare
 }
 
 void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) Q_EMIT clicked();
+    if (windowprocs::isLeftClick(event, rect())) Q_EMIT clicked();
     QLabel::mouseReleaseEvent(event);
 }
 
@@ -28,7 +30,8 @@ void ClickLabel::leaveEvent(QEvent* event) {
     QLabel::leaveEvent(event);
 }
 
-PagePictureBox::PagePictureBox(const QPixmap& pixmap, QWidget* parent) : QWidget(parent), m_pixmap(pixmap) {
+PagePictureBox::PagePictureBox(const QPixmap& pixmap, QWidget* parent)
+    : ClickableWidget(parent), m_pixmap(pixmap) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
@@ -64,10 +67,4 @@ void PagePictureBox::paintEvent(QPaintEvent*) {
         p.setPen(QColor(150, 168, 190));
         p.drawRect(r.adjusted(0, 0, -1, -1));
     }
-}
-
-void PagePictureBox::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && pictureRect().contains(event->position().toPoint()))
-        Q_EMIT clicked();
-    QWidget::mouseReleaseEvent(event);
 }

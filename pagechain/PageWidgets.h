@@ -1,8 +1,9 @@
 #pragma once
 
+#include "ClickableWidget.h"
+
 #include <QLabel>
 #include <QPixmap>
-#include <QWidget>
 
 // A label that answers a click: the topics of the tour's index.
 class ClickLabel : public QLabel {
@@ -20,7 +21,7 @@ protected:
 
 // A page's picture, drawn as large as the page allows but never larger than it was made, so that a
 // screenshot stays sharp. A click on it is reported.
-class PagePictureBox : public QWidget {
+class PagePictureBox : public ClickableWidget {
     Q_OBJECT
 public:
     explicit PagePictureBox(const QPixmap& pixmap, QWidget* parent = nullptr);
@@ -29,12 +30,11 @@ public:
     QSize minimumSizeHint() const override;
     // Where the picture is drawn inside the box.
     QRect pictureRect() const;
-Q_SIGNALS:
-    void clicked();
 
 protected:
+    // Only the picture answers a click, not the room round it.
+    QRect clickArea() const override { return pictureRect(); }
     void paintEvent(QPaintEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     QPixmap m_pixmap;

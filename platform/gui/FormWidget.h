@@ -2,6 +2,7 @@
 
 #include "FormPort.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 
@@ -64,3 +65,10 @@ private:
 // Places a control of a form at its design rectangle in twips, inside its parent; a control is never
 // smaller than one pixel.
 void placeTwips(QWidget* control, double left, double top, double width, double height);
+
+// The one shared instance of a form: made on first use and made afresh once the old one is unloaded, owned
+// by the window owner() names at that moment (none without it).
+template <class Form> Form* sharedForm(QPointer<Form>& slot, QWidget* (*owner)() = nullptr) {
+    if (!slot || slot->isUnloaded()) slot = new Form(owner ? owner() : nullptr);
+    return slot.data();
+}

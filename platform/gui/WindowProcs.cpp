@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QMouseEvent>
 #include <QWidget>
 #include <QWindow>
 
@@ -36,6 +37,10 @@ int titleWidth(const QWidget* window, const QString& title) {
     QFont bold = window->font();
     bold.setBold(true);
     return QFontMetrics(bold).horizontalAdvance(title) + 120;
+}
+
+bool isLeftClick(const QMouseEvent* event, const QRect& target) {
+    return event->button() == Qt::LeftButton && target.contains(event->position().toPoint());
 }
 
 } // namespace windowprocs

@@ -1,5 +1,7 @@
 #pragma once
 
+class QMouseEvent;
+class QRect;
 class QString;
 class QWidget;
 
@@ -13,4 +15,6 @@ void showWithoutActivating(QWidget* window);
 // The width a small window needs for its title to be read whole in a title bar that also holds the
 // window manager's icon and buttons.
 int titleWidth(const QWidget* window, const QString& title);
+// A click: the left button let go over the target, given in the coordinates of the widget the event is for.
+bool isLeftClick(const QMouseEvent* event, const QRect& target);
 } // namespace windowprocs

@@ -1,17 +1,11 @@
 #pragma once
 
-#include "FakeClock.h"
-#include "FakeOrbin.h"
-#include "FakePrompter.h"
-#include "FormPort.h"
+#include "DialogWorld.h"
 #include "Functions.h"
 #include "Game.h"
 #include "GameControls.h"
-#include "Globals.h"
-#include "Initialize.h"
 #include "ItemXml.h"
 #include "Items.h"
-#include "TestEnv.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -19,26 +13,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <gtest/gtest.h>
 
-// The program's objects with a fake orbin showing Monday 7 December 2026 (also today), scripted boxes, and
-// an items file holding the meetings of seed().
-class MeetingDialogs : public ::testing::Test {
+// The dialog world showing today, with an items file holding the meetings of seed().
+class MeetingDialogs : public DialogWorld {
 protected:
-    static QDate today() { return QDate(2026, 12, 7); }
-
     void SetUp() override {
         TestEnv::writeFile(env.dataDir() + QStringLiteral("items.xml"), itemsFileWith(seed()));
-        createObjects();
-        gOrbinWindow = &orbin;
+        DialogWorld::SetUp();
         gGame->controls().lblDate = today();
-    }
-    void TearDown() override {
-        for (FormPort* form : forms::loaded())
-            form->unloadForm();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        gOrbinWindow = nullptr;
-        releaseObjects();
     }
     virtual QByteArray seed() { return {}; }
 
@@ -64,9 +46,4 @@ protected:
         Q_EMIT list->activated(index);
     }
     static QString fileText() { return QString::fromUtf8(TestEnv::readFile(Items::itemsPath())); }
-
-    TestEnv env;
-    FakeClock clock{QDateTime(today(), QTime(10, 0))};
-    FakePrompter prompter;
-    FakeOrbin orbin;
 };

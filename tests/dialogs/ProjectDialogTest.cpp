@@ -1,13 +1,7 @@
 #include "DialogPicture.h"
-#include "FakeClock.h"
-#include "FakeOrbin.h"
-#include "FakePrompter.h"
-#include "FormPort.h"
-#include "Globals.h"
-#include "Initialize.h"
+#include "DialogWorld.h"
 #include "Items.h"
 #include "Projects.h"
-#include "TestEnv.h"
 #include "dlgNewMeetingDetails.h"
 #include "dlgProject.h"
 
@@ -23,20 +17,8 @@
 
 namespace {
 
-class ProjectDialog : public ::testing::Test {
+class ProjectDialog : public DialogWorld {
 protected:
-    void SetUp() override {
-        createObjects();
-        gOrbinWindow = &orbin;
-    }
-    void TearDown() override {
-        for (FormPort* form : forms::loaded())
-            form->unloadForm();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        gOrbinWindow = nullptr;
-        releaseObjects();
-    }
-
     static Integer project(const QString& title, const QString& body = {}) {
         const Integer id = gProjects->newProject();
         gProjects->setTitle(title, id);
@@ -82,10 +64,6 @@ protected:
     }
     QByteArray projectsFile() const { return TestEnv::readFile(Projects::filePath()); }
 
-    TestEnv env;
-    FakeClock clock{QDateTime(QDate(2026, 12, 7), QTime(10, 0))};
-    FakePrompter prompter;
-    FakeOrbin orbin;
     QPointer<dlgProject> dialog;
 };
 

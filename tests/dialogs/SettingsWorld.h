@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CoreObjects.h"
+#include "DialogWorld.h"
 #include "FakeForm.h"
 #include "FakeOrbin.h"
 #include "FakePrompter.h"
@@ -31,9 +32,7 @@ protected:
         gOrbinWindow = &orbin;
     }
     void TearDown() override {
-        for (FormPort* f : forms::loaded())
-            f->unloadForm();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        unloadLoadedForms();
         gOrbinWindow = nullptr;
         objects.reset();
     }

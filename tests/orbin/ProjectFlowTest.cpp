@@ -56,6 +56,15 @@ protected:
     template <class T = QWidget> static T* control(QWidget* form, const char* name) {
         return form->findChild<T*>(QString::fromLatin1(name));
     }
+    // A new project "Garden", made from the dialog as the user makes one, its description typed in its box.
+    QPlainTextEdit* addGarden(dlgProject* dialog, const QString& description) {
+        prompter.scriptInput(QStringLiteral("Garden"));
+        QTest::mouseClick(control(dialog, "btnAddProject"), Qt::LeftButton);
+        auto* body = control<QPlainTextEdit>(dialog, "txtProjectBody");
+        body->setFocus();
+        QTest::keyClicks(body, description);
+        return body;
+    }
     static QStringList shownTitles(const dlgProject* dialog) {
         QStringList titles;
         for (const dlgProject::Row& row : dialog->rows())
@@ -75,11 +84,7 @@ TEST_F(ProjectsAcrossStarts, ANewProjectWithItsDescriptionAndTaskIsThereAtTheNex
     start();
     dlgProject* dialog = openProjects();
     ASSERT_NE(dialog, nullptr);
-    prompter.scriptInput(QStringLiteral("Garden"));
-    QTest::mouseClick(control(dialog, "btnAddProject"), Qt::LeftButton);
-    auto* body = control<QPlainTextEdit>(dialog, "txtProjectBody");
-    body->setFocus();
-    QTest::keyClicks(body, QStringLiteral("Beds, seeds and the path."));
+    QPlainTextEdit* body = addGarden(dialog, QStringLiteral("Beds, seeds and the path."));
 
     QTest::mouseClick(control(dialog, "butNewTask"), Qt::LeftButton);
     auto* task = dynamic_cast<dlgNewTaskDetails*>(forms::find(QStringLiteral("dlgNewTaskDetails")));
@@ -115,11 +120,7 @@ TEST_F(ProjectsAcrossStarts, ADescriptionStillBeingTypedIsSavedByAQuitFromOutsid
     start();
     dlgProject* dialog = openProjects();
     ASSERT_NE(dialog, nullptr);
-    prompter.scriptInput(QStringLiteral("Garden"));
-    QTest::mouseClick(control(dialog, "btnAddProject"), Qt::LeftButton);
-    auto* body = control<QPlainTextEdit>(dialog, "txtProjectBody");
-    body->setFocus();
-    QTest::keyClicks(body, QStringLiteral("Half a thought"));
+    QPlainTextEdit* body = addGarden(dialog, QStringLiteral("Half a thought"));
     ASSERT_EQ(QApplication::focusWidget(), body);
     // The session ends: the program quits with the dialog open and the box still holding the focus.
     quitFromOutside();

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "FakeClock.h"
+#include "FakeOrbin.h"
+#include "FakePrompter.h"
+#include "FormPort.h"
+#include "Globals.h"
+#include "Initialize.h"
+#include "TestEnv.h"
+
+#include <QCoreApplication>
+#include <QDate>
+#include <gtest/gtest.h>
+
+// Unloads every form a test left loaded and lets the deleted ones go.
+inline void unloadLoadedForms() {
+    for (FormPort* form : forms::loaded())
+        form->unloadForm();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// The program's objects with a fake orbin, the clock at ten on Monday 7 December 2026 and scripted boxes.
+class DialogWorld : public ::testing::Test {
+protected:
+    static QDate today() { return QDate(2026, 12, 7); }
+
+    void SetUp() override {
+        createObjects();
+        gOrbinWindow = &orbin;
+    }
+    void TearDown() override {
+        unloadLoadedForms();
+        gOrbinWindow = nullptr;
+        releaseObjects();
+    }
+
+    TestEnv env;
+    FakeClock clock{QDateTime(today(), QTime(10, 0))};
+    FakePrompter prompter;
+    FakeOrbin orbin;
+};
