@@ -414,7 +414,7 @@ struct FileIdentity {
 
 // Below this the parse's memory is not worth a mapping of its own; above the second, helpers fault it in.
 constexpr size_t SmallFile = 64 * 1024;
-constexpr size_t LargeFile = 512 * 1024;
+constexpr size_t LargeFile = 4 * 1024 * 1024;
 constexpr int ParseHelpers = 3;
 constexpr size_t LargestMapping = size_t(256) << 20;
 
