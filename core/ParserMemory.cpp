@@ -21,10 +21,24 @@ enum Piece : unsigned char { Untouched, BeingTouched, Ready };
 
 // Where the mappings stand, for the free of a block to find its own. Kept apart from the regions, so that
 // a free that looks here never reads a region another thread is taking down.
+//
+// A span changes only while its region has no block out (before the first, after the last), so a free
+// reads it as a whole or passes over it: the version is odd while it changes, and a span whose version
+// moved under the reading is not the one of the block being freed.
 struct Span {
+    std::atomic<bool> claimed{false}; // by one mapping, from before it is made until it goes
+    std::atomic<size_t> version{0};
     std::atomic<std::uintptr_t> begin{0};
     std::atomic<std::uintptr_t> end{0};
     std::atomic<ParserMemory::Region*> region{nullptr};
+
+    void set(std::uintptr_t from, std::uintptr_t to, ParserMemory::Region* holder) {
+        version.fetch_add(1);
+        begin.store(from);
+        end.store(to);
+        region.store(holder);
+        version.fetch_add(1);
+    }
 };
 constexpr size_t SpanCount = 8;
 std::array<Span, SpanCount> spans;
@@ -91,9 +105,8 @@ struct ParserMemory::Region {
 
     void release() {
         if (references.fetch_sub(1, std::memory_order_acq_rel) != 1) return;
-        span->region.store(nullptr, std::memory_order_release);
-        span->end.store(0, std::memory_order_release);
-        span->begin.store(0, std::memory_order_release);
+        span->set(0, 0, nullptr);
+        span->claimed.store(false);
         ::munmap(base, length);
         delete this;
     }
@@ -104,10 +117,14 @@ namespace {
 ParserMemory::Region* regionHolding(const void* block) {
     const auto at = reinterpret_cast<std::uintptr_t>(block);
     for (Span& span : spans) {
-        const std::uintptr_t begin = span.begin.load(std::memory_order_acquire);
-        if (begin == 0 || at < begin || at >= span.end.load(std::memory_order_acquire)) continue;
+        const size_t version = span.version.load();
+        if (version % 2 != 0) continue;
+        const std::uintptr_t begin = span.begin.load();
+        const std::uintptr_t end = span.end.load();
+        ParserMemory::Region* const region = span.region.load();
+        if (span.version.load() != version) continue;
         // A block of this region is still out, so the region stands.
-        if (ParserMemory::Region* region = span.region.load(std::memory_order_acquire)) return region;
+        if (region && at >= begin && at < end) return region;
     }
     return nullptr;
 }
@@ -138,9 +155,7 @@ ParserMemory::ParserMemory(size_t bytes, int helpers) {
     const size_t length = pieceCount * PieceSize;
     Span* free = nullptr;
     for (Span& span : spans) {
-        std::uintptr_t expected = 0;
-        // Claimed with a begin that no block has, until the mapping stands.
-        if (span.begin.compare_exchange_strong(expected, 1, std::memory_order_acq_rel)) {
+        if (!span.claimed.exchange(true)) {
             free = &span;
             break;
         }
@@ -148,7 +163,7 @@ ParserMemory::ParserMemory(size_t bytes, int helpers) {
     if (!free) return;
     void* const base = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (base == MAP_FAILED) {
-        free->begin.store(0, std::memory_order_release);
+        free->claimed.store(false);
         return;
     }
     auto* region = new Region;
@@ -157,9 +172,8 @@ ParserMemory::ParserMemory(size_t bytes, int helpers) {
     region->span = free;
     region->pieceCount = pieceCount;
     region->pieces = std::make_unique<std::atomic<unsigned char>[]>(pieceCount);
-    free->region.store(region, std::memory_order_release);
-    free->end.store(reinterpret_cast<std::uintptr_t>(base) + length, std::memory_order_release);
-    free->begin.store(reinterpret_cast<std::uintptr_t>(base), std::memory_order_release);
+    free->set(reinterpret_cast<std::uintptr_t>(base), reinterpret_cast<std::uintptr_t>(base) + length,
+              region);
     m_region = region;
     current = region;
     try {

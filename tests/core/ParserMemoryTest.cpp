@@ -2,6 +2,7 @@
 // after that memory has ended and from another thread, also when it outgrew the memory.
 #include "ParserMemory.h"
 
+#include <atomic>
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
 #include <sstream>
@@ -49,4 +50,24 @@ TEST(ParserMemory, WhatWasParsedInItOutlivesItWhereverItIsChangedAndFreed) {
         document.reset();
         EXPECT_FALSE(document.first_child());
     }
+}
+
+// Blocks of the heap that another thread frees while parse memory is set up and taken down are handed
+// back to the heap, never taken for blocks of that memory.
+TEST(ParserMemory, OtherThreadsFreeTheirOwnBlocksWhileParseMemoryComesAndGoes) {
+    ParserMemory::install();
+    std::atomic<bool> done{false};
+    std::thread elsewhere([&] {
+        while (!done.load()) {
+            void* block = pugi::get_memory_allocation_function()(32);
+            pugi::get_memory_deallocation_function()(block);
+        }
+    });
+    for (int i = 0; i < 20000; ++i) {
+        const ParserMemory memory(4096, 0);
+        void* block = pugi::get_memory_allocation_function()(64);
+        pugi::get_memory_deallocation_function()(block);
+    }
+    done = true;
+    elsewhere.join();
 }
