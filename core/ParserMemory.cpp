@@ -19,6 +19,14 @@ constexpr size_t Alignment = 16; // as malloc's
 
 enum Piece : unsigned char { Untouched, BeingTouched, Ready };
 
+size_t pageSize() {
+    static const size_t size = [] {
+        const long page = ::sysconf(_SC_PAGESIZE);
+        return page > 0 ? static_cast<size_t>(page) : size_t(4096);
+    }();
+    return size;
+}
+
 // Where the mappings stand, for the free of a block to find its own. Kept apart from the regions, so that
 // a free that looks here never reads a region another thread is taking down.
 //
@@ -62,8 +70,7 @@ struct ParserMemory::Region {
     std::vector<std::thread> helpers;
 
     void touch(size_t piece) {
-        const long page = ::sysconf(_SC_PAGESIZE);
-        const size_t step = page > 0 ? static_cast<size_t>(page) : 4096;
+        const size_t step = pageSize();
         volatile char* const at = base + piece * PieceSize;
         for (size_t offset = 0; offset < PieceSize; offset += step)
             at[offset] = 0;
@@ -192,8 +199,7 @@ ParserMemory::~ParserMemory() {
         helper.join();
     current = nullptr;
     // What the parse did not use goes back now.
-    const long page = ::sysconf(_SC_PAGESIZE);
-    const size_t step = page > 0 ? static_cast<size_t>(page) : 4096;
+    const size_t step = pageSize();
     const size_t kept = (region->used + step - 1) / step * step;
     if (kept < region->length) ::madvise(region->base + kept, region->length - kept, MADV_DONTNEED);
     region->release();
