@@ -1,7 +1,12 @@
 #include "InstanceLock.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 QString InstanceLock::lockPath(const QString& settingsPath) {
     return settingsPath + QStringLiteral(".lock");
@@ -10,12 +15,34 @@ QString InstanceLock::lockPath(const QString& settingsPath) {
 InstanceLock::InstanceLock(const QString& settingsPath) {
     const QString path = lockPath(settingsPath);
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) return;
-    m_lock = std::make_unique<QLockFile>(path);
-    // Never stale by age: a lock is given up only when the copy that wrote it is gone.
-    m_lock->setStaleLockTime(0);
-    if (m_lock->tryLock(0)) {
-        m_state = State::Held;
-    } else if (m_lock->error() == QLockFile::LockFailedError) {
-        m_state = State::HeldElsewhere;
+    const QByteArray name = QFile::encodeName(path);
+    // Not handed on to the programs this one starts, which would hold the lock after it quits.
+    int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    const bool writable = fd >= 0;
+    if (!writable) fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC); // a lock file made read-only
+    if (fd < 0) return;
+    int locked = 0;
+    do {
+        locked = ::flock(fd, LOCK_EX | LOCK_NB);
+    } while (locked != 0 && errno == EINTR);
+    if (locked != 0) {
+        if (errno == EWOULDBLOCK) m_state = State::HeldElsewhere;
+        ::close(fd);
+        return;
     }
+    m_fd = fd;
+    m_state = State::Held;
+    // Which copy holds it, for a person who looks; nothing waits for it to reach the disk.
+    if (writable && ::ftruncate(fd, 0) == 0) {
+        const QByteArray pid = QByteArray::number(static_cast<qint64>(::getpid())) + '\n';
+        if (::write(fd, pid.constData(), static_cast<size_t>(pid.size())) < 0) {
+            // The lock holds without its note.
+        }
+    }
+}
+
+InstanceLock::~InstanceLock() {
+    // The file stays: one copy could be opening it while another removed it, and each would then hold a
+    // lock of its own.
+    if (m_fd >= 0) ::close(m_fd);
 }

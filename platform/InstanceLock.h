@@ -1,12 +1,11 @@
 #pragma once
 
-#include <QLockFile>
 #include <QString>
-#include <memory>
 
 // One copy of the program per settings file: two copies would each write their whole day at quit, and
-// the one that quits last would wipe what the other stored. The lock is a file beside the settings file;
-// a lock left by a copy that no longer runs (killed, or a power cut) is taken over.
+// the one that quits last would wipe what the other stored. The lock is a file beside the settings file,
+// held by the running copy; the system lets it go with the copy, so the lock of a copy that no longer
+// runs (killed, or a power cut) is free again.
 class InstanceLock {
 public:
     enum class State {
@@ -17,10 +16,14 @@ public:
 
     // Takes the lock for the settings file at settingsPath.
     explicit InstanceLock(const QString& settingsPath);
+    ~InstanceLock();
+    InstanceLock(const InstanceLock&) = delete;
+    InstanceLock& operator=(const InstanceLock&) = delete;
+
     State state() const { return m_state; }
     static QString lockPath(const QString& settingsPath);
 
 private:
-    std::unique_ptr<QLockFile> m_lock;
+    int m_fd = -1;
     State m_state = State::Unavailable;
 };

@@ -1,6 +1,7 @@
 #include "InstanceLock.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QFile>
 #include <QSysInfo>
 #include <QTemporaryDir>
@@ -35,4 +36,20 @@ TEST(InstanceLock, AFolderWhereNoLockCanBeMadeLetsTheProgramGoOn) {
     // The settings "folder" is a plain file: nothing can be made in it.
     EXPECT_EQ(InstanceLock(blocker.fileName() + QStringLiteral("/Quorvane.ini")).state(),
               InstanceLock::State::Unavailable);
+}
+
+TEST(InstanceLock, AProgramStartedByTheHolderDoesNotKeepTheLockAfterIt) {
+    QTemporaryDir dir;
+    const QString settings = dir.path() + QStringLiteral("/Quorvane.ini");
+    QProcess child;
+    {
+        const InstanceLock holder(settings);
+        ASSERT_EQ(holder.state(), InstanceLock::State::Held);
+        child.start(QStringLiteral("sleep"), {QStringLiteral("30")});
+        ASSERT_TRUE(child.waitForStarted());
+    }
+    EXPECT_EQ(InstanceLock(settings).state(), InstanceLock::State::Held)
+        << "a tour or an article still open must not keep the next start out";
+    child.kill();
+    child.waitForFinished();
 }
