@@ -9,9 +9,11 @@
 #include "TerminationSignals.h"
 
 #include <QCoreApplication>
+#include <QDBusConnection>
 #include <QFontDatabase>
 #include <fontconfig/fontconfig.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -27,16 +29,32 @@ private:
     std::thread m_thread;
 };
 
+// In a session with no session bus, where none can be started either (no bus in the runtime folder, no
+// dbus-launch), the toolkit still looks for one for the accessibility service when the first control gets
+// its text, and the look starts a program that is not there. Saying so at once spares the start that wait.
+// Runs before any thread does: the environment is not safe to change beside them.
+void noSessionBusToLookFor() {
+    if (qEnvironmentVariableIsSet("DBUS_SESSION_BUS_ADDRESS")) return;
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && ::access((runtime + "/bus").constData(), F_OK) == 0) return;
+    if (::access("/usr/bin/dbus-launch", F_OK) == 0) return;
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    noSessionBusToLookFor();
     // What a start waits for longest runs beside the rest: the font configuration is read, and the items
     // file read and indexed, while the application reaches the window system.
     const Beside fontConfiguration([] { FcInit(); });
     Items::readAhead();
     GuardedApplication app(argc, argv);
-    // The fonts themselves are listed while the store is made.
+    // The fonts themselves are listed while the store is made. The first control given a text reaches
+    // the desktop's accessibility service over the session bus, which the orbin's first button would
+    // wait for: the bus is reached beside too.
     const Beside fonts([] { QFontDatabase::families(); });
+    const Beside sessionBus([] { QDBusConnection::sessionBus(); });
     GuardedApplication::setQuitOnLastWindowClosed(false);
     QCoreApplication::setApplicationName(QStringLiteral("Quorvane"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QV_VERSION));

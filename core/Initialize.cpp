@@ -164,11 +164,10 @@ void Main() {
         if (endedFromOutside()) return;
         if (gOrbinWindow) gOrbinWindow->showWindow();
         // The hide key, when the settings want it; a desktop that refuses it costs the start nothing. Its
-        // grab asks the window system and waits for the answer, so it is made while the orbin waits to be
-        // shown, with the first turn of the event loop.
+        // grab asks the window system and waits for the answers, so it is made once the orbin is drawn.
         if (gOrbinWindow && gOrbinWindow->form()) {
             const quintptr orbin = gOrbinWindow->form()->windowHandle();
-            QTimer::singleShot(0, QCoreApplication::instance(), [orbin] {
+            gOrbinWindow->afterFirstPaint([orbin] {
                 if (gOrbinWindow && !gQuitting) ignoringFailures([orbin] { gHotKey->createHotKey(orbin); });
             });
         }

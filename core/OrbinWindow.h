@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 class FormPort;
 
@@ -28,4 +29,7 @@ public:
     // While held, the redraws asked for come to one, made when the hold ends (or when the window must be
     // painted before that). Start-up holds them while it restores and moves on the day.
     virtual void holdRedraws(bool hold) { (void)hold; }
+    // Runs work once the window stands drawn on the screen, so that the first sight of it never waits for
+    // work that no one sees; soon anyway when the window is not drawn.
+    virtual void afterFirstPaint(std::function<void()> work) { work(); }
 };

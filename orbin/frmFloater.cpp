@@ -37,14 +37,17 @@
 #include "frmScoreboard.h"
 #include "frmWelcome.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCursor>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTimer>
@@ -176,21 +179,6 @@ void frmFloater::buildControls() {
     m_imgArrowUp->setToolTip(QStringLiteral("Click here to open the main orbin"));
     m_btnSearch =
         button("btnSearch", QStringLiteral("&Search"), 5950, 30, 750, 240, QStringLiteral("Search tasks"));
-    m_txtSearch = new QLineEdit(this);
-    m_txtSearch->setObjectName(QStringLiteral("txtSearch"));
-    placeTwips(m_txtSearch, 4950, 0, 2055, 285);
-    m_txtSearch->installEventFilter(this);
-    m_txtSearch->hide();
-    m_fraCloseSearch = new QFrame(this);
-    m_fraCloseSearch->setObjectName(QStringLiteral("fraCloseSearch"));
-    placeTwips(m_fraCloseSearch, 6855, 15, 135, 135);
-    m_imgCloseSearch =
-        picture(OrbinPicture::Kind::CloseSearch, "imgCloseSearch", 0, 0, 135, 135, m_fraCloseSearch);
-    m_imgCloseSearch->setCursor(Qt::PointingHandCursor);
-    m_fraCloseSearch->hide();
-    // The close cross stands over the right end of the box: the text stops short of it.
-    m_txtSearch->setTextMargins(
-        0, 0, std::max(0, m_txtSearch->geometry().right() - m_fraCloseSearch->geometry().left() + 1), 0);
     m_lblStats = label("lblStats", QString(), 6705, 60, 420, 210);
     m_lblStats->setAlignment(Qt::AlignRight | Qt::AlignTop);
     m_lblStats->setToolTip(QStringLiteral("Total score for today"));
@@ -331,7 +319,6 @@ void frmFloater::buildControls() {
     m_butStart->installEventFilter(this);
     connect(m_btnNew, &QPushButton::clicked, this, &frmFloater::btnNew_Click);
     connect(m_btnSearch, &QPushButton::clicked, this, &frmFloater::btnSearch_Click);
-    connect(m_txtSearch, &QLineEdit::textChanged, this, &frmFloater::txtSearch_Change);
     connect(m_butStart, &QPushButton::clicked, this, &frmFloater::butStart_Click);
     connect(m_butTimeout, &QPushButton::clicked, this, &frmFloater::butTimeout_Click);
     connect(m_cmdShowCalendar, &QPushButton::clicked, this, &frmFloater::cmdShowCalendar_Click);
@@ -429,9 +416,37 @@ void frmFloater::formUnload() {
 
 void frmFloater::showWindow() {
     show();
+    // The window system puts the window up while start-up ends.
+    windowprocs::sendRequestsNow();
     // A window that must be painted while its redraws are held (a box comes up meanwhile) is brought up
     // to date first.
-    if (QWindow* window = QWidget::windowHandle()) window->installEventFilter(this);
+    if (QWindow* window = QWidget::windowHandle()) {
+        window->installEventFilter(this);
+        if (window->isExposed()) firstPainted();
+    }
+}
+
+void frmFloater::afterFirstPaint(std::function<void()> work) {
+    m_afterPaint.push_back(std::move(work));
+    if (!m_afterPaintTimer) {
+        m_afterPaintTimer = new QTimer(this);
+        m_afterPaintTimer->setSingleShot(true);
+        connect(m_afterPaintTimer, &QTimer::timeout, this, [this] {
+            const std::vector<std::function<void()>> waiting = std::move(m_afterPaint);
+            m_afterPaint.clear();
+            for (const std::function<void()>& w : waiting)
+                w();
+        });
+    }
+    // A window that is never drawn (the window system does not show it) lets the work wait a second.
+    m_afterPaintTimer->start(m_painted ? 0 : AfterPaintLongestWait);
+}
+
+// The window's first drawing is under way: what waited for it runs once that drawing has been handed on.
+void frmFloater::firstPainted() {
+    if (m_painted) return;
+    m_painted = true;
+    if (m_afterPaintTimer && !m_afterPaint.empty()) m_afterPaintTimer->start(0);
 }
 
 bool frmFloater::isShrunk() const {
@@ -455,8 +470,8 @@ void frmFloater::shrinkFloater() {
     trapped(QStringLiteral(" - frmFloater.shrinkFloater: "), Error, [&] {
         if (FormPort* days = forms::find(QStringLiteral("dlgDays"))) days->unloadForm();
         if (FormPort* search = forms::find(QStringLiteral("frmSearch"))) search->unloadForm();
-        m_txtSearch->hide();
-        m_fraCloseSearch->hide();
+        if (m_txtSearch) m_txtSearch->hide();
+        if (m_fraCloseSearch) m_fraCloseSearch->hide();
         setHeightTwips(ShrunkHeight);
         gItems->setSelectedPeriod(gGame->CurrentPeriod());
         setTodayCaption();
@@ -668,8 +683,10 @@ void frmFloater::mouseReleaseEvent(QMouseEvent* event) {
 
 bool frmFloater::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
-    if (type == QEvent::Expose && m_redrawPending && watched == QWidget::windowHandle() && gItems && gGame)
-        redrawNow();
+    if (type == QEvent::Expose && watched == QWidget::windowHandle()) {
+        if (m_redrawPending && gItems && gGame) redrawNow();
+        if (QWidget::windowHandle()->isExposed()) firstPainted();
+    }
     if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease && type != QEvent::MouseMove &&
         type != QEvent::MouseButtonDblClick)
         return FormWidget::eventFilter(watched, event);
@@ -814,6 +831,27 @@ void frmFloater::redrawNow() {
     m_redrawPending = false;
     OrbinRedrawScope scope;
     trapped(QStringLiteral(" - frmFloater.updateInfo: "), Error, [&] { redraw(); });
+    if (!m_painted && !m_lettersPrepared && isVisible()) prepareLetters();
+}
+
+// While the window system puts the window up, the texts in sight are written once into a scratch
+// picture: their fonts are loaded and their letters drawn ready, and the first drawing finds them.
+void frmFloater::prepareLetters() {
+    m_lettersPrepared = true;
+    QImage scratch(LetterScratchWidth, LetterScratchHeight, QImage::Format_ARGB32_Premultiplied);
+    scratch.fill(Qt::transparent);
+    QPainter painter(&scratch);
+    for (const QWidget* control : findChildren<QWidget*>()) {
+        if (!control->isVisibleTo(this)) continue;
+        QString text;
+        if (const auto* label = qobject_cast<const QLabel*>(control))
+            text = label->text();
+        else if (const auto* button = qobject_cast<const QAbstractButton*>(control))
+            text = button->text();
+        if (text.isEmpty()) continue;
+        painter.setFont(control->font());
+        painter.drawText(scratch.rect(), Qt::AlignLeft | Qt::AlignTop | Qt::TextShowMnemonic, text);
+    }
 }
 
 void frmFloater::holdRedraws(bool hold) {

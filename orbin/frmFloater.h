@@ -7,7 +7,9 @@
 #include <QList>
 #include <QSet>
 #include <QTime>
+#include <functional>
 #include <memory>
+#include <vector>
 
 class HiddenKeys;
 class MessageBoard;
@@ -58,6 +60,7 @@ public:
     bool isWindowVisible() const override { return isVisible(); }
     void controlsChanged() override;
     void holdRedraws(bool hold) override;
+    void afterFirstPaint(std::function<void()> work) override;
 
     // The clocks, the message board, the reminders and the quit question.
     void timCheckPeriod_Timer() override;
@@ -136,6 +139,11 @@ private:
     void lblDate_Change();
     void setTodayCaption();
     void redrawNow();
+    void makeSearchBox();
+    void firstPainted();
+    void prepareLetters();
+    static constexpr int LetterScratchWidth = 512, LetterScratchHeight = 32;
+    static constexpr int AfterPaintLongestWait = 1000; // ms
     void redraw();
 
     // Dragging by the handle; x and y are twips inside the handle.
@@ -199,4 +207,9 @@ private:
     QSet<QString> m_unreadableIds; // ids already logged as unreadable
     bool m_redrawsHeld = false;
     bool m_redrawPending = false;
+    // Work waiting for the first drawing of the window, and what runs it.
+    bool m_painted = false;
+    bool m_lettersPrepared = false;
+    std::vector<std::function<void()>> m_afterPaint;
+    QTimer* m_afterPaintTimer = nullptr;
 };

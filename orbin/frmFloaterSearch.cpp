@@ -17,8 +17,33 @@
 
 const QString frmFloater::SearchPrompt = QStringLiteral("Enter search text here!");
 
+// The search box and its close cross over the top strip, made at the first search: a start that shows
+// the orbin need not wait for them.
+void frmFloater::makeSearchBox() {
+    if (m_txtSearch) return;
+    m_txtSearch = new QLineEdit(this);
+    m_txtSearch->setObjectName(QStringLiteral("txtSearch"));
+    placeTwips(m_txtSearch, 4950, 0, 2055, 285);
+    m_txtSearch->installEventFilter(this);
+    m_txtSearch->hide();
+    m_fraCloseSearch = new QFrame(this);
+    m_fraCloseSearch->setObjectName(QStringLiteral("fraCloseSearch"));
+    placeTwips(m_fraCloseSearch, 6855, 15, 135, 135);
+    m_imgCloseSearch = new OrbinPicture(OrbinPicture::Kind::CloseSearch, QStringLiteral("imgCloseSearch"),
+                                        m_fraCloseSearch);
+    placeTwips(m_imgCloseSearch, 0, 0, 135, 135);
+    m_imgCloseSearch->installEventFilter(this);
+    m_imgCloseSearch->setCursor(Qt::PointingHandCursor);
+    m_fraCloseSearch->hide();
+    // The close cross stands over the right end of the box: the text stops short of it.
+    m_txtSearch->setTextMargins(
+        0, 0, std::max(0, m_txtSearch->geometry().right() - m_fraCloseSearch->geometry().left() + 1), 0);
+    connect(m_txtSearch, &QLineEdit::textChanged, this, &frmFloater::txtSearch_Change);
+}
+
 void frmFloater::btnSearch_Click() {
     trapped(QStringLiteral(" - frmFloater.btnSearch_Click: "), QStringLiteral(" Error"), [&] {
+        makeSearchBox();
         m_txtSearch->show();
         // The prompt is searched for once, as any change of the text is, even when it stood there already.
         {
@@ -60,13 +85,13 @@ void frmFloater::txtSearch_Change() {
 }
 
 void frmFloater::txtSearch_Click() {
-    if (m_txtSearch->text() == SearchPrompt) m_txtSearch->setText(QString());
+    if (m_txtSearch && m_txtSearch->text() == SearchPrompt) m_txtSearch->setText(QString());
 }
 
 void frmFloater::imgCloseSearch_Click() {
     ignoringFailures([&] {
-        m_txtSearch->hide();
-        m_fraCloseSearch->hide();
+        if (m_txtSearch) m_txtSearch->hide();
+        if (m_fraCloseSearch) m_fraCloseSearch->hide();
     });
     ignoringFailures([&] {
         if (FormPort* list = forms::find(QStringLiteral("frmSearch"))) {

@@ -1,12 +1,19 @@
 #include "WindowProcs.h"
 
 #include <QFont>
+#include <QGuiApplication>
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QWidget>
 #include <QWindow>
+#include <xcb/xcb.h>
 
 namespace windowprocs {
+
+void sendRequestsNow() {
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    if (x11 && x11->connection()) xcb_flush(x11->connection());
+}
 
 void setTopMost(QWidget* window, bool onTop) {
     if (!window) return;

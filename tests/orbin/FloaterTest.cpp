@@ -88,9 +88,17 @@ TEST_F(Orbin, ControlsSitAtTheirDesignPlacesWithTheirCaptionsAndTips) {
         EXPECT_EQ(morning[i]->geometry(), px(1740.0 * i, 300, 1740, 240));
     }
     EXPECT_EQ(floater->findChildren<QFrame*>(QStringLiteral("shaCurrentPeriod")).size(), 8);
-    for (const char* hidden :
-         {"txtSearch", "fraCloseSearch", "lblMessageBoard", "lblPeriod", "lblMeeting", "fraTimeOut",
-          "btnEndperiod", "butReturnToPeriodInPlay", "butTimeout", "picSmiley"})
+    for (const char* hidden : {"lblMessageBoard", "lblPeriod", "lblMeeting", "fraTimeOut", "btnEndperiod",
+                               "butReturnToPeriodInPlay", "butTimeout", "picSmiley"})
+        EXPECT_FALSE(control(hidden)->isVisibleTo(floater)) << hidden;
+    // The search box and its cross are made at the first search, in their places and hidden again with
+    // the shrink.
+    EXPECT_EQ(control("txtSearch"), nullptr);
+    floater->btnSearch_Click();
+    EXPECT_EQ(control("txtSearch")->geometry(), px(4950, 0, 2055, 285));
+    EXPECT_EQ(control("fraCloseSearch")->geometry(), px(6855, 15, 135, 135));
+    floater->shrinkFloater();
+    for (const char* hidden : {"txtSearch", "fraCloseSearch"})
         EXPECT_FALSE(control(hidden)->isVisibleTo(floater)) << hidden;
     EXPECT_TRUE(floater->windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_EQ(floater->width(), twips::toPixels(frmFloater::DesignWidth));
