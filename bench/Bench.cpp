@@ -18,7 +18,9 @@
 namespace {
 
 struct Options {
-    int runs = 27;
+    // Medians of fewer runs move by a tenth of the ratio between two runs of the same program on a shared
+    // machine.
+    int runs = 81;
     int rssRuns = 3;
     int rssSeconds = 10;
     int rounds = 21;
