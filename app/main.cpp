@@ -38,6 +38,8 @@ void noSessionBusToLookFor() {
     const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
     if (!runtime.isEmpty() && ::access((runtime + "/bus").constData(), F_OK) == 0) return;
     if (::access("/usr/bin/dbus-launch", F_OK) == 0) return;
+    for (const QByteArray& folder : qgetenv("PATH").split(':'))
+        if (!folder.isEmpty() && ::access((folder + "/dbus-launch").constData(), X_OK) == 0) return;
     qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
 }
 

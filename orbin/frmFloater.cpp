@@ -438,8 +438,12 @@ void frmFloater::afterFirstPaint(std::function<void()> work) {
                 w();
         });
     }
-    // A window that is never drawn (the window system does not show it) lets the work wait a second.
-    m_afterPaintTimer->start(m_painted ? 0 : AfterPaintLongestWait);
+    // A window that is never drawn (the window system does not show it) lets the work wait a second, counted
+    // from the first work that waits.
+    if (m_painted)
+        m_afterPaintTimer->start(0);
+    else if (!m_afterPaintTimer->isActive())
+        m_afterPaintTimer->start(AfterPaintLongestWait);
 }
 
 // The window's first drawing is under way: what waited for it runs once that drawing has been handed on.

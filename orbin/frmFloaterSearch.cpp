@@ -29,8 +29,8 @@ void frmFloater::makeSearchBox() {
     m_fraCloseSearch = new QFrame(this);
     m_fraCloseSearch->setObjectName(QStringLiteral("fraCloseSearch"));
     placeTwips(m_fraCloseSearch, 6855, 15, 135, 135);
-    m_imgCloseSearch = new OrbinPicture(OrbinPicture::Kind::CloseSearch, QStringLiteral("imgCloseSearch"),
-                                        m_fraCloseSearch);
+    m_imgCloseSearch =
+        new OrbinPicture(OrbinPicture::Kind::CloseSearch, QStringLiteral("imgCloseSearch"), m_fraCloseSearch);
     placeTwips(m_imgCloseSearch, 0, 0, 135, 135);
     m_imgCloseSearch->installEventFilter(this);
     m_imgCloseSearch->setCursor(Qt::PointingHandCursor);

@@ -25,8 +25,17 @@ InstanceLock::InstanceLock(const QString& settingsPath) {
     do {
         locked = ::flock(fd, LOCK_EX | LOCK_NB);
     } while (locked != 0 && errno == EINTR);
+    bool heldElsewhere = locked != 0 && errno == EWOULDBLOCK;
+    if (locked != 0 && !heldElsewhere && writable) {
+        // A file system without whole-file locks (a network folder) may still lock records.
+        struct flock whole {};
+        whole.l_type = F_WRLCK;
+        whole.l_whence = SEEK_SET;
+        locked = ::fcntl(fd, F_SETLK, &whole);
+        heldElsewhere = locked != 0 && (errno == EAGAIN || errno == EACCES);
+    }
     if (locked != 0) {
-        if (errno == EWOULDBLOCK) m_state = State::HeldElsewhere;
+        if (heldElsewhere) m_state = State::HeldElsewhere;
         ::close(fd);
         return;
     }

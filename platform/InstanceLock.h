@@ -5,7 +5,8 @@
 // One copy of the program per settings file: two copies would each write their whole day at quit, and
 // the one that quits last would wipe what the other stored. The lock is a file beside the settings file,
 // held by the running copy; the system lets it go with the copy, so the lock of a copy that no longer
-// runs (killed, or a power cut) is free again.
+// runs (killed, or a power cut) is free again. On a network folder mounted without locks between
+// machines, it holds only between copies on one machine.
 class InstanceLock {
 public:
     enum class State {

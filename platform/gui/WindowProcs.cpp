@@ -1,8 +1,8 @@
 #include "WindowProcs.h"
 
 #include <QFont>
-#include <QGuiApplication>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QWidget>
 #include <QWindow>

@@ -1,8 +1,8 @@
 #include "InstanceLock.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QFile>
+#include <QProcess>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
