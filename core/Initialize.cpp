@@ -24,7 +24,6 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QThread>
-#include <QTimer>
 
 bool gQuitting = false;
 bool gQuitRequested = false;

@@ -148,12 +148,8 @@ void frmFloater::buildControls() {
         placeTwips(lab, l, t, w, h);
         return lab;
     };
-    auto picture = [&](OrbinPicture::Kind kind, const char* name, double l, double t, double w, double h,
-                       QWidget* parent = nullptr) {
-        auto* p = new OrbinPicture(kind, QString::fromLatin1(name), parent ? parent : this);
-        placeTwips(p, l, t, w, h);
-        p->installEventFilter(this);
-        return p;
+    auto picture = [this](OrbinPicture::Kind kind, const char* name, double l, double t, double w, double h) {
+        return placePicture(kind, name, this, l, t, w, h);
     };
 
     // Decoration first, so that it lies under everything else.
@@ -330,6 +326,15 @@ void frmFloater::buildControls() {
     // Pictures and labels that sit over the face come before it.
     m_imgOrbin->lower();
     shape2->lower();
+}
+
+// A picture of the orbin's, placed in twips inside parent; its clicks come to the orbin.
+OrbinPicture* frmFloater::placePicture(OrbinPicture::Kind kind, const char* name, QWidget* parent,
+                                       double left, double top, double width, double height) {
+    auto* p = new OrbinPicture(kind, QString::fromLatin1(name), parent);
+    placeTwips(p, left, top, width, height);
+    p->installEventFilter(this);
+    return p;
 }
 
 void frmFloater::buildMenu() {

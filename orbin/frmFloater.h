@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FormWidget.h"
+#include "OrbinPicture.h"
 #include "OrbinWindow.h"
 
 #include <QDate>
@@ -13,7 +14,6 @@
 
 class HiddenKeys;
 class MessageBoard;
-class OrbinPicture;
 class OrbinTimers;
 class QFrame;
 class QLabel;
@@ -140,6 +140,8 @@ private:
     void setTodayCaption();
     void redrawNow();
     void makeSearchBox();
+    OrbinPicture* placePicture(OrbinPicture::Kind kind, const char* name, QWidget* parent, double left,
+                               double top, double width, double height);
     void firstPainted();
     void prepareLetters();
     static constexpr int LetterScratchWidth = 512, LetterScratchHeight = 32;

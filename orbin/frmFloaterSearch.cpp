@@ -30,9 +30,7 @@ void frmFloater::makeSearchBox() {
     m_fraCloseSearch->setObjectName(QStringLiteral("fraCloseSearch"));
     placeTwips(m_fraCloseSearch, 6855, 15, 135, 135);
     m_imgCloseSearch =
-        new OrbinPicture(OrbinPicture::Kind::CloseSearch, QStringLiteral("imgCloseSearch"), m_fraCloseSearch);
-    placeTwips(m_imgCloseSearch, 0, 0, 135, 135);
-    m_imgCloseSearch->installEventFilter(this);
+        placePicture(OrbinPicture::Kind::CloseSearch, "imgCloseSearch", m_fraCloseSearch, 0, 0, 135, 135);
     m_imgCloseSearch->setCursor(Qt::PointingHandCursor);
     m_fraCloseSearch->hide();
     // The close cross stands over the right end of the box: the text stops short of it.
