@@ -3,6 +3,7 @@
 #include "ChmViewer.h"
 #include "ErrorReport.h"
 #include "Functions.h"
+#include "Globals.h"
 #include "GuardedApplication.h"
 #include "GuiLauncher.h"
 #include "Initialize.h"
@@ -62,11 +63,10 @@ void installGuiLayer() {
     });
 }
 
-void quitFromOutside() {
-    gQuitRequested = true;
-    // Boxes and menus that are up go, also those the quit itself raises: nobody is there to answer
-    // them. The quit runs only from the main loop (or from start-up, between its steps), so that no
-    // handler goes on with released objects after its box returns.
+namespace {
+
+// Closes what is up and waits for nobody: menus, and the box or dialog in front (its Cancel).
+void dismissWhatIsUp() {
     if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
     if (QWidget* modal = QApplication::activeModalWidget()) {
         if (auto* dialog = qobject_cast<QDialog*>(modal))
@@ -74,9 +74,36 @@ void quitFromOutside() {
         else
             modal->close();
     }
-    if (!gQuitting && !gStartingUp && QThread::currentThread()->loopLevel() <= 1) {
-        quitApplication(true);
-        return;
+}
+
+// Until the quit has run: the boxes that come up meanwhile, the quit's own among them, go; and the quit
+// runs once the program is back in its main loop.
+void quitWhenWhole() {
+    dismissWhatIsUp();
+    if (gQuitting || gStartingUp || QThread::currentThread()->loopLevel() > 1) return;
+    quitApplication(true);
+}
+
+} // namespace
+
+void quitFromOutside() {
+    gQuitRequested = true;
+    // One watch however often the request comes; it ends with the quit (the objects released), or when
+    // the request is taken back (a test starting the program anew).
+    static QPointer<QTimer> watch;
+    if (!watch) {
+        watch = new QTimer(qApp);
+        watch->setInterval(50);
+        QObject::connect(watch, &QTimer::timeout, watch, [] {
+            if (!gQuitRequested || (gQuitting && !gSettings)) {
+                watch->stop();
+                watch->deleteLater();
+                return;
+            }
+            quitWhenWhole();
+        });
+        watch->start();
     }
-    QTimer::singleShot(50, qApp, quitFromOutside);
+    // The boxes and menus up now go at once; so does the program, when nothing of it is half done.
+    quitWhenWhole();
 }

@@ -6,6 +6,7 @@
 #include "InstanceLock.h"
 #include "Items.h"
 #include "Prompter.h"
+#include "Settings.h"
 #include "TerminationSignals.h"
 
 #include <QCoreApplication>
@@ -61,8 +62,9 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("Quorvane"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QV_VERSION));
     installGuiLayer();
-    // A second copy on the same settings and data would undo the first one's work when it quits.
-    const InstanceLock instance(IniStore::defaultPath());
+    // A second copy on the same settings or data would undo the first one's work when it quits.
+    const QString settingsFile = IniStore::defaultPath();
+    const InstanceLock instance(settingsFile, Settings::dataDirectory(IniStore(settingsFile)));
     if (instance.state() == InstanceLock::State::HeldElsewhere) {
         prompter().messageBox(
             QStringLiteral("Quorvane is already running.\r\nLook for the orbin on the screen, "

@@ -1,9 +1,13 @@
 #include "ErrorReport.h"
 
+#include "File.h"
 #include "Globals.h"
+#include "Initialize.h"
 #include "OrbinWindow.h"
 #include "Prompter.h"
 #include "Settings.h"
+
+#include <QDebug>
 
 namespace {
 int g_redrawDepth = 0;
@@ -30,15 +34,38 @@ QString errorReportTitle(const QString& titleSuffix) {
 
 void reportError(const Failure& failure, const QString& location, const QString& titleSuffix,
                  bool shrinkOrbin) {
-    if (shrinkOrbin && gOrbinWindow && !OrbinRedrawScope::active()) {
+    if (shrinkOrbin && gOrbinWindow && !OrbinRedrawScope::active() && boxesCanBeAnswered()) {
         try {
             gOrbinWindow->shrinkFloater();
         } catch (const std::exception&) {
             // The report matters more than the shrink.
         }
     }
+    if (!boxesCanBeAnswered()) {
+        logLine(errorReportTitle(titleSuffix) + QStringLiteral(": ") + errorReportText(failure, location));
+        return;
+    }
     prompter().messageBox(errorReportText(failure, location), Prompter::Buttons::OK,
                           Prompter::Icon::Exclamation, errorReportTitle(titleSuffix));
+}
+
+bool boxesCanBeAnswered() {
+    return !gQuitRequested;
+}
+
+void logLine(const QString& text) {
+    QString line = text;
+    line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    qWarning().noquote() << line;
+    if (!gSettings) return;
+    try {
+        if (gFile)
+            gFile->writeToLog(line);
+        else
+            File().writeToLog(line);
+    } catch (const std::exception&) {
+        // The standard error stream has it.
+    }
 }
 
 Failure asFailure(const std::exception* e) {

@@ -12,9 +12,18 @@ QString errorReportText(const Failure& failure, const QString& location);
 QString errorReportTitle(const QString& titleSuffix);
 
 // Shows the report. When shrinkOrbin is set the orbin is shrunk first, except while a shrink, an expand
-// or a redraw is running (a failure there would come back round).
+// or a redraw is running (a failure there would come back round). While the program is being ended from
+// outside the report is logged instead.
 void reportError(const Failure& failure, const QString& location, const QString& titleSuffix,
                  bool shrinkOrbin = true);
+
+// Whether a box can be shown: not once the program is asked from outside to end (the session ending),
+// when nobody is there to answer it and the end must not wait for it.
+bool boxesCanBeAnswered();
+// Writes text to the program's log (while the settings that name its folder are there) and to the
+// standard error stream, which the session keeps: for what is said without a box, or cannot be written to
+// the log's folder.
+void logLine(const QString& text);
 
 // Any failure as the program's own: a Failure stays as it is, anything else becomes 51 "Internal error".
 Failure asFailure(const std::exception* e);

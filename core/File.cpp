@@ -16,6 +16,9 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 Q_LOGGING_CATEGORY(lcXmlTree, "quorvane.xml", QtWarningMsg)
 
@@ -414,8 +417,10 @@ void File::setPath(QString& folder) {
     });
 }
 
-XmlParseError File::readXMLFile(pugi::xml_document& document, const QString& path) {
+XmlParseError File::readXMLFile(pugi::xml_document& document, const QString& path,
+                                std::optional<FileIdentity>* identity) {
     document.reset();
+    if (identity) identity->reset();
     XmlParseError error;
     QFile file(path);
     if (!QFileInfo::exists(path)) {
@@ -434,6 +439,9 @@ XmlParseError File::readXMLFile(pugi::xml_document& document, const QString& pat
         error.reason = QStringLiteral("Error reading from file/stream: ") + file.errorString();
         return error;
     }
+    struct stat read {};
+    if (identity && ::fstat(file.handle(), &read) == 0 && S_ISREG(read.st_mode))
+        *identity = FileIdentity(read);
     return parseBuffer(document, bytes);
 }
 
@@ -462,17 +470,27 @@ QByteArray File::xmlTextByWalk(const pugi::xml_node& node) {
     return documentText(node, writeTree);
 }
 
-void File::writeXMLFile(const pugi::xml_node& document, const QString& path) {
-    atomicfile::write(path, xmlText(document));
+std::optional<FileIdentity> File::writeXMLFile(const pugi::xml_node& document, const QString& path) {
+    return atomicfile::write(path, xmlText(document));
 }
+
+namespace {
+
+// A free name beside path for a file kept aside: "<path><mark><yyyyMMdd-hhmmss>", with "-2", "-3"... added
+// when that name is taken.
+QString asideName(const QString& path, const QString& mark) {
+    const QString base = path + mark + appClock().now().toString(QStringLiteral("yyyyMMdd-hhmmss"));
+    QString target = base;
+    for (int n = 2; QFileInfo::exists(target) || QFileInfo(target).isSymLink(); ++n)
+        target = base + QStringLiteral("-%1").arg(n);
+    return target;
+}
+
+} // namespace
 
 QString File::setAsideDamaged(const QString& path) {
     if (!QFileInfo::exists(path)) return {};
-    const QString base =
-        path + QStringLiteral(".damaged-") + appClock().now().toString(QStringLiteral("yyyyMMdd-hhmmss"));
-    QString target = base;
-    for (int n = 2; QFileInfo::exists(target); ++n)
-        target = base + QStringLiteral("-%1").arg(n);
+    const QString target = asideName(path, QStringLiteral(".damaged-"));
     QFile file(path);
     if (!file.rename(target)) {
         throw Failure(
@@ -480,6 +498,46 @@ QString File::setAsideDamaged(const QString& path) {
             QStringLiteral("Could not move the unreadable file %1 aside: %2").arg(path, file.errorString()));
     }
     return target;
+}
+
+QString File::keepBeside(const QString& path) {
+    const QString target = asideName(path, QStringLiteral(".outside-"));
+    // A second name for the same file: the file keeps its place until the save puts the new one there, so
+    // that no moment goes by without it.
+    const QByteArray from = QFile::encodeName(path);
+    const QByteArray to = QFile::encodeName(target);
+    if (::linkat(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), AT_SYMLINK_FOLLOW) == 0) return target;
+    // A file system without such names gets a copy.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Failure(err::PathFileAccess,
+                      QStringLiteral("Could not keep %1 aside: %2").arg(path, file.errorString()));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw Failure(err::PathFileAccess,
+                      QStringLiteral("Could not keep %1 aside: %2").arg(path, file.errorString()));
+    atomicfile::write(target, bytes);
+    return target;
+}
+
+void StoreFile::keepOutsideChange(const QString& path) {
+    if (!m_known) return;
+    const std::optional<FileIdentity> standing = FileIdentity::of(path);
+    if (!standing || standing == m_identity) return; // gone, or still the store's own
+    const QString kept = File::keepBeside(path);
+    // The new name changed the file's change time: what stands there now is known, and is not kept again.
+    m_identity = FileIdentity::of(path);
+    const QString name = QFileInfo(path).fileName();
+    const QString text =
+        QStringLiteral(
+            "The %1 file was changed outside Quorvane while it ran, so that version has been kept as "
+            "\"%2\". Quorvane's %1 are saved in \"%3\".")
+            .arg(m_noun, QFileInfo(kept).fileName(), name);
+    logLine(text);
+    if (boxesCanBeAnswered()) {
+        prompter().messageBox(text, Prompter::Buttons::OK, Prompter::Icon::Information,
+                              QStringLiteral("Quorvane"));
+    }
 }
 
 QString File::loadFailureText(const QString& path, const XmlParseError& error) {
@@ -492,13 +550,15 @@ QString File::loadFailureText(const QString& path, const XmlParseError& error) {
            QStringLiteral("Source Text: ") + error.srcText + crlf;
 }
 
-pugi::xml_document File::loadXMLFromDisk(const QString& path, bool showErrors, XmlParseError* error) {
+pugi::xml_document File::loadXMLFromDisk(const QString& path, bool showErrors, XmlParseError* error,
+                                         std::optional<FileIdentity>* identity) {
     pugi::xml_document document;
     XmlParseError outcome;
+    if (identity) identity->reset();
     trapped(
         QStringLiteral(" - File.loadXMLFromDisk: "), QStringLiteral(" Error"),
         [&] {
-            outcome = readXMLFile(document, path);
+            outcome = readXMLFile(document, path, identity);
             if (!outcome.ok()) {
                 if (showErrors) {
                     prompter().messageBox(loadFailureText(path, outcome), Prompter::Buttons::OK,
@@ -545,9 +605,11 @@ bool File::writeToLog(const QString& text) {
     bool written = false;
     ignoringFailures([&] {
         const QString folder = gSettings ? gSettings->sDataDir() : withTrailingSlash(programFolder());
-        QDir().mkpath(folder);
+        atomicfile::makeFolder(folder);
         QFile log(folder + QStringLiteral("msglog.txt"));
-        if (!log.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        // A new log is the user's alone, like every data file.
+        if (!log.open(QIODevice::WriteOnly | QIODevice::Append,
+                      QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
             throw Failure(failureNumberFor(log.error()),
                           QStringLiteral("Could not write %1: %2").arg(log.fileName(), log.errorString()));
         }

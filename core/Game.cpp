@@ -357,8 +357,9 @@ bool Game::saveStatus() {
         s.todayScore = captionNumber(m_controls.labTodayScore.caption);
         atomicfile::write(statusFilePath(), s.toLine());
         return true;
-    } catch (const std::exception&) {
-        // Saved quietly or not at all; the file that was there stays whole.
+    } catch (const std::exception& e) {
+        // Saved quietly or not at all; the file that was there stays whole. The log keeps why.
+        logLine(errorReportText(asFailure(&e), QStringLiteral(" - Game.saveStatus: ")));
         return false;
     }
 }

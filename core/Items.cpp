@@ -394,24 +394,6 @@ Integer Items::getNewID() {
 
 namespace {
 
-// Which file a path named, and as it stood then: the same file again has not changed in between.
-struct FileIdentity {
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = -1;
-    timespec modified{};
-    timespec changed{};
-
-    explicit FileIdentity(const struct stat& s)
-        : device(s.st_dev), inode(s.st_ino), size(s.st_size), modified(s.st_mtim), changed(s.st_ctim) {}
-    FileIdentity() = default;
-    bool operator==(const FileIdentity& o) const {
-        return device == o.device && inode == o.inode && size == o.size &&
-               modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec &&
-               changed.tv_sec == o.changed.tv_sec && changed.tv_nsec == o.changed.tv_nsec;
-    }
-};
-
 // Below this the parse's memory is not worth a mapping of its own; above the second, helpers fault it in.
 constexpr size_t SmallFile = 64 * 1024;
 constexpr size_t LargeFile = 4 * 1024 * 1024;
@@ -496,13 +478,11 @@ bool Items::takeReadAhead() {
     const std::unique_ptr<ReadAhead> ahead = std::move(pendingReadAhead());
     if (!ahead) return false;
     ahead->thread.join();
-    struct stat now {};
-    if (!ahead->read || ahead->path != itemsPath() ||
-        ::stat(QFile::encodeName(ahead->path).constData(), &now) != 0 ||
-        !(FileIdentity(now) == ahead->identity))
+    if (!ahead->read || ahead->path != itemsPath() || FileIdentity::of(ahead->path) != ahead->identity)
         return false;
     std::swap(m_doc, ahead->document);
     std::swap(m_index, ahead->index);
+    m_file.read(ahead->identity);
     return true;
 }
 
@@ -515,19 +495,23 @@ bool Items::loadItemXML() {
             m_keepAsidePending = false;
             return;
         }
-        const XmlParseError outcome = File::readXMLFile(*m_doc, itemsPath());
+        std::optional<FileIdentity> read;
+        const XmlParseError outcome = File::readXMLFile(*m_doc, itemsPath(), &read);
         if (outcome.ok()) {
             m_keepAsidePending = false;
+            m_file.read(read);
             m_index->rebuild();
             return;
         }
         if (outcome.fileNotFound()) {
             m_keepAsidePending = false;
+            m_file.read(std::nullopt);
             File::readXMLText(*m_doc, StartText);
             m_index->rebuild();
             return;
         }
         result = false;
+        m_file.forget();
         shrinkOrbin();
         prompter().messageBox(QStringLiteral("Error! Items.loadItemXML: ") + QString::number(outcome.code) +
                                   QStringLiteral(": ") + outcome.reason,
@@ -557,8 +541,10 @@ bool Items::saveItemXML() {
                         .arg(QFileInfo(keptAs).fileName()),
                     Prompter::Buttons::OK, Prompter::Icon::Information, QStringLiteral("Quorvane"));
             }
+        } else {
+            m_file.keepOutsideChange(path);
         }
-        File::writeXMLFile(*m_doc, path);
+        m_file.written(File::writeXMLFile(*m_doc, path));
     });
 }
 

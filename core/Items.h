@@ -1,5 +1,6 @@
 #pragma once
 
+#include "File.h"
 #include "Integer.h"
 #include "ItemIndex.h"
 
@@ -125,7 +126,8 @@ public:
     QString getStatus(Integer id = 0);
     // Writes the whole document to "items.xml"; false when a save is already under way or it failed
     // (reported, " - Items.saveItemXML: "). When the file on disk could not be read at load time it is
-    // first kept aside under a new name, and the user is told.
+    // first kept aside under a new name, and the user is told; so is a file changed on disk since the
+    // store read or saved it.
     bool saveItemXML();
     // Reads "items.xml"; a missing file gives the two templates. False when the file could not be read
     // (shown to the user); the store then starts from the two templates.
@@ -206,5 +208,7 @@ private:
     bool m_saving = false;
     // The file that could not be read at load time: kept aside before the next save writes its place.
     bool m_keepAsidePending = false;
+    // The file as read or last saved, to tell a change made outside the program.
+    StoreFile m_file{QStringLiteral("items")};
     std::array<std::unique_ptr<XPathQuery>, static_cast<size_t>(Field::Count)> m_fieldQueries;
 };

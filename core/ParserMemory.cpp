@@ -52,6 +52,7 @@ constexpr size_t SpanCount = 8;
 std::array<Span, SpanCount> spans;
 
 thread_local ParserMemory::Region* current = nullptr;
+std::atomic<size_t> mappings{0};
 
 } // namespace
 
@@ -151,6 +152,10 @@ void deallocate(void* block) {
 
 } // namespace
 
+size_t ParserMemory::mappingsMade() {
+    return mappings.load(std::memory_order_relaxed);
+}
+
 void ParserMemory::install() {
     static std::once_flag once;
     std::call_once(once, [] { pugi::set_memory_management_functions(allocate, deallocate); });
@@ -173,6 +178,7 @@ ParserMemory::ParserMemory(size_t bytes, int helpers) {
         free->claimed.store(false);
         return;
     }
+    mappings.fetch_add(1, std::memory_order_relaxed);
     auto* region = new Region;
     region->base = static_cast<char*>(base);
     region->length = length;

@@ -25,6 +25,9 @@ public:
     ParserMemory(const ParserMemory&) = delete;
     ParserMemory& operator=(const ParserMemory&) = delete;
 
+    // How many mappings this process has made: for the checks that a large file took this way.
+    static size_t mappingsMade();
+
     struct Region;
 
 private:

@@ -108,8 +108,10 @@ bool Projects::saveItemXML() {
                         .arg(QFileInfo(kept).fileName()),
                     Prompter::Buttons::OK, Prompter::Icon::Information, QStringLiteral("Quorvane"));
             }
+        } else {
+            m_file.keepOutsideChange(path);
         }
-        File::writeXMLFile(m_document, path);
+        m_file.written(File::writeXMLFile(m_document, path));
     });
     return true;
 }
@@ -120,16 +122,22 @@ bool Projects::loadItemXML() {
         QStringLiteral(" - Projects.loadItemXML: "), QStringLiteral(" Error"),
         [&] {
             XmlParseError error;
-            m_document = gFile->loadXMLFromDisk(filePath(), false, &error);
-            if (error.ok()) return;
+            std::optional<FileIdentity> read;
+            m_document = gFile->loadXMLFromDisk(filePath(), false, &error, &read);
+            if (error.ok()) {
+                m_file.read(read);
+                return;
+            }
             if (error.fileNotFound()) {
                 // The file is written at the next save.
+                m_file.read(std::nullopt);
                 File::readXMLText(m_document, startText());
                 return;
             }
             // Unreadable: the store goes on with the template alone, and the file is kept aside before the
             // first save.
             m_unreadableFile = true;
+            m_file.forget();
             File::readXMLText(m_document, startText());
             result = false;
             prompter().messageBox(QStringLiteral("Error! Projects.loadItemXML: ") +
@@ -145,6 +153,7 @@ bool Projects::loadItemXML() {
             m_unreadableFile = true;
             result = false;
         }
+        m_file.forget();
         File::readXMLText(m_document, startText());
     }
     return result;

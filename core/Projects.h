@@ -1,5 +1,6 @@
 #pragma once
 
+#include "File.h"
 #include "Integer.h"
 
 #include <QDate>
@@ -27,7 +28,8 @@ public:
     bool setStatus(const QString& value, Integer id);
 
     // Writes the whole document to the data folder. True, also after a reported failure. When the file
-    // could not be read at load, it is first kept aside under a new name (and the user told where).
+    // could not be read at load, it is first kept aside under a new name (and the user told where); so is a
+    // file changed on disk since the store read or saved it.
     bool saveItemXML();
     // Loads "projects.xml" from the data folder: a missing file starts the store from its template; a file
     // that cannot be read is reported, the store starts empty and False is returned.
@@ -50,4 +52,6 @@ private:
     pugi::xml_document m_document;
     // The file at filePath() could not be read; it is kept aside before anything is written there.
     bool m_unreadableFile = false;
+    // The file as read or last saved, to tell a change made outside the program.
+    StoreFile m_file{QStringLiteral("projects")};
 };

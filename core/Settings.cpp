@@ -85,13 +85,15 @@ void Settings::setVariables() {
 
     tryStep([&] { loadColors(); });
 
-    tryStep([&] {
-        // An empty folder would be the root of the file system: it stands for the default.
-        const QString standard = withTrailingSlash(programFolder()) + QStringLiteral("cvc/");
-        QString dir = getMySetting(QStringLiteral("DataDirectory"), General, standard).toString();
-        if (dir.trimmed().isEmpty()) dir = standard;
-        m_sDataDir = withTrailingSlash(inProgramFolder(dir));
-    });
+    tryStep([&] { m_sDataDir = dataDirectory(m_store); });
+}
+
+QString Settings::dataDirectory(const IniStore& store) {
+    // An empty folder would be the root of the file system: it stands for the default.
+    const QString standard = withTrailingSlash(programFolder()) + QStringLiteral("cvc/");
+    QString dir = store.value(General, QStringLiteral("DataDirectory")).value_or(standard);
+    if (dir.trimmed().isEmpty()) dir = standard;
+    return withTrailingSlash(inProgramFolder(dir));
 }
 
 bool Settings::loadColors() {

@@ -84,6 +84,10 @@ public:
     bool saveColors();
     bool setColors(FormPort* form, qint64 oldColour, int index);
 
+    // The data folder that the store names (ending in "/"): the one place it is worked out, for the
+    // settings and for what must know it before they are made (the lock of the running copy).
+    static QString dataDirectory(const IniStore& store);
+
     // The built-in colour numbers of entries 0 to 8.
     static const QStringList& defaultColors();
     // The built-in start time of period 2, 3 or 4 ("11:00", "14:00", "18:00").

@@ -204,6 +204,9 @@ QString runProgram(const QString& target, QByteArrayView input) {
                                                                 : QStringLiteral("status.ini");
     writeFile(world.dataDir() + file, input);
 
+    // As a real start: the items file is read ahead beside it (for a large one, into memory made ready
+    // for the parse), and the store takes that over.
+    Items::readAhead();
     Main();
     if (gItems && gProjects && !gQuitting) {
         useTheStore();

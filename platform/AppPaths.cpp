@@ -30,3 +30,23 @@ QString inProgramFolder(const QString& folder) {
     if (QDir::isAbsolutePath(folder)) return folder;
     return programFolder() + folder;
 }
+
+QString resolvedPath(const QString& path) {
+    QString at = QFileInfo(path).absoluteFilePath();
+    QStringList below; // the names under the part that is there
+    for (int links = 0;;) {
+        const QFileInfo info(at);
+        if (info.exists()) {
+            const QString there = info.canonicalFilePath();
+            at = there.isEmpty() ? at : there;
+            break;
+        }
+        if (info.isSymLink() && ++links < 40) { // pointing at what is not there (yet)
+            at = info.symLinkTarget();
+            continue;
+        }
+        below.prepend(info.fileName());
+        at = info.absolutePath();
+    }
+    return below.isEmpty() ? at : QDir::cleanPath(at + u'/' + below.join(u'/'));
+}

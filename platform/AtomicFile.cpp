@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QScopeGuard>
 
 #include <cerrno>
 #include <cstring>
@@ -81,31 +82,33 @@ private:
 
 namespace atomicfile {
 
-void write(const QString& path, const QByteArray& bytes) {
-    write(path, {QByteArrayView(bytes)});
+std::optional<FileIdentity> write(const QString& path, const QByteArray& bytes, Access access) {
+    return write(path, {QByteArrayView(bytes)}, access);
 }
 
-void write(const QString& path, std::initializer_list<QByteArrayView> parts) {
+std::optional<FileIdentity> write(const QString& path, std::initializer_list<QByteArrayView> parts,
+                                  Access access) {
     QFileInfo info(path);
     // A link is followed: the file it points to gets the new content, and the link stays.
     if (info.isSymLink() && !info.symLinkTarget().isEmpty()) info = QFileInfo(info.symLinkTarget());
-    if (!QDir().mkpath(info.absolutePath())) fail(ENOENT, info.absolutePath());
+    if (!makeFolder(info.absolutePath())) fail(ENOENT, info.absolutePath());
 
     const QByteArray target = QFile::encodeName(info.absoluteFilePath());
     QByteArray tempPath;
     int fd = -1;
     for (int attempt = 0; fd < 0; ++attempt) {
         tempPath = QFile::encodeName(info.absoluteFilePath() + LeftoverMark + randomPart());
-        fd = ::open(tempPath.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        // The owner's alone from the start: nobody can open it while it is being written.
+        fd = ::open(tempPath.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd < 0 && (errno != EEXIST || attempt > 100)) fail(errno, path);
     }
     TempFile temp(fd, tempPath);
     // Held while the file is written, so that a start-up meanwhile does not take it for a leftover.
     ::flock(fd, LOCK_EX | LOCK_NB);
 
-    // The file keeps the permissions it had.
+    // A file that is there keeps its permissions, unless it is to be private.
     struct stat old {};
-    if (::stat(target.constData(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
+    if (access == Access::Kept && ::stat(target.constData(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
 
     for (const QByteArrayView part : parts) {
         const char* data = part.data();
@@ -122,6 +125,11 @@ void write(const QString& path, std::initializer_list<QByteArrayView> parts) {
         }
     }
     if (::fsync(fd) != 0 && errno != EINVAL && errno != EROFS) fail(errno, path);
+    // A second descriptor tells, after the rename, what the file written stands as.
+    const int kept = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    const auto closeKept = qScopeGuard([kept] {
+        if (kept >= 0) ::close(kept);
+    });
     if (const int error = temp.close()) fail(error, path);
     if (::rename(tempPath.constData(), target.constData()) != 0) fail(errno, path);
     temp.keep();
@@ -132,6 +140,18 @@ void write(const QString& path, std::initializer_list<QByteArrayView> parts) {
         ::fsync(folder);
         ::close(folder);
     }
+    struct stat now {};
+    if (kept >= 0 && ::fstat(kept, &now) == 0) return FileIdentity(now);
+    return std::nullopt;
+}
+
+bool makeFolder(const QString& path) {
+    const QString folder = QDir::cleanPath(QDir(path).absolutePath());
+    if (QFileInfo(folder).isDir()) return true;
+    const QString parent = QFileInfo(folder).absolutePath();
+    if (parent == folder || !makeFolder(parent)) return false;
+    // Made beside another start, the folder is there all the same.
+    return ::mkdir(QFile::encodeName(folder).constData(), 0700) == 0 || QFileInfo(folder).isDir();
 }
 
 int removeLeftovers(const QString& path) {

@@ -220,6 +220,7 @@ bool IniStore::setValue(const QString& section, const QString& name, const QStri
         if (l.kind == Line::Entry && sameName(l.name, name)) {
             const bool crlf = l.raw.endsWith('\r');
             l.raw = (l.name + u'=' + encodeValue(value)).toUtf8() + (crlf ? "\r" : "");
+            l.value = value;
             done = true;
         } else if (inFirstBlock && !l.raw.trimmed().isEmpty()) {
             lastOfSection = i;
@@ -228,12 +229,17 @@ bool IniStore::setValue(const QString& section, const QString& name, const QStri
     if (!done) {
         Line entry;
         entry.raw = newEntry;
+        entry.kind = Line::Entry;
+        entry.name = name;
+        entry.value = value;
         if (sectionHeader >= 0) {
             lines.insert(lastOfSection + 1, entry);
         } else {
             if (!lines.isEmpty() && !lines.back().raw.trimmed().isEmpty()) lines.append(Line{});
             Line header;
             header.raw = '[' + section.toUtf8() + ']';
+            header.kind = Line::Section;
+            header.section = section;
             lines.append(header);
             lines.append(entry);
         }
@@ -268,12 +274,19 @@ bool IniStore::hasSection(const QString& section) const {
 
 bool IniStore::writeLines(const QList<Line>& lines) {
     QByteArray out;
+    // A store that holds the start-up password is the user's alone, whatever mode it was given.
+    bool password = false;
+    bool inGeneral = false;
     for (const Line& l : lines) {
         out += l.raw;
         out += '\n';
+        if (l.kind == Line::Section) inGeneral = sameName(l.section, QStringLiteral("General"));
+        if (inGeneral && l.kind == Line::Entry && sameName(l.name, QStringLiteral("password")) &&
+            !l.value.isEmpty())
+            password = true;
     }
     try {
-        atomicfile::write(m_path, out);
+        atomicfile::write(m_path, out, password ? atomicfile::Access::Private : atomicfile::Access::Kept);
     } catch (const std::exception&) {
         return false;
     }

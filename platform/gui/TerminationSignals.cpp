@@ -23,13 +23,12 @@ void installTerminationHandler(std::function<void()> handler) {
     if (g_pipe[0] >= 0) return;
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_pipe) != 0) return;
     auto* notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, QCoreApplication::instance());
-    QObject::connect(notifier, &QSocketNotifier::activated, notifier,
-                     [notifier, handler = std::move(handler)] {
-                         char byte = 0;
-                         [[maybe_unused]] const auto got = ::read(g_pipe[0], &byte, 1);
-                         notifier->setEnabled(false);
-                         handler();
-                     });
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [handler = std::move(handler)] {
+        char byte = 0;
+        [[maybe_unused]] const auto got = ::read(g_pipe[0], &byte, 1);
+        // Every request reaches the handler: a later one finds the quit on its way.
+        handler();
+    });
     struct sigaction action = {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);

@@ -1,4 +1,6 @@
 #include "FuzzRun.h"
+#include "Items.h"
+#include "ParserMemory.h"
 #include "QtPrinters.h"
 
 #include <QDir>
@@ -21,4 +23,22 @@ TEST(Crashers, EveryFileThatOnceBrokeTheProgramNowStartsQuitsAndSavesWhatLoadsAg
         }
     }
     EXPECT_GT(replayed, 0);
+}
+
+// A store as large as a real one's: the fuzz run of the items file goes the way a real start reads it, read
+// ahead beside the start into memory made ready for the parse.
+TEST(Crashers, TheItemsFileOfAFuzzRunIsReadAsARealStartReadsALargeStore) {
+    QByteArray store = "<root>\r\n" + Items::TaskTemplate + "\r\n" + Items::MeetingTemplate + "\r\n";
+    for (int id = 1; store.size() < 200 * 1024; ++id) {
+        store +=
+            "<item><id>" + QByteArray::number(id) +
+            "</id><now/><date>20261207</date><title>Item</title><period>1</period><estimate>15</estimate>"
+            "<status/><done>false</done><donedate>NotDone</donedate><doneperiod/><donetime/><note/>"
+            "<points/><penaltypoints/><type>Task</type><obj1/><timeleft/><obj3/><meetingtime/><chairm/>"
+            "<timingbonus/><project>0</project></item>\r\n";
+    }
+    store += "</root>";
+    const size_t before = ParserMemory::mappingsMade();
+    EXPECT_EQ(fuzzrun::run(QStringLiteral("items"), store), QString());
+    EXPECT_GT(ParserMemory::mappingsMade(), before);
 }

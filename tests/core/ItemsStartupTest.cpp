@@ -2,6 +2,7 @@
 #include "FakeLauncher.h"
 #include "FakePrompter.h"
 #include "FakeShell.h"
+#include "File.h"
 #include "Globals.h"
 #include "Initialize.h"
 #include "ItemXml.h"
@@ -11,6 +12,8 @@
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 // Start-up and quit with the real item store: the daily article task and the move to the archive.
 namespace {
@@ -200,4 +203,27 @@ TEST_F(ItemsStartupTest, SettingsThatCannotBeSavedStillGetOneArticleTaskADayAndA
     EXPECT_EQ(itemsFile().count("Read QVN article"), 1);
     ASSERT_EQ(prompts.boxes.size(), 1);
     EXPECT_TRUE(prompts.boxes[0].text.contains("could not be read")) << prompts.boxes[0].text;
+}
+
+TEST_F(ItemsStartupTest, TheFilesAndTheDataFolderAFirstStartMakesAreTheUsersAlone) {
+    const mode_t mask = ::umask(022);
+    const auto mode = [](const QString& path) {
+        struct stat s {};
+        return ::stat(QFile::encodeName(path).constData(), &s) == 0 ? s.st_mode & 07777 : 0;
+    };
+    gQuitting = false;
+    Main();
+    ASSERT_NE(gFile, nullptr);
+    gFile->writeToLog(QStringLiteral("Message: hello"));
+    const Integer meeting = gItems->newItem(QStringLiteral("Meeting"));
+    gItems->setDate(QDate(2026, 11, 2), meeting); // for the archive at the next start
+    quitApplication(true);
+    runOnce();
+    ::umask(mask);
+
+    const QString data = env.dataDir();
+    EXPECT_EQ(mode(data), 0700u);
+    for (const char* name : {"items.xml", "projects.xml", "status.ini", "msglog.txt", "archive.xml"})
+        EXPECT_EQ(mode(data + QLatin1String(name)), 0600u) << name;
+    EXPECT_EQ(mode(env.settingsFile()), 0600u) << "the settings file";
 }

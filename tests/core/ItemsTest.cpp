@@ -341,6 +341,75 @@ TEST_F(ItemsTest, AnUnreadableFileIsReportedAndKeptAsideBeforeTheNextSave) {
     EXPECT_EQ(QDir(env.dataDir()).entryList({"items.xml*"}, QDir::Files).size(), 2);
 }
 
+TEST_F(ItemsTest, AFileChangedOnDiskWhileTheProgramRunsIsKeptBesideTheSavedOneAndTheUserToldOnce) {
+    Items& items = load(storeWith(item(1, "20261207", "Mine")));
+    const auto outside = [&] {
+        return QDir(env.dataDir()).entryList({QStringLiteral("items.xml.outside-*")}, QDir::Files);
+    };
+    const auto logLines = [&] { return TestEnv::readFile(env.dataDir() + "msglog.txt").count("\r\n"); };
+    // The program's own saves are no change from outside.
+    ASSERT_TRUE(items.saveItemXML());
+    ASSERT_TRUE(items.saveItemXML());
+    EXPECT_TRUE(outside().isEmpty());
+    EXPECT_TRUE(prompts.boxes.isEmpty());
+
+    // Edited by hand in its place.
+    const QByteArray byHand = storeWith(item(1, "20261207", "Edited by hand") + item(2, "20261207", "Added"));
+    {
+        QFile f(itemsFile());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(byHand);
+    }
+    items.setTitle("Mine again", 1);
+    ASSERT_TRUE(items.saveItemXML());
+    ASSERT_EQ(outside(), QStringList{"items.xml.outside-20261207-090000"});
+    EXPECT_EQ(TestEnv::readFile(env.dataDir() + outside()[0]), byHand);
+    EXPECT_TRUE(TestEnv::readFile(itemsFile()).contains("<title>Mine again</title>"));
+    ASSERT_EQ(prompts.boxes.size(), 1);
+    EXPECT_TRUE(prompts.boxes[0].text.contains("items.xml.outside-20261207-090000"))
+        << prompts.boxes[0].text.toStdString();
+    EXPECT_EQ(logLines(), 1);
+    EXPECT_TRUE(
+        TestEnv::readFile(env.dataDir() + "msglog.txt").contains("items.xml.outside-20261207-090000"));
+    ASSERT_TRUE(items.saveItemXML());
+    EXPECT_EQ(outside().size(), 1) << "said once";
+    EXPECT_EQ(prompts.boxes.size(), 1);
+
+    // Replaced by a sync tool (a new file renamed into its place), while the program is asked from outside
+    // to end: kept beside as well, and logged, without a box that nobody would answer.
+    TestEnv::writeFile(itemsFile() + ".sync", storeWith(item(1, "20261207", "Synced")));
+    ASSERT_TRUE(QFile::remove(itemsFile()));
+    ASSERT_TRUE(QFile::rename(itemsFile() + ".sync", itemsFile()));
+    gQuitRequested = true;
+    ASSERT_TRUE(items.saveItemXML());
+    EXPECT_EQ(outside(),
+              QStringList({"items.xml.outside-20261207-090000", "items.xml.outside-20261207-090000-2"}));
+    EXPECT_TRUE(TestEnv::readFile(env.dataDir() + outside()[1]).contains("<title>Synced</title>"));
+    EXPECT_EQ(prompts.boxes.size(), 1);
+    EXPECT_EQ(logLines(), 2);
+}
+
+TEST_F(ItemsTest, AFileReadAheadOrMadeOutsideAfterTheLoadIsWatchedTheSame) {
+    // None at the load; one made by hand before the first save.
+    reload();
+    TestEnv::writeFile(itemsFile(), storeWith(item(1, "20261207", "Made by hand")));
+    ASSERT_TRUE(gItems->saveItemXML());
+    EXPECT_TRUE(TestEnv::readFile(itemsFile() + ".outside-20261207-090000").contains("Made by hand"));
+
+    // Read ahead at start, then changed.
+    TestEnv::writeFile(itemsFile(), storeWith(item(1, "20261207", "Read ahead")));
+    Items::readAhead();
+    Items& ahead = reload();
+    ASSERT_EQ(ahead.Title(1), "Read ahead");
+    ASSERT_TRUE(ahead.saveItemXML());
+    EXPECT_EQ(QDir(env.dataDir()).entryList({"items.xml.outside-*"}, QDir::Files).size(), 1);
+    clock.set(QDateTime(QDate(2026, 12, 7), QTime(9, 5)));
+    TestEnv::writeFile(itemsFile(), storeWith(item(1, "20261207", "Changed")));
+    ASSERT_TRUE(ahead.saveItemXML());
+    EXPECT_TRUE(TestEnv::readFile(itemsFile() + ".outside-20261207-090500").contains("Changed"));
+    EXPECT_TRUE(TestEnv::readFile(itemsFile()).contains("Read ahead"));
+}
+
 namespace {
 // A prompter that tries another save while the first save's error box is open.
 class SavingAgainPrompter final : public Prompter {

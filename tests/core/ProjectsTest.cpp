@@ -176,6 +176,26 @@ TEST_F(ProjectStore, AnUnreadableFileIsReportedAndKeptAside) {
     EXPECT_EQ(prompts.boxes.size(), 3);
 }
 
+TEST_F(ProjectStore, AFileChangedOnDiskWhileTheProgramRunsIsKeptBesideTheSavedOne) {
+    clock.set(QDateTime(QDate(2026, 12, 7), QTime(9, 0)));
+    Projects store;
+    store.newProject();
+    store.setTitle(QStringLiteral("Mine"), 1);
+    store.saveItemXML();
+    store.saveItemXML();
+    const QByteArray byHand = "<root>\r\n<project>\r\n<id>0</id></project><project><id>1</id><title>Edited"
+                              "</title></project>\r\n</root>";
+    TestEnv::writeFile(path(), byHand);
+    store.saveItemXML();
+    EXPECT_EQ(TestEnv::readFile(path() + ".outside-20261207-090000"), byHand);
+    EXPECT_TRUE(TestEnv::readFile(path()).contains("<title>Mine</title>"));
+    ASSERT_EQ(prompts.boxes.size(), 1);
+    EXPECT_TRUE(prompts.boxes[0].text.contains("projects.xml.outside-20261207-090000"));
+    store.saveItemXML();
+    EXPECT_EQ(QDir(env.dataDir()).entryList({QStringLiteral("projects.xml.*")}, QDir::Files).size(), 1);
+    EXPECT_EQ(prompts.boxes.size(), 1);
+}
+
 TEST_F(ProjectStore, AFailedSaveIsReportedAndStillTrue) {
     Projects store;
     store.newProject();

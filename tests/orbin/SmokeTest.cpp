@@ -96,3 +96,28 @@ TEST(Smoke, EndedWhileAStartUpBoxIsUpQuitsCleanly) {
     ASSERT_TRUE(damaged.open(QIODevice::ReadOnly));
     EXPECT_EQ(damaged.readAll(), QByteArray("<root><item><id>1</id>"));
 }
+
+// Ended by the session while the items file cannot be saved (its place taken by a folder, as a data folder
+// gone read-only would refuse it): the program still ends at once, saves all that can be saved, and logs
+// what failed.
+TEST(Smoke, EndedWhileASaveFailsItEndsSavesTheRestAndLogsTheFailure) {
+    RealProgram quorvane;
+    quorvane.start(QStringLiteral("false"));
+    // The first start of a day makes the article task; start-up is then all but done.
+    QElapsedTimer waited;
+    waited.start();
+    while (!quorvane.setting("Articles", "LastCreatedDate") && waited.elapsed() < 20000 &&
+           quorvane.process.state() == QProcess::Running)
+        QThread::msleep(50);
+    ASSERT_TRUE(quorvane.setting("Articles", "LastCreatedDate").has_value());
+    ASSERT_TRUE(QDir().mkpath(quorvane.dataDir() + QStringLiteral("items.xml")));
+
+    quorvane.endSession();
+    EXPECT_TRUE(QFile::exists(quorvane.dataDir() + QStringLiteral("projects.xml")));
+    EXPECT_TRUE(QFile::exists(quorvane.dataDir() + QStringLiteral("status.ini")));
+    EXPECT_TRUE(quorvane.setting("WindowPos", "frmFloater_top").has_value());
+    QFile log(quorvane.dataDir() + QStringLiteral("msglog.txt"));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(log.readAll().contains("Items.saveItemXML: "));
+    EXPECT_TRUE(quorvane.process.readAllStandardError().contains("Items.saveItemXML: "));
+}

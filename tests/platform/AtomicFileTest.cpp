@@ -10,6 +10,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -27,6 +28,11 @@ struct Folder {
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<none>");
     }
     QStringList names() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); }
+    // The permission bits, as `stat -c %a` shows them.
+    unsigned mode(const QString& name) const {
+        struct stat s {};
+        return ::stat(QFile::encodeName(path(name)).constData(), &s) == 0 ? s.st_mode & 07777 : 0;
+    }
 };
 
 } // namespace
@@ -49,6 +55,25 @@ TEST(AtomicFile, ASaveReplacesTheFileWholeKeepingItsPermissionsAndItsLink) {
     atomicfile::write(f.path("sub/deeper/x.ini"), "x");
     EXPECT_EQ(f.read("sub/deeper/x.ini"), "x");
     EXPECT_EQ(f.names(), QStringList({"data.xml", "link.xml"})) << "no temporary file is left";
+}
+
+TEST(AtomicFile, NewFilesAndFoldersAreTheUsersAloneAndAnExistingFileKeepsItsMode) {
+    Folder f;
+    // Whatever the process's mask lets through, a new file and a folder the save makes are private.
+    const mode_t mask = ::umask(0);
+    atomicfile::write(f.path("made/items.xml"), "new");
+    EXPECT_EQ(f.mode("made/items.xml"), 0600u);
+    EXPECT_EQ(f.mode("made"), 0700u);
+
+    // A mode that the user gave a file stays; a private write makes it the user's alone.
+    f.write("status.ini", "old");
+    ::chmod(QFile::encodeName(f.path("status.ini")).constData(), 0640);
+    atomicfile::write(f.path("status.ini"), "again");
+    EXPECT_EQ(f.mode("status.ini"), 0640u);
+    atomicfile::write(f.path("status.ini"), "secret", atomicfile::Access::Private);
+    EXPECT_EQ(f.mode("status.ini"), 0600u);
+    EXPECT_EQ(f.read("status.ini"), "secret");
+    ::umask(mask);
 }
 
 TEST(AtomicFile, OnlyTheLeftoversOfSavesThatEndedAreRemoved) {

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 struct IniFile {
@@ -138,6 +140,30 @@ TEST(IniStore, AStoreThatCannotBeReadIsNeverWrittenOver) {
         ini.store.setValue(QStringLiteral("General"), QStringLiteral("FirstTime"), QStringLiteral("false")));
     EXPECT_TRUE(QFileInfo(ini.path).isDir());
     EXPECT_FALSE(ini.store.value(QStringLiteral("General"), QStringLiteral("FirstTime")).has_value());
+}
+
+TEST(IniStore, AStoreHoldingAPasswordIsTheUsersAloneWhateverItsModeWas) {
+    IniFile ini;
+    const QByteArray file = QFile::encodeName(ini.path);
+    const auto mode = [&] {
+        struct stat s {};
+        return ::stat(file.constData(), &s) == 0 ? s.st_mode & 07777 : 0;
+    };
+    ASSERT_TRUE(ini.store.setValue(QStringLiteral("General"), QStringLiteral("onTop"), QStringLiteral("0")));
+    EXPECT_EQ(mode(), 0600u) << "a new store";
+
+    // A store the user opened to the group keeps that, until it holds a password.
+    ASSERT_EQ(::chmod(file.constData(), 0640), 0);
+    ASSERT_TRUE(
+        ini.store.setValue(QStringLiteral("WindowPos"), QStringLiteral("a_top"), QStringLiteral("1")));
+    EXPECT_EQ(mode(), 0640u);
+    ASSERT_TRUE(
+        ini.store.setValue(QStringLiteral("general"), QStringLiteral("Password"), QStringLiteral("x")));
+    EXPECT_EQ(mode(), 0600u);
+    ASSERT_EQ(::chmod(file.constData(), 0640), 0);
+    ASSERT_TRUE(
+        ini.store.setValue(QStringLiteral("WindowPos"), QStringLiteral("a_top"), QStringLiteral("2")));
+    EXPECT_EQ(mode(), 0600u) << "each write keeps a password private";
 }
 
 TEST(IniStore, TheMachineWideStoreLiesBesideTheUsersUnlessNamed) {
