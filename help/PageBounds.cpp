@@ -30,40 +30,37 @@ constexpr qint64 PassesPerLevel = 3;
 const QString Note = QStringLiteral(
     "<p><i>This page of the help file is damaged or too large; it is shown simplified.</i></p>");
 
+// A set of element names, from a list of them with spaces between.
+QSet<QString> names(const char* list) {
+    QSet<QString> out;
+    for (const QString& name : QString::fromLatin1(list).split(u' ', Qt::SkipEmptyParts))
+        out.insert(name);
+    return out;
+}
+
 bool isTableTag(const QString& name) {
-    static const QSet<QString> names{QStringLiteral("table"), QStringLiteral("tr"),
-                                     QStringLiteral("td"),    QStringLiteral("th"),
-                                     QStringLiteral("thead"), QStringLiteral("tbody"),
-                                     QStringLiteral("tfoot"), QStringLiteral("caption"),
-                                     QStringLiteral("col"),   QStringLiteral("colgroup")};
-    return names.contains(name);
+    static const QSet<QString> tags = names("table tr td th thead tbody tfoot caption col colgroup");
+    return tags.contains(name);
 }
 
 // Elements that Qt's reader gives no children.
 bool isEmptyElement(const QString& name) {
-    return name == QStringLiteral("br") || name == QStringLiteral("img") || name == QStringLiteral("hr");
+    static const QSet<QString> empty = names("br img hr");
+    return empty.contains(name);
 }
 
 // Elements that begin a paragraph of their own.
 bool beginsParagraph(const QString& name) {
-    static const QSet<QString> names{
-        QStringLiteral("p"),  QStringLiteral("div"),       QStringLiteral("h1"), QStringLiteral("h2"),
-        QStringLiteral("h3"), QStringLiteral("h4"),        QStringLiteral("h5"), QStringLiteral("h6"),
-        QStringLiteral("li"), QStringLiteral("ul"),        QStringLiteral("ol"), QStringLiteral("pre"),
-        QStringLiteral("td"), QStringLiteral("th"),        QStringLiteral("tr"), QStringLiteral("table"),
-        QStringLiteral("hr"), QStringLiteral("blockquote")};
-    return names.contains(name);
+    static const QSet<QString> blocks =
+        names("p div h1 h2 h3 h4 h5 h6 li ul ol pre td th tr table hr blockquote");
+    return blocks.contains(name);
 }
 
 // Elements that a new paragraph passes over to close the paragraph they stand in.
 bool isInline(const QString& name) {
-    static const QSet<QString> names{
-        QStringLiteral("a"),    QStringLiteral("b"),   QStringLiteral("i"),      QStringLiteral("u"),
-        QStringLiteral("s"),    QStringLiteral("em"),  QStringLiteral("strong"), QStringLiteral("span"),
-        QStringLiteral("font"), QStringLiteral("big"), QStringLiteral("small"),  QStringLiteral("sub"),
-        QStringLiteral("sup"),  QStringLiteral("tt"),  QStringLiteral("code"),   QStringLiteral("kbd"),
-        QStringLiteral("var"),  QStringLiteral("cite")};
-    return names.contains(name);
+    static const QSet<QString> inlines =
+        names("a b i u s em strong span font big small sub sup tt code kbd var cite");
+    return inlines.contains(name);
 }
 
 qint64 saturated(qint64 a, qint64 b) {
@@ -287,6 +284,10 @@ Pass rewrite(const QString& in, Options options) {
         const auto leaveOut = [&] { out.changed = true; };
         if (t.odd) {
             leaveOut();
+            continue;
+        }
+        if (t.name.isEmpty()) { // "a < b": Qt too takes it for a tag, but one that holds nothing
+            out.html += raw;
             continue;
         }
         const bool tableTag = isTableTag(t.name);
