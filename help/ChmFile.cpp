@@ -153,7 +153,7 @@ bool ChmFile::compressedSectionHolds() {
     return true;
 }
 
-std::optional<QByteArray> ChmFile::read(const QString& inner) const {
+std::optional<QByteArray> ChmFile::read(const QString& inner, qint64 most) const {
     const QString p = inner.startsWith(u'#') || inner.startsWith(u'$') ? u'/' + inner : normalPath(inner);
     chmUnitInfo ui{};
     if (chm_resolve_object(m_handle, p.toUtf8().constData(), &ui) != CHM_RESOLVE_SUCCESS) return std::nullopt;
@@ -163,9 +163,10 @@ std::optional<QByteArray> ChmFile::read(const QString& inner) const {
     if (ui.space == CHM_COMPRESSED &&
         (ui.start > m_expandedLength || ui.length > m_expandedLength - ui.start))
         return std::nullopt;
-    QByteArray data(static_cast<qsizetype>(ui.length), Qt::Uninitialized);
+    const quint64 length = most >= 0 ? std::min<quint64>(ui.length, quint64(most)) : ui.length;
+    QByteArray data(static_cast<qsizetype>(length), Qt::Uninitialized);
     const LONGINT64 got = chm_retrieve_object(m_handle, &ui, reinterpret_cast<unsigned char*>(data.data()), 0,
-                                              static_cast<LONGINT64>(ui.length));
+                                              static_cast<LONGINT64>(length));
     if (got < 0) return std::nullopt;
     data.truncate(static_cast<qsizetype>(got));
     return data;

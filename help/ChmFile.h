@@ -30,9 +30,9 @@ public:
     ChmFile& operator=(const ChmFile&) = delete;
 
     const QString& path() const { return m_path; }
-    // A file inside, by its path (with or without the leading "/"; letter case does not matter);
-    // nullopt when there is none.
-    std::optional<QByteArray> read(const QString& inner) const;
+    // A file inside, by its path (with or without the leading "/"; letter case does not matter), or its
+    // first `most` bytes; nullopt when there is none.
+    std::optional<QByteArray> read(const QString& inner, qint64 most = -1) const;
     bool contains(const QString& inner) const;
     // The files inside that a reader sees: the pages, pictures, contents and index, not the compiler's
     // own ("#", "$" and "::" files).

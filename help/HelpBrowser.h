@@ -1,11 +1,14 @@
 #pragma once
 
+#include <QImage>
 #include <QTextBrowser>
+#include <optional>
 
 class ChmFile;
 
-// The page of the help viewer: shows the topics of a help file, with their pictures, from inside the
-// file. Links to other topics are followed here; links out of the file go to the desktop's browser.
+// The page of the help viewer: shows the topics of a help file, with their pictures and style sheets, from
+// inside the file and from nowhere else. Links to other topics are followed here; web and mail links go to
+// the desktop's browser.
 class HelpBrowser : public QTextBrowser {
     Q_OBJECT
 public:
@@ -24,7 +27,12 @@ Q_SIGNALS:
 
 private:
     void followLink(const QUrl& link);
+    QImage picture(const std::optional<QByteArray>& bytes);
+    QString styleSheet(const std::optional<QByteArray>& bytes);
 
     const ChmFile* m_file = nullptr;
     QString m_topic;
+    // What the shown topic has taken so far, each kept within its bound.
+    qint64 m_pictureBytes = 0;
+    int m_sheetRules = 0;
 };

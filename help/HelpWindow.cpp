@@ -2,6 +2,8 @@
 
 #include "ChmFile.h"
 #include "HelpBrowser.h"
+#include "PageBounds.h"
+#include "SealedDocument.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -259,12 +261,15 @@ const QList<HelpWindow::Page>& HelpWindow::pages() const {
             if (!path.endsWith(QStringLiteral(".htm"), Qt::CaseInsensitive) &&
                 !path.endsWith(QStringLiteral(".html"), Qt::CaseInsensitive))
                 continue;
-            const QByteArray html = m_file->read(path).value_or(QByteArray());
+            const QByteArray html = m_file->read(path, pagebounds::MostPageBytes).value_or(QByteArray());
             Page p;
             p.path = path;
             p.title = sitemap::pageTitle(html);
             if (p.title.isEmpty()) p.title = path.mid(1);
-            p.text = QTextDocumentFragment::fromHtml(QString::fromUtf8(html)).toPlainText();
+            // The words of the page as it is shown, read without its pictures and style sheets.
+            const SealedDocument sealed;
+            p.text = QTextDocumentFragment::fromHtml(pagebounds::bounded(QString::fromUtf8(html)), &sealed)
+                         .toPlainText();
             p.linkNames = sitemap::linkNames(html);
             m_pages->append(p);
         }

@@ -7,6 +7,10 @@ namespace {
 
 constexpr int MostLevels = 32;
 
+bool isAsciiLetter(QChar c) {
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+}
+
 struct Tag {
     bool closing = false;
     QString name; // in lower case
@@ -14,16 +18,39 @@ struct Tag {
     qsizetype end = 0; // just after the tag
 };
 
-// The tags of an HTML text, in order; comments are passed over.
+// The tags of an HTML text, in order; comments are passed over. Read in one pass: a pattern that looks
+// for the end of each tag anew took minutes over a damaged file of a few hundred "<a " without a '>'.
 QList<Tag> tags(const QString& html) {
-    static const QRegularExpression tag(
-        QStringLiteral(R"(<!--.*?-->|<\s*(/?)\s*([A-Za-z][A-Za-z0-9]*)([^>]*)>)"),
-        QRegularExpression::DotMatchesEverythingOption);
     QList<Tag> out;
-    for (auto it = tag.globalMatch(html); it.hasNext();) {
-        const QRegularExpressionMatch m = it.next();
-        if (m.captured(2).isEmpty()) continue;
-        out.append(Tag{!m.captured(1).isEmpty(), m.captured(2).toLower(), m.captured(3), m.capturedEnd()});
+    bool commentsEnd = true; // whether a "-->" is still ahead
+    for (qsizetype at = html.indexOf(u'<'); at >= 0; at = html.indexOf(u'<', at + 1)) {
+        if (commentsEnd && QStringView(html).mid(at).startsWith(u"<!--")) {
+            const qsizetype end = html.indexOf(QStringLiteral("-->"), at + 4);
+            if (end >= 0) {
+                at = end + 2;
+                continue;
+            }
+            commentsEnd = false;
+        }
+        qsizetype p = at + 1;
+        const auto skipSpace = [&] {
+            while (p < html.size() && html[p].isSpace())
+                ++p;
+        };
+        skipSpace();
+        const bool closing = p < html.size() && html[p] == u'/';
+        if (closing) {
+            ++p;
+            skipSpace();
+        }
+        const qsizetype nameAt = p;
+        if (p >= html.size() || !isAsciiLetter(html[p])) continue;
+        while (p < html.size() && (isAsciiLetter(html[p]) || (html[p] >= u'0' && html[p] <= u'9')))
+            ++p;
+        const qsizetype end = html.indexOf(u'>', p);
+        if (end < 0) break; // no tag can end after this
+        out.append(Tag{closing, html.mid(nameAt, p - nameAt).toLower(), html.mid(p, end - p), end + 1});
+        at = end;
     }
     return out;
 }

@@ -165,6 +165,12 @@ TEST(HelpFile, ContentsAndIndexNestAsWritten) {
     }
     EXPECT_EQ(kept, 5000);
     EXPECT_LE(levels, 64);
+    // Cut off in the middle of a tag, with a run of tag openings that never end (minutes to read once).
+    const QList<SitemapEntry> cut =
+        sitemap::parse(hhc.left(hhc.indexOf("<LI><OBJECT type=\"text/sitemap\"><param name='Name'")) +
+                       QByteArray("<a ").repeated(400000));
+    ASSERT_EQ(cut.size(), 2);
+    EXPECT_EQ(cut[1].children.size(), 1);
     EXPECT_EQ(ChmFile::normalPath(QStringLiteral("a/./b/../c.htm")), QStringLiteral("/a/c.htm"));
     EXPECT_EQ(ChmFile::normalPath(QStringLiteral("\\x\\y.png")), QStringLiteral("/x/y.png"));
 }
