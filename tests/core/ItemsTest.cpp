@@ -38,6 +38,27 @@ QByteArray storeWith(const QByteArray& items) {
     return "<root>\r\n" + Items::TaskTemplate + "\r\n" + Items::MeetingTemplate + "\r\n" + items + "</root>";
 }
 
+// Tells when a file has been read: opened, and closed again without being written.
+class FileReadWatch {
+public:
+    explicit FileReadWatch(const QString& path)
+        : m_fd(::inotify_init1(IN_CLOEXEC | IN_NONBLOCK)),
+          m_watch(::inotify_add_watch(m_fd, QFile::encodeName(path).constData(), IN_CLOSE_NOWRITE)) {}
+    ~FileReadWatch() { ::close(m_fd); }
+    FileReadWatch(const FileReadWatch&) = delete;
+    FileReadWatch& operator=(const FileReadWatch&) = delete;
+
+    bool waitUntilRead(int timeoutMs = 30000) const {
+        if (m_fd < 0 || m_watch < 0) return false;
+        pollfd ready{m_fd, POLLIN, 0};
+        return ::poll(&ready, 1, timeoutMs) == 1;
+    }
+
+private:
+    int m_fd;
+    int m_watch;
+};
+
 class ItemsTest : public ::testing::Test {
 protected:
     void SetUp() override { objects.emplace(); }
@@ -511,8 +532,9 @@ TEST_F(ItemsTest, WhatIsReadAheadIsTakenOverOnlyWhileTheFileStandsAsItWasRead) {
     // Written again after it was read ahead, as a new file or in its place (to the same length): read
     // afresh.
     for (const QByteArray title : {"Other", "Again"}) {
+        const FileReadWatch watch(itemsFile());
         Items::readAhead();
-        QThread::msleep(30); // time to have read the file as it was
+        ASSERT_TRUE(watch.waitUntilRead()) << "the file read ahead as it was";
         const QByteArray text = storeWith(item(1, "20261207", title));
         if (title == "Other") {
             atomicfile::write(itemsFile(), text);
