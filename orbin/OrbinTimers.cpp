@@ -95,7 +95,11 @@ void OrbinTimers::periodStep(const QDateTime& now) {
     const Integer period =
         PeriodClock::periodAt(now.time(), gSettings->StartTimePeriod2(), gSettings->StartTimePeriod3(),
                               gSettings->StartTimePeriod4());
-    if (!(gGame->Running() && gGame->CurrentPeriod() == period)) {
+    // A clock put back across a period start (by hand, or summer time ending where a period starts in the
+    // hour that comes round again) finds an earlier period than the one in play: the game stays in it until
+    // the clock has caught up. Ending it would carry every undone task of the day forward.
+    const bool inPlay = gGame->Running() && gGame->CurrentPeriod() == period;
+    if (!inPlay && !gGame->periodAhead(now.date(), period)) {
         gGame->stopPeriod();
         gGame->startPeriod(period);
     }

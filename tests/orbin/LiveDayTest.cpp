@@ -132,6 +132,65 @@ TEST_F(LiveDay, ThePeriodChangesOnlyAfterItsStartTimeAndItsButtonIsColoured) {
     EXPECT_EQ(timer->interval(), 59000 + PeriodClock::TickDelayMs);
 }
 
+// The clock put back by hand across a period start: the game stays in the period in play until the clock
+// has caught up; no task is carried forward, the running one runs on, the day's score stays.
+TEST_F(LiveDay, AClockPutBackAcrossAPeriodStartKeepsThePeriodInPlayAndMovesNoTask) {
+    tickAt(at(7, 14, 30, 0, 250));
+    ASSERT_EQ(gGame->CurrentPeriod(), Integer(3));
+    ASSERT_EQ(gItems->Period(5), QStringLiteral("3")); // carried into the period in play
+    gGame->startTask(Integer(12));
+    gGame->controls().labTodayScore.caption = QStringLiteral("17");
+
+    for (const QDateTime& back : {at(7, 13, 30, 0, 250), at(7, 9, 0, 0, 250), at(7, 14, 0, 0, 250)}) {
+        SCOPED_TRACE(back.toString().toStdString());
+        tickAt(back);
+        EXPECT_EQ(gGame->CurrentPeriod(), Integer(3));
+        EXPECT_TRUE(gGame->PeriodRunning());
+        EXPECT_EQ(periodColour(2), OrbinTimers::PeriodInPlayColor);
+        for (const int id : {5, 12})
+            EXPECT_EQ(gItems->Period(Integer(id)), QStringLiteral("3")) << id;
+        EXPECT_EQ(gGame->RunningItemID(), Integer(12));
+        EXPECT_EQ(gItems->getStatus(Integer(12)), QStringLiteral("started"));
+        EXPECT_TRUE(control<QTimer>("TaskCountdown")->isActive());
+    }
+    // Caught up, the day goes on as before: the evening takes the undone tasks.
+    tickAt(at(7, 18, 0, 1, 250));
+    EXPECT_EQ(gGame->CurrentPeriod(), Integer(4));
+    EXPECT_EQ(gItems->Period(Integer(5)), QStringLiteral("4"));
+
+    // Put back from the evening: the day does not end, nor does its score go.
+    tickAt(at(7, 17, 0, 0, 250));
+    EXPECT_TRUE(gGame->Running());
+    EXPECT_EQ(gGame->CurrentPeriod(), Integer(4));
+    EXPECT_EQ(gGame->controls().labTodayScore.caption, QStringLiteral("17"));
+    EXPECT_FALSE(log().contains(QStringLiteral("The game and day have ended")));
+
+    // The next day begins as ever, with the evening ended.
+    tickAt(at(8, 0, 0, 0, 250));
+    EXPECT_EQ(gGame->CurrentPeriod(), Integer(1));
+    EXPECT_TRUE(
+        log().contains(QStringLiteral("The game and day have ended! Your total score for today: 17")));
+    EXPECT_EQ(gItems->Date_(Integer(5)), QDate(2026, 12, 8));
+}
+
+// Summer time ends where a period starts in the hour that comes round again.
+TEST_F(LiveDay, TheHourThatComesRoundAgainInAutumnKeepsThePeriodInPlay) {
+    gSettings->setStartTimePeriod2(QStringLiteral("02:30"));
+    gSettings->setStartTimePeriod3(QStringLiteral("11:00"));
+    tickAt(at(7, 2, 59, 0, 250));
+    ASSERT_EQ(gGame->CurrentPeriod(), Integer(2));
+    gGame->startTask(Integer(5));
+    tickAt(at(7, 2, 0, 0, 250)); // 03:00 became 02:00
+    EXPECT_EQ(gGame->CurrentPeriod(), Integer(2));
+    EXPECT_EQ(gItems->Period(Integer(5)), QStringLiteral("2"));
+    EXPECT_EQ(gItems->Period(Integer(12)), QStringLiteral("2"));
+    EXPECT_EQ(gGame->RunningItemID(), Integer(5));
+    tickAt(at(7, 2, 31, 0, 250));
+    tickAt(at(7, 3, 0, 0, 250));
+    EXPECT_EQ(gGame->CurrentPeriod(), Integer(2));
+    EXPECT_EQ(gItems->Period(Integer(12)), QStringLiteral("2"));
+}
+
 TEST_F(LiveDay, ABadStartTimeIsReportedOnceATickAndTheRemindersStillCome) {
     gSettings->setStartTimePeriod3(QStringLiteral("two o'clock"));
     tickAt(at(7, 10, 1, 0, 250));
