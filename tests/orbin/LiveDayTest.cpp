@@ -76,6 +76,8 @@ class LiveDay : public Orbin {
 protected:
     void seed() override {
         TestEnv::writeFile(env.dataDir() + QStringLiteral("items.xml"), itemsFileWith(items));
+        // Reminders at their meetings' own minutes, unless a test says otherwise.
+        if (!lead.isNull()) env.writeSettings("[General]\nmeetingReminderAdvance=" + lead + "\n");
     }
     void TearDown() override {
         for (frmReminder* r : reminders())
@@ -96,6 +98,7 @@ protected:
         return -1;
     }
 
+    QByteArray lead = "0"; // null: the settings' default
     QByteArray items =
         task(5, QStringLiteral("Write the quarterly report"), 1) +
         task(12, QStringLiteral("Report &amp; summary"), 30) +
@@ -802,6 +805,114 @@ TEST_F(CatchUp, AFailingLookupStopsTheCatchUpReportedOnceAndItsDaysComeNextTick)
     EXPECT_EQ(endedUnseen().last(), QStringLiteral("Night shift"));
     EXPECT_TRUE(raised.isEmpty());
     EXPECT_EQ(prompter.boxes.size(), 1);
+}
+
+// ---- Reminders ahead of their meetings ----
+
+namespace {
+
+class RemindedAhead : public LiveDay {
+protected:
+    RemindedAhead() { lead = "2"; }
+    QStringList logged() const {
+        QStringList lines;
+        for (const QString& l : log().split(QStringLiteral("\r\n")))
+            if (l.contains(QStringLiteral("Meeting Reminder: "))) lines << l.section(QStringLiteral(": "), 1);
+        return lines;
+    }
+};
+
+} // namespace
+
+TEST_F(RemindedAhead, AReminderComesTheLeadBeforeItsMeetingOnce) {
+    ASSERT_EQ(gSettings->MeetingReminderMinutes(), Integer(2));
+    tickAt(at(7, 9, 57, 30));
+    tickAt(at(7, 9, 58, 0, 250));
+    EXPECT_TRUE(reminders().isEmpty());
+    tickAt(at(7, 9, 59, 0, 250));
+    EXPECT_EQ(reminderTitles(), (QStringList{QStringLiteral("Budget"), QStringLiteral("Standup")}));
+    for (frmReminder* r : reminders())
+        r->btnOK_Click();
+    // Neither at the meeting's minute nor on any tick after it.
+    for (const QDateTime& t :
+         {at(7, 10, 0, 0, 250), at(7, 10, 1, 0, 250), at(7, 10, 1, 30), at(7, 10, 2, 0, 250)})
+        tickAt(t);
+    EXPECT_TRUE(reminders().isEmpty());
+    EXPECT_EQ(logged(), (QStringList{QStringLiteral("Meeting Reminder: Budget"),
+                                     QStringLiteral("Meeting Reminder: Standup")}));
+}
+
+// The lead reaches over midnight: a meeting early in the day is reminded the evening before.
+TEST_F(RemindedAhead, AMeetingJustAfterMidnightIsRemindedTheEveningBefore) {
+    gItems->setMeetingTime(QStringLiteral("00:01"), Integer(6));
+    tickAt(at(7, 23, 56, 30));
+    tickAt(at(7, 23, 57, 0, 250));
+    EXPECT_EQ(reminderTitles(), QStringList{QStringLiteral("Late call")});
+    tickAt(at(7, 23, 58, 0, 250));
+    EXPECT_EQ(reminders().size(), 1);
+    tickAt(at(7, 23, 59, 0, 250));
+    EXPECT_EQ(reminderTitles(), (QStringList{QStringLiteral("Late call"), QStringLiteral("Night shift")}));
+    tickAt(at(8, 0, 0, 0, 250));
+    tickAt(at(8, 0, 1, 0, 250));
+    EXPECT_EQ(reminders().size(), 2);
+}
+
+// Started within the lead of a meeting, the program reminds of it at once; one already under way, at its
+// own minute or before, is no business of a reminder.
+TEST_F(RemindedAhead, AMeetingWithinTheLeadWhenTheClockStartsIsRemindedAtOnce) {
+    gItems->setMeetingTime(QStringLiteral("09:59"), Integer(2));
+    tickAt(at(7, 10, 0, 10));
+    EXPECT_EQ(reminderTitles(), QStringList{QStringLiteral("Budget")});
+    tickAt(at(7, 10, 1, 0, 250));
+    tickAt(at(7, 10, 2, 0, 250));
+    EXPECT_EQ(reminders().size(), 1);
+}
+
+// Asleep at a reminder's due moment: it comes on waking while its meeting lasts, else the log keeps it.
+TEST_F(RemindedAhead, AReminderSleptThroughComesOnWakingWhileItsMeetingLasts) {
+    gItems->setEstimate(QStringLiteral("0"), Integer(2)); // Standup: its own minute only
+    tickAt(at(7, 9, 50, 10));
+    tickAt(at(7, 10, 0, 40)); // both reminders fell due at 09:59; neither meeting has begun
+    EXPECT_EQ(reminderTitles(), (QStringList{QStringLiteral("Budget"), QStringLiteral("Standup")}));
+    // Asleep over the evening's due moments and the meetings themselves (an hour each).
+    tickAt(at(7, 23, 0, 10));
+    tickAt(at(8, 1, 30, 10));
+    EXPECT_EQ(reminders().size(), 2);
+    EXPECT_EQ(
+        logged().mid(2),
+        (QStringList{QStringLiteral("Meeting Reminder: Late call (ended before it could be shown)"),
+                     QStringLiteral("Meeting Reminder: Night shift (ended before it could be shown)")}));
+}
+
+// A lead made shorter reminds of nothing twice; one made longer skips nothing.
+TEST_F(RemindedAhead, AChangedLeadRemindsOfEachMeetingOnce) {
+    tickAt(at(7, 9, 58, 30));
+    tickAt(at(7, 9, 59, 0, 250));
+    ASSERT_EQ(reminders().size(), 2);
+    for (frmReminder* r : reminders())
+        r->btnOK_Click();
+    gSettings->setMeetingReminderMinutes(Integer(0));
+    for (const QDateTime& t : {at(7, 10, 0, 0, 250), at(7, 10, 1, 0, 250), at(7, 10, 2, 0, 250)})
+        tickAt(t);
+    EXPECT_TRUE(reminders().isEmpty());
+
+    gItems->setMeetingTime(QStringLiteral("10:20"), Integer(3));
+    tickAt(at(7, 10, 15, 0, 250));
+    gSettings->setMeetingReminderMinutes(Integer(10));
+    tickAt(at(7, 10, 16, 0, 250)); // 10:20 lies within the new lead: due already
+    EXPECT_EQ(reminderTitles(), QStringList{QStringLiteral("Budget")});
+}
+
+class DefaultLead : public RemindedAhead {
+protected:
+    DefaultLead() { lead = QByteArray(); }
+};
+
+TEST_F(DefaultLead, WithoutASettingAReminderComesFiveMinutesAhead) {
+    tickAt(at(7, 9, 55, 30));
+    EXPECT_TRUE(reminders().isEmpty());
+    tickAt(at(7, 9, 56, 0, 250));
+    EXPECT_EQ(reminderTitles(), (QStringList{QStringLiteral("Budget"), QStringLiteral("Standup")}));
 }
 
 // A time typed without its leading zeros stands on the face at 08:05, so it reminds then too.
