@@ -287,7 +287,8 @@ bool Game::startPeriod(std::optional<Integer> period) {
         setCurrentPeriod(next); // after period 4 comes period 1
         m_running = true;
         m_periodRunning = true;
-        gItems->moveUndoneItems(appClock().today(), CurrentPeriod(), TaskType);
+        m_periodDay = appClock().today();
+        gItems->moveUndoneItems(m_periodDay, CurrentPeriod(), TaskType);
 
         m_controls.lblRemainingOfPeriod.caption = number(m_periodLength);
         // Worked out in full width: a display time of half a minute or more must not overflow.
@@ -298,6 +299,11 @@ bool Game::startPeriod(std::optional<Integer> period) {
         updateInfo();
     });
     return true;
+}
+
+bool Game::periodAhead(const QDate& day, Integer period) const {
+    if (!m_running || !m_periodDay.isValid()) return false;
+    return m_periodDay > day || (m_periodDay == day && CurrentPeriod() > period);
 }
 
 bool Game::stopPeriod() {
@@ -406,6 +412,7 @@ void Game::restore(const GameStatus& s) {
     m_controls.lblRemainingOfPeriod.caption = number(s.periodMinutesLeft);
     m_isTimeOut = s.isTimeOut;
     m_running = s.running;
+    m_periodDay = s.date; // only a state saved today is restored
     m_periodRunning = s.periodRunning;
     if (m_running && !m_isTimeOut) m_controls.timPeriodCounter.enabled = true;
     m_timeoutMinutesLeft = s.timeoutMinutesLeft;

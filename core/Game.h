@@ -3,6 +3,7 @@
 #include "GameControls.h"
 #include "Integer.h"
 
+#include <QDate>
 #include <QString>
 #include <optional>
 
@@ -59,6 +60,9 @@ public:
     // Starts the period given, or the one after the current (the first when the game does not run).
     bool startPeriod(std::optional<Integer> period = std::nullopt);
     bool stopPeriod();
+    // Whether the game runs a period the clock has not reached at period of day: a later period of that
+    // day, or one of a later day. So it stands when the clock is put back across a period start.
+    bool periodAhead(const QDate& day, Integer period) const;
 
     // The controls the game drives; the windows mirror them.
     GameControls& controls() { return m_controls; }
@@ -82,6 +86,7 @@ private:
     Integer m_currentPeriod{0};
     Integer m_timeoutMinutesLeft{20};
     Integer m_runningItemID{0};
+    QDate m_periodDay; // the day of the period last started
     bool m_dayRestored = false;
     GameControls m_controls;
 };

@@ -145,12 +145,9 @@ const char* ItemIndex::Entry::name(Key key) {
     return Names[index(key)];
 }
 
-namespace {
-
-// The key of a child's name, or Key::Count for a name no query compares.
-ItemIndex::Key keyOf(const char* name) {
-    using Key = ItemIndex::Key;
+ItemIndex::Key ItemIndex::keyOf(const char* name) {
     const auto is = [&](const char* n, Key key) { return std::strcmp(name, n) == 0 ? key : Key::Count; };
+    // The first letter, then the second where two names share it: never past the name's end.
     switch (name[0]) {
     case 'i':
         return is("id", Key::Id);
@@ -159,15 +156,13 @@ ItemIndex::Key keyOf(const char* name) {
     case 't':
         return name[1] == 'i' ? is("title", Key::Title) : is("type", Key::Type);
     case 'p':
-        return name[2] == 'r' ? is("period", Key::Period) : is("project", Key::Project);
+        return name[1] == 'e' ? is("period", Key::Period) : is("project", Key::Project);
     case 'm':
         return is("meetingtime", Key::MeetingTime);
     default:
         return Key::Count;
     }
 }
-
-} // namespace
 
 ItemIndex::Entry::Entry(const pugi::xml_node& item, bool* plain) : m_item(item) {
     for (pugi::xml_node child = item.first_child(); child; child = child.next_sibling()) {

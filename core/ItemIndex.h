@@ -46,6 +46,8 @@ class ItemIndex {
 public:
     // The children of an item that the queries compare.
     enum class Key { Id, Date, Title, Period, Done, Type, MeetingTime, Project, Count };
+    // The key of a child's name, or Key::Count for a name no query compares.
+    static Key keyOf(const char* name);
 
     // An item of the list, with where its compared children stand. A comparison is true when any child of
     // the key's name satisfies it, as a node-set compares in XPath.

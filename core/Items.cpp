@@ -616,7 +616,7 @@ QStringList Items::getIDsMatchingString(const QString& text) {
             if (!first || (first.type() != pugi::node_pcdata && first.type() != pugi::node_cdata)) continue;
             const QString idValue = XML::textOf(pugi::xpath_node(id));
             if (idValue.isEmpty()) continue;
-            const QString title = XML::textOf(pugi::xpath_node(id.parent().child("title")));
+            const QString title = XML::textOf(pugi::xpath_node(xpathvalue::firstChild(id.parent(), "title")));
             if (!title.isEmpty() && title.toLower().contains(wanted)) hits.append(idValue);
         }
         if (!hits.isEmpty()) result = hits;
@@ -664,7 +664,8 @@ QList<Items::MeetingTime_> Items::meetingTimesOn(const QDate& date) {
         if (!first || (first.type() != pugi::node_pcdata && first.type() != pugi::node_cdata)) continue;
         const QString idText = XML::textOf(pugi::xpath_node(id));
         if (idText.isEmpty()) continue;
-        for (const pugi::xml_node time : id.parent().children("meetingtime")) {
+        for (const pugi::xml_node time : id.parent().children()) {
+            if (!xpathvalue::isElement(time, "meetingtime")) continue;
             const QString text = XML::textOf(pugi::xpath_node(time));
             // Read as the face reads it, so a meeting stored as "8:5" reminds at 08:05 where it stands.
             if (const std::optional<QTime> at = readMeetingTime(text))
@@ -749,7 +750,7 @@ Integer Items::newItem(const QString& type) {
             id = -1;
             return;
         }
-        pugi::xml_node idNode = copy.child("id");
+        pugi::xml_node idNode = xpathvalue::firstChild(copy, "id");
         if (!idNode) idNode = copy.prepend_child("id");
         XML::setText(idNode, number(next));
     });
@@ -817,7 +818,7 @@ void Items::CloneRepetitiveTask(Integer id) {
         pugi::xml_node copy = root.append_copy(found);
         if (!copy) throw Failure(err::OutOfMemory);
         Appended appended(*m_index, copy);
-        pugi::xml_node idNode = copy.child("id");
+        pugi::xml_node idNode = xpathvalue::firstChild(copy, "id");
         if (!idNode) idNode = copy.prepend_child("id");
         XML::setText(idNode, number(next));
         appended.done();

@@ -52,23 +52,24 @@ PeriodClock::Minute PeriodClock::minuteAt(qint64 index) {
     return {QDate::fromJulianDay(day), QTime(inDay / 60, inDay % 60)};
 }
 
-std::optional<std::pair<qint64, qint64>> PeriodClock::dueIndexes(const QDateTime& now) const {
+std::optional<std::pair<qint64, qint64>> PeriodClock::dueIndexes(const QDateTime& now, qint64 lead) const {
     const qint64 present = indexOf(now.date(), now.time());
+    const qint64 last = present + lead;
     qint64 first = present;
     if (m_lastHandled) {
-        if (present <= *m_lastHandled) {
+        if (last <= *m_lastHandled) {
             // Not yet a new minute, or the clock went back a little: wait until it has caught up.
-            if (*m_lastHandled - present <= MaxWaitedBackMinutes) return std::nullopt;
+            if (*m_lastHandled - last <= MaxWaitedBackMinutes) return std::nullopt;
         } else {
             first = *m_lastHandled + 1;
         }
     }
-    first = std::max(first, present - MaxCatchUpMinutes + 1);
-    return std::make_pair(first, present);
+    first = std::max(first, last - MaxCatchUpMinutes + 1);
+    return std::make_pair(first, last);
 }
 
-QList<PeriodClock::Minute> PeriodClock::dueMinutes(const QDateTime& now) const {
-    const auto due = dueIndexes(now);
+QList<PeriodClock::Minute> PeriodClock::dueMinutes(const QDateTime& now, qint64 lead) const {
+    const auto due = dueIndexes(now, lead);
     if (!due) return {};
     QList<Minute> minutes;
     minutes.reserve(due->second - due->first + 1);
@@ -77,10 +78,14 @@ QList<PeriodClock::Minute> PeriodClock::dueMinutes(const QDateTime& now) const {
     return minutes;
 }
 
-std::optional<PeriodClock::Span> PeriodClock::dueSpan(const QDateTime& now) const {
-    const auto due = dueIndexes(now);
+std::optional<PeriodClock::Span> PeriodClock::dueSpan(const QDateTime& now, qint64 lead) const {
+    const auto due = dueIndexes(now, lead);
     if (!due) return std::nullopt;
     return Span{minuteAt(due->first), minuteAt(due->second)};
+}
+
+PeriodClock::Minute PeriodClock::shifted(const Minute& minute, qint64 minutes) {
+    return minuteAt(indexOf(minute.date, minute.time) + minutes);
 }
 
 void PeriodClock::markHandled(const Minute& minute) {

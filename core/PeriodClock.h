@@ -12,9 +12,11 @@
 // The orbin's period clock as far as it needs no window: which of the four periods a time of day belongs
 // to, and which minutes of the wall clock are due for their meeting reminders.
 //
-// The clock keeps the last minute it has handled and hands out every minute after it up to the present
-// one, each once: a minute is never skipped (a late tick, midnight, a machine that slept) and never handed
-// out twice (an early tick, a clock put back for summer time).
+// A reminder comes a lead of some minutes before its meeting, so the minutes handed out are those of the
+// meetings: the clock keeps the last one it has handled and hands out every minute after it up to the
+// present one plus the lead, each once: a minute is never skipped (a late tick, midnight, a machine that
+// slept, a longer lead) and never handed out twice (an early tick, a clock put back for summer time, a
+// shorter lead).
 class PeriodClock {
 public:
     // A minute of the local wall clock.
@@ -33,17 +35,21 @@ public:
     // A start time read as a time of day ("11:00", "9:30", "11:00:00", "6:00 PM").
     static QTime readTimeOfDay(const QString& text);
 
-    // The minutes due at now, oldest first: the present minute on the first call, afterwards every minute
-    // after the last one marked handled, up to the present one (at most the last MaxCatchUpMinutes). A clock
+    // The meeting minutes whose reminders are due at now, oldest first, with reminders lead minutes ahead
+    // of their meetings: on the first call the present minute and the lead's minutes after it (a meeting
+    // that begins within the lead gets its reminder at once), afterwards every minute after the last one
+    // marked handled up to lead minutes after the present one (at most the last MaxCatchUpMinutes). A clock
     // put back by a little (summer time ending) hands out nothing until it has caught up; one put back by
-    // more than that starts afresh at the present minute.
-    QList<Minute> dueMinutes(const QDateTime& now) const;
+    // more than that starts afresh as on the first call.
+    QList<Minute> dueMinutes(const QDateTime& now, qint64 lead = 0) const;
     // The same minutes as one span, the first and the last of them, without listing each.
     struct Span {
         Minute first;
         Minute last;
     };
-    std::optional<Span> dueSpan(const QDateTime& now) const;
+    std::optional<Span> dueSpan(const QDateTime& now, qint64 lead = 0) const;
+    // The minute so many minutes after minute on the wall clock (before it when minutes is below 0).
+    static Minute shifted(const Minute& minute, qint64 minutes);
     // Marks minute (and every minute before it) as handled.
     void markHandled(const Minute& minute);
     std::optional<Minute> lastHandled() const;
@@ -59,7 +65,7 @@ public:
 
 private:
     // The first and the last minute due, counted on the wall clock; none when nothing is due.
-    std::optional<std::pair<qint64, qint64>> dueIndexes(const QDateTime& now) const;
+    std::optional<std::pair<qint64, qint64>> dueIndexes(const QDateTime& now, qint64 lead) const;
     static qint64 indexOf(const QDate& date, const QTime& time);
     static Minute minuteAt(qint64 index);
 

@@ -4,6 +4,7 @@
 #include "ErrorReport.h"
 #include "File.h"
 #include "Globals.h"
+#include "ItemIndex.h"
 #include "Prompter.h"
 #include "Settings.h"
 #include "XML.h"
@@ -186,7 +187,7 @@ Integer Projects::newProject() {
             result = -1;
             return;
         }
-        pugi::xml_node id = copy.child("id");
+        pugi::xml_node id = xpathvalue::firstChild(copy, "id");
         if (!id) id = copy.prepend_child("id");
         XML::setText(id, idText(newId));
         if (!source.parent().append_copy(copy))

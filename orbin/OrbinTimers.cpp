@@ -95,7 +95,11 @@ void OrbinTimers::periodStep(const QDateTime& now) {
     const Integer period =
         PeriodClock::periodAt(now.time(), gSettings->StartTimePeriod2(), gSettings->StartTimePeriod3(),
                               gSettings->StartTimePeriod4());
-    if (!(gGame->Running() && gGame->CurrentPeriod() == period)) {
+    // A clock put back across a period start (by hand, or summer time ending where a period starts in the
+    // hour that comes round again) finds an earlier period than the one in play: the game stays in it until
+    // the clock has caught up. Ending it would carry every undone task of the day forward.
+    const bool inPlay = gGame->Running() && gGame->CurrentPeriod() == period;
+    if (!inPlay && !gGame->periodAhead(now.date(), period)) {
         gGame->stopPeriod();
         gGame->startPeriod(period);
     }
@@ -118,8 +122,12 @@ void OrbinTimers::dayStep(const QDate& today) {
 
 void OrbinTimers::reminderStep(const QDateTime& now) {
     if (!gItems) return;
-    const std::optional<PeriodClock::Span> due = m_clock.dueSpan(now);
+    // A reminder comes the settings' lead before its meeting ("Remind me N minutes before a meeting"): the
+    // meetings due are those up to the lead after the present minute, the next day's too before midnight.
+    const qint64 lead = gSettings ? std::max(0, gSettings->MeetingReminderMinutes().value()) : 0;
+    const std::optional<PeriodClock::Span> due = m_clock.dueSpan(now, lead);
     if (!due) return;
+    const PeriodClock::Minute present{now.date(), QTime(now.time().hour(), now.time().minute())};
     // The meetings of each day of the span are looked up once, however many of its minutes are due: a
     // machine that slept for a month catches up in one tick without a lookup for every minute.
     Steps steps;
@@ -140,9 +148,11 @@ void OrbinTimers::reminderStep(const QDateTime& now) {
             steps.run([&] {
                 const Integer id = numtext::toInteger(meeting.id);
                 const QString title = gItems->Title(id);
-                if (isOver(QDateTime(date, meeting.time), id, now)) {
-                    // Caught up with after it ended (the machine slept through it): a reminder now would
-                    // only be in the way, so the log keeps it.
+                // A reminder due this minute comes up. One caught up with after its meeting ended (the
+                // machine slept through it) would only be in the way, so the log keeps it.
+                const PeriodClock::Minute at{date, meeting.time};
+                if (PeriodClock::shifted(at, -lead) != present &&
+                    hasEnded(QDateTime(date, meeting.time), id, now)) {
                     if (gFile)
                         gFile->writeToLog(QStringLiteral("Meeting Reminder: ") + title +
                                           QStringLiteral(" (ended before it could be shown)"));
@@ -154,11 +164,7 @@ void OrbinTimers::reminderStep(const QDateTime& now) {
     steps.finish();
 }
 
-bool OrbinTimers::isOver(const QDateTime& start, Integer id, const QDateTime& now) {
-    // The meeting of the present minute always comes up.
-    if (start.date() == now.date() && start.time().hour() == now.time().hour() &&
-        start.time().minute() == now.time().minute())
-        return false;
+bool OrbinTimers::hasEnded(const QDateTime& start, Integer id, const QDateTime& now) {
     qint64 minutes = 0;
     try {
         minutes = std::max(0, gItems->Estimate(id).value());

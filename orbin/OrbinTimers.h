@@ -29,8 +29,9 @@ public:
                 QObject* parent = nullptr);
 
     // Period clock: the period of the time of day, the period buttons' colours, the new day after midnight,
-    // and the reminders of every meeting due since the last tick (those caught up with after they ended
-    // are logged instead). Ticks just after each full minute of the wall clock.
+    // and the reminders of every meeting due since the last tick, the settings' lead before its time (those
+    // caught up with after they ended are logged instead). Ticks just after each full minute of the wall
+    // clock.
     void timCheckPeriod_Timer();
     // The running task's minute.
     void TaskCountdown_Timer();
@@ -57,8 +58,8 @@ private:
     void periodStep(const QDateTime& now);
     void dayStep(const QDate& today);
     void reminderStep(const QDateTime& now);
-    // Whether the meeting of id that began at start has ended by now (its duration is its estimate).
-    static bool isOver(const QDateTime& start, Integer id, const QDateTime& now);
+    // Whether the meeting of id that begins at start has ended by now (its duration is its estimate).
+    static bool hasEnded(const QDateTime& start, Integer id, const QDateTime& now);
     void armPeriodClock();
 
     QTimer* m_timCheckPeriod;

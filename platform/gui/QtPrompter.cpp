@@ -8,9 +8,15 @@
 #include <QGridLayout>
 #include <QInputDialog>
 #include <QLineEdit>
+#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QSpacerItem>
+#include <QTimer>
 #include <algorithm>
+
+namespace {
+Q_LOGGING_CATEGORY(lcPrompter, "quorvane.prompter", QtWarningMsg)
+} // namespace
 
 Prompter::Answer QtPrompter::messageBox(const QString& text, Buttons buttons, Icon icon,
                                         const QString& title) {
@@ -79,6 +85,9 @@ Prompter::Answer QtPrompter::show(const QString& text, Buttons buttons, Icon ico
         grid->addItem(new QSpacerItem(windowprocs::titleWidth(&box, title), 0, QSizePolicy::Minimum,
                                       QSizePolicy::Minimum),
                       grid->rowCount(), 0, 1, grid->columnCount());
+    // Once the box is up, a line in the program's log says so, for whoever watches it (off unless the
+    // category "quorvane.prompter" is turned on).
+    QTimer::singleShot(0, &box, [&box] { qCInfo(lcPrompter).noquote() << "box up:" << box.windowTitle(); });
     const int pressed = box.exec();
     for (const auto& b : set)
         if (pressed == b.first) return b.second;

@@ -6,6 +6,7 @@
 #include "FakeClock.h"
 #include "FakePrompter.h"
 #include "File.h"
+#include "Functions.h"
 #include "Globals.h"
 #include "Items.h"
 #include "TestEnv.h"
@@ -39,23 +40,32 @@ QByteArray oddItem(QRandomGenerator& rng) {
         rng, {"<id>" + n + "</id>", "<id>" + n + "</id>", "<id>" + n + "</id>", "<id> " + n + "</id>",
               "<id>0" + n + "</id>", "<id>" + n + ".0</id>", "<id>abc</id>", "<id/>",
               "<id>3</id><id>" + n + "</id>", "<id><![CDATA[" + n + "]]></id>",
-              "<id><!--first-->" + n + "</id>", "", "<id>-3</id>", "<id>0</id>"});
+              "<id><!--first-->" + n + "</id>", "", "<id>-3</id>", "<id>0</id>",
+              // Instructions and comments named like a field are no fields.
+              "<?id 7?><id>" + n + "</id>", "<!--id 7--><id>" + n + "</id>", "<?id " + n + "?>"});
     const QByteArray day = pick<QByteArray>(rng, {"20261207", "20261207", "20261206", "20261208", "20261130",
                                                   " 20261207", "20261206\r\n", "2026120", "abc", "", none});
-    const QByteArray date = element("date", day) + (rng.bounded(8) == 0 ? element("date", "20261206") : "");
+    const QByteArray date = (rng.bounded(8) == 0 ? "<?date 20261207?>" : "") + element("date", day) +
+                            (rng.bounded(8) == 0 ? element("date", "20261206") : "");
     const QByteArray title =
         pick<QByteArray>(rng, {"<title>Buy milk</title>", "<title>Milkman call</title>", "<title/>",
                                "<title>Mi<b>lk</b>man</title>", "<title><![CDATA[a < b]]> &amp; c</title>",
-                               "<?title not this?><title>After a pi</title>", ""});
+                               "<?title not this?><title>After a pi</title>",
+                               "<?title Milk pi?><title>Bread</title>", "<?title Milkman?>", ""});
     const QByteArray period =
+        (rng.bounded(8) == 0 ? "<?period 1?><?p?>" : "") +
         element("period", pick<QByteArray>(rng, {"1", "2", "3", "4", " 2", "\t1", "2.0", "", "x", none}));
-    const QByteArray done =
-        pick<QByteArray>(rng, {"<done>false</done>", "<done>false</done>", "<done>true</done>",
-                               "<done>True</done>", "<done/>", "", "<done>true</done><done>false</done>"});
+    const QByteArray done = pick<QByteArray>(
+        rng, {"<done>false</done>", "<done>false</done>", "<done>true</done>", "<done>True</done>", "<done/>",
+              "", "<done>true</done><done>false</done>", "<?done false?><done>true</done>"});
     const QByteArray type =
+        (rng.bounded(8) == 0 ? "<?type Meeting?>" : "") +
         element("type", pick<QByteArray>(rng, {"Task", "Task", "Meeting", "task", "", none}));
-    const QByteArray time = element("meetingtime", pick<QByteArray>(rng, {"09:00", "9:00", "", none}));
-    const QByteArray project = element("project", pick<QByteArray>(rng, {"0", "1", "2", " 1", none}));
+    const QByteArray time =
+        pick<QByteArray>(rng, {"", "", "<?meetingtime 09:00?>", "<!--meetingtime 09:00-->"}) +
+        element("meetingtime", pick<QByteArray>(rng, {"09:00", "9:00", "10:30", "", none}));
+    const QByteArray project = (rng.bounded(8) == 0 ? "<?project 1?>" : "") +
+                               element("project", pick<QByteArray>(rng, {"0", "1", "2", " 1", none}));
     const QByteArray status = element("status", pick<QByteArray>(rng, {"", "done", "started", none}));
     // A tag in a section or a comment is no element.
     const QByteArray note =
@@ -122,6 +132,24 @@ protected:
                       xpathIds("//root/item/id[../date = '" + day +
                                "' and ../meetingtime = '09:00' and ../type='Meeting']"));
         }
+        for (const QDate& d : {Today, Today.addDays(-1)}) {
+            // The times of a day's meetings: each meetingtime element of each meeting the XPath selects.
+            QStringList expected;
+            pugi::xpath_node_set ids = twin.select_nodes(
+                ("//root/item/id[../date='" + Items::dateToString(d) + "'][../type='Meeting']").toUtf8());
+            ids.sort();
+            for (const pugi::xpath_node& id : ids) {
+                const QString value = XML::valuesOf(std::vector<pugi::xml_node>{id.node()}).first();
+                if (value.isEmpty()) continue;
+                for (const pugi::xpath_node& time : id.node().parent().select_nodes("meetingtime"))
+                    if (const std::optional<QTime> at = readMeetingTime(XML::textOf(time)))
+                        expected << value + QLatin1Char(' ') + at->toString(QStringLiteral("hh:mm"));
+            }
+            QStringList times;
+            for (const Items::MeetingTime_& m : items.meetingTimesOn(d))
+                times << m.id + QLatin1Char(' ') + m.time.toString(QStringLiteral("hh:mm"));
+            EXPECT_EQ(times, expected) << Items::dateToString(d).toStdString();
+        }
         for (int project = 0; project <= 2; ++project)
             EXPECT_EQ(items.getProjectMatchingIDs(project),
                       xpathIds("//root/item/id[../project='" + QString::number(project) + "']"));
@@ -134,7 +162,7 @@ protected:
         titled.sort();
         for (size_t i = titled.size(); i-- > 0;) {
             const QStringList value = XML::valuesOf(std::vector<pugi::xml_node>{titled[i].node()});
-            const QString title = XML::textOf(pugi::xpath_node(titled[i].node().parent().child("title")));
+            const QString title = XML::textOf(titled[i].node().parent().select_node("title"));
             if (!value.first().isEmpty() && title.toLower().contains(QStringLiteral("milk")))
                 found << value.first();
         }
@@ -177,7 +205,9 @@ protected:
         if (!found) return;
         pugi::xml_node copy = found.parent().append_copy(found);
         gXML->resetNodeValues(copy);
-        XML::setText(copy.child("id"), QString::number(id.value()));
+        pugi::xml_node idNode = copy.select_node("id").node();
+        if (!idNode) idNode = copy.prepend_child("id");
+        XML::setText(idNode, QString::number(id.value()));
     }
     void removeOnTwin(int id) {
         const pugi::xml_node found = xpathFirst(QStringLiteral("//root/item[id='%1']").arg(id));
@@ -204,7 +234,9 @@ protected:
         const QDate day = Items::stringToDate(XML::textOf(
             pugi::xpath_node(xpathFirst(QStringLiteral("//root/item/date[../id='%1']").arg(id)))));
         pugi::xml_node copy = found.parent().append_copy(found);
-        XML::setText(copy.child("id"), next);
+        pugi::xml_node idNode = copy.select_node("id").node();
+        if (!idNode) idNode = copy.prepend_child("id");
+        XML::setText(idNode, next);
         auto write = [&](const char* name, const QString& value) {
             if (const pugi::xml_node target =
                     xpathFirst(QStringLiteral("//item/%1[../id='%2']").arg(QLatin1String(name), next)))

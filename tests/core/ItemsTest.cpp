@@ -11,9 +11,13 @@
 #include "XML.h"
 
 #include <QDir>
-#include <QThread>
+#include <cstring>
 #include <gtest/gtest.h>
+#include <memory>
 #include <optional>
+#include <poll.h>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 namespace {
 
@@ -33,6 +37,27 @@ QByteArray item(int id, const QByteArray& date, const QByteArray& title, const Q
 QByteArray storeWith(const QByteArray& items) {
     return "<root>\r\n" + Items::TaskTemplate + "\r\n" + Items::MeetingTemplate + "\r\n" + items + "</root>";
 }
+
+// Tells when a file has been read: opened, and closed again without being written.
+class FileReadWatch {
+public:
+    explicit FileReadWatch(const QString& path)
+        : m_fd(::inotify_init1(IN_CLOEXEC | IN_NONBLOCK)),
+          m_watch(::inotify_add_watch(m_fd, QFile::encodeName(path).constData(), IN_CLOSE_NOWRITE)) {}
+    ~FileReadWatch() { ::close(m_fd); }
+    FileReadWatch(const FileReadWatch&) = delete;
+    FileReadWatch& operator=(const FileReadWatch&) = delete;
+
+    bool waitUntilRead(int timeoutMs = 30000) const {
+        if (m_fd < 0 || m_watch < 0) return false;
+        pollfd ready{m_fd, POLLIN, 0};
+        return ::poll(&ready, 1, timeoutMs) == 1;
+    }
+
+private:
+    int m_fd;
+    int m_watch;
+};
 
 class ItemsTest : public ::testing::Test {
 protected:
@@ -303,6 +328,68 @@ TEST_F(ItemsTest, RepeatingItemsAreCopiedToTheirNextDay) {
     EXPECT_TRUE(prompts.boxes.isEmpty());
 }
 
+// A processing instruction or a comment may carry a field's name in a file written by hand; only
+// elements are fields, whichever way the store reaches the item.
+TEST_F(ItemsTest, InstructionsNamedLikeFieldsAreNoFields) {
+    QByteArray task = Items::TaskTemplate;
+    task.replace("<id>0</id>", "<?id t?><!--id--><id>0</id>");
+    const QByteArray text =
+        "<root>\r\n" + task + "\r\n" + Items::MeetingTemplate + "\r\n" +
+        item(4, "20261207", "Bread", "1", "Task", "false", "<?title milk?><?meetingtime 09:00?>")
+            .replace("<id>4</id>", "<?id 7?><id>4</id>") +
+        item(5, "20261207", "Standup", "1", "Meeting", "false",
+             "<?meetingtime 09:00?><meetingtime>10:30</meetingtime><?p x?>") +
+        "</root>";
+    // The same store served by the index, and by XPath (an item inside a note turns the index aside).
+    const QByteArray nested = QByteArray(text).replace(
+        "</root>", "<item><id>99</id><note><root><item><id>98</id></item></root></note></item></root>");
+    for (const QByteArray& store : {text, nested}) {
+        SCOPED_TRACE(store == text ? "index" : "xpath");
+        Items& items = load(store);
+        // What a new task's dialog writes stays with the new task.
+        const Integer id = items.newItem("Task");
+        ASSERT_EQ(id.value(), store == text ? 6 : 100);
+        EXPECT_TRUE(items.setTitle("Call the bakery", id));
+        EXPECT_EQ(items.Title(id), "Call the bakery");
+        const pugi::xml_node made = items.document().select_node("/root/item[last()]").node();
+        EXPECT_EQ(XML::textOf(made.select_node("id")), QString::number(id.value()));
+        EXPECT_STREQ(made.first_child().value(), "t") << "the instruction is left as it was";
+
+        // The copy of a repeating task has its own id; the source keeps its day.
+        items.setObj3("D", 4);
+        items.CloneRepetitiveTask(4);
+        const Integer copy = id + Integer(1);
+        EXPECT_EQ(items.Title(copy), "Bread");
+        EXPECT_EQ(items.Date_(copy), QDate(2026, 12, 8));
+        EXPECT_EQ(items.Date_(4), QDate(2026, 12, 7));
+        EXPECT_EQ(items.getMatchingIDs(1, QDate(2026, 12, 7)).first(), "4");
+
+        // Neither the search nor the reminders read an instruction.
+        EXPECT_EQ(items.getIDsMatchingString("milk"), QStringList{QString()});
+        const QList<Items::MeetingTime_> due = items.meetingTimesOn(QDate(2026, 12, 7));
+        ASSERT_EQ(due.size(), 1);
+        EXPECT_EQ(due[0].id, "5");
+        EXPECT_EQ(due[0].time, QTime(10, 30));
+        EXPECT_TRUE(prompts.boxes.isEmpty());
+    }
+}
+
+// A child's name is read no further than its end, whatever its length.
+TEST(ItemIndexKeys, ANameIsReadNoFurtherThanItsEnd) {
+    for (const char* name : {"p", "d", "t", "i", "m", "pe", "pr", "period", "project", "id", "x"}) {
+        // Exactly as long as the name, so that the sanitizer sees a read past it.
+        const size_t size = std::strlen(name) + 1;
+        const std::unique_ptr<char[]> exact(new char[size]);
+        std::memcpy(exact.get(), name, size);
+        const ItemIndex::Key key = ItemIndex::keyOf(exact.get());
+        const QByteArray n(name);
+        EXPECT_EQ(key == ItemIndex::Key::Period, n == "period") << name;
+        EXPECT_EQ(key == ItemIndex::Key::Project, n == "project") << name;
+        EXPECT_EQ(key == ItemIndex::Key::Id, n == "id") << name;
+        EXPECT_EQ(key == ItemIndex::Key::Count, n != "period" && n != "project" && n != "id") << name;
+    }
+}
+
 TEST_F(ItemsTest, DayTexts) {
     EXPECT_EQ(Items::stringToDate("20260229"), Items::zeroDate());
     EXPECT_EQ(Items::stringToDate("20240229"), QDate(2024, 2, 29));
@@ -514,8 +601,9 @@ TEST_F(ItemsTest, WhatIsReadAheadIsTakenOverOnlyWhileTheFileStandsAsItWasRead) {
     // Written again after it was read ahead, as a new file or in its place (to the same length): read
     // afresh.
     for (const QByteArray title : {"Other", "Again"}) {
+        const FileReadWatch watch(itemsFile());
         Items::readAhead();
-        QThread::msleep(30); // time to have read the file as it was
+        ASSERT_TRUE(watch.waitUntilRead()) << "the file read ahead as it was";
         const QByteArray text = storeWith(item(1, "20261207", title));
         if (title == "Other") {
             atomicfile::write(itemsFile(), text);

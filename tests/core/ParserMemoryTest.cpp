@@ -2,12 +2,17 @@
 // after that memory has ended and from another thread, also when it outgrew the memory.
 #include "ParserMemory.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cstdint>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
 #include <sstream>
 #include <string>
+#include <sys/mman.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -52,22 +57,62 @@ TEST(ParserMemory, WhatWasParsedInItOutlivesItWhereverItIsChangedAndFreed) {
     }
 }
 
+namespace {
+
+// Whether the page of address is mapped into the process.
+bool mapped(const void* address) {
+    const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+    unsigned char resident = 0;
+    return ::mincore(reinterpret_cast<void*>(reinterpret_cast<std::uintptr_t>(address) & ~(page - 1)), 1,
+                     &resident) == 0;
+}
+
+} // namespace
+
 // Blocks of the heap that another thread frees while parse memory is set up and taken down are handed
-// back to the heap, never taken for blocks of that memory.
+// back to the heap, never counted against that memory: each mapping stays while a block of it is out and
+// goes back with the last one.
 TEST(ParserMemory, OtherThreadsFreeTheirOwnBlocksWhileParseMemoryComesAndGoes) {
     ParserMemory::install();
     std::atomic<bool> done{false};
+    std::atomic<long> freedElsewhere{0};
+    std::atomic<long> spoiled{0};
     std::thread elsewhere([&] {
         while (!done.load()) {
-            void* block = pugi::get_memory_allocation_function()(32);
+            auto* block = static_cast<unsigned char*>(pugi::get_memory_allocation_function()(32));
+            std::memset(block, 0x5a, 32);
+            if (std::count(block, block + 32, 0x5a) != 32) ++spoiled;
             pugi::get_memory_deallocation_function()(block);
+            ++freedElsewhere;
         }
     });
-    for (int i = 0; i < 20000; ++i) {
-        const ParserMemory memory(4096, 0);
-        void* block = pugi::get_memory_allocation_function()(64);
-        pugi::get_memory_deallocation_function()(block);
+    while (freedElsewhere.load() == 0)
+        std::this_thread::yield();
+    int keptWhileOut = 0;
+    int goneWithTheLast = 0;
+    constexpr int Rounds = 20000;
+    for (int i = 0; i < Rounds; ++i) {
+        void* first = nullptr;
+        void* second = nullptr;
+        {
+            const ParserMemory memory(4096, 0);
+            first = pugi::get_memory_allocation_function()(64);
+            second = pugi::get_memory_allocation_function()(64);
+            std::memset(first, 1, 64);
+            std::memset(second, 2, 64);
+        }
+        // Gone too early: nothing to give back.
+        if (!mapped(first) || static_cast<unsigned char*>(first)[63] != 1) continue;
+        pugi::get_memory_deallocation_function()(first);
+        if (!mapped(second) || static_cast<unsigned char*>(second)[63] != 2) continue;
+        ++keptWhileOut;
+        pugi::get_memory_deallocation_function()(second);
+        goneWithTheLast += !mapped(second);
     }
     done = true;
     elsewhere.join();
+    EXPECT_GT(freedElsewhere.load(), 0);
+    EXPECT_EQ(spoiled.load(), 0);
+    EXPECT_EQ(keptWhileOut, Rounds);
+    EXPECT_EQ(goneWithTheLast, Rounds);
 }

@@ -15,8 +15,8 @@ Integer period(const QTime& t) {
 }
 
 // Takes what is due and marks it handled, as a tick does.
-QList<PeriodClock::Minute> tick(PeriodClock& clock, const QDateTime& now) {
-    const QList<PeriodClock::Minute> due = clock.dueMinutes(now);
+QList<PeriodClock::Minute> tick(PeriodClock& clock, const QDateTime& now, qint64 lead = 0) {
+    const QList<PeriodClock::Minute> due = clock.dueMinutes(now, lead);
     for (const auto& m : due)
         clock.markHandled(m);
     return due;
@@ -102,6 +102,28 @@ TEST(PeriodClock, AClockPutBackWaitsForItselfUnlessPutBackFar) {
     const auto reset = tick(clock, at(6, 3, 0, 5));
     ASSERT_EQ(reset.size(), 1);
     EXPECT_EQ(reset[0], (PeriodClock::Minute{QDate(2026, 12, 6), QTime(3, 0)}));
+}
+
+// With a lead the minutes handed out are those of the meetings whose reminders are due: the lead's
+// minutes ahead of the present one, each once however the lead changes.
+TEST(PeriodClock, MeetingMinutesComeTheLeadAheadEachOnce) {
+    PeriodClock clock;
+    const auto first = tick(clock, at(7, 23, 57, 30), 2);
+    ASSERT_EQ(first.size(), 3);
+    EXPECT_EQ(first.front(), (PeriodClock::Minute{QDate(2026, 12, 7), QTime(23, 57)}));
+    EXPECT_EQ(first.back(), (PeriodClock::Minute{QDate(2026, 12, 7), QTime(23, 59)}));
+    EXPECT_EQ(tick(clock, at(7, 23, 58, 0, 250), 2),
+              (QList<PeriodClock::Minute>{{QDate(2026, 12, 8), QTime(0, 0)}}));
+    // Shorter: nothing until the meetings' minutes are reached again; longer: every minute it now reaches.
+    EXPECT_TRUE(tick(clock, at(7, 23, 59, 0, 250), 0).isEmpty());
+    EXPECT_TRUE(tick(clock, at(8, 0, 0, 0, 250), 0).isEmpty());
+    EXPECT_EQ(tick(clock, at(8, 0, 1, 0, 250), 0).size(), 1);
+    const auto longer = tick(clock, at(8, 0, 2, 0, 250), 10);
+    ASSERT_EQ(longer.size(), 11);
+    EXPECT_EQ(longer.front().time, QTime(0, 2));
+    EXPECT_EQ(longer.back().time, QTime(0, 12));
+    EXPECT_EQ(PeriodClock::shifted({QDate(2026, 12, 8), QTime(0, 1)}, -2),
+              (PeriodClock::Minute{QDate(2026, 12, 7), QTime(23, 59)}));
 }
 
 TEST(PeriodClock, TheNextTickComesJustAfterTheNextFullMinute) {

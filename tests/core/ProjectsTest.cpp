@@ -120,6 +120,19 @@ TEST_F(ProjectStore, AHandWrittenFileLoads) {
     EXPECT_EQ(store.getProjectList(), list({"4", "2", "5"}));
 }
 
+// An instruction named like the id in a file written by hand is no field: the new project gets its id in
+// its own id element, where its fields are found.
+TEST_F(ProjectStore, AnInstructionNamedIdIsNoField) {
+    TestEnv::writeFile(path(),
+                       "<root>\r\n<project><?id x?><id>0</id><date/><title/><body/><status/></project>"
+                       "\r\n</root>");
+    Projects store;
+    EXPECT_EQ(store.newProject().value(), 1);
+    EXPECT_TRUE(store.setTitle(QStringLiteral("House"), 1));
+    EXPECT_EQ(store.Title(1), "House");
+    EXPECT_EQ(store.getProjectList(), list({"1"}));
+}
+
 TEST_F(ProjectStore, AwkwardTextsNeverBreakAQueryOrTheFile) {
     const QString awkward = QStringLiteral("O'Brien's \"big\" <plan> & co\r\nline two ]]> $id");
     {

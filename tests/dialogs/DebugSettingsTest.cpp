@@ -82,8 +82,7 @@ TEST_F(DebugSettings, FieldsApplyAtOnceAndSaveStoresThem) {
     EXPECT_TRUE(form->optErrTrapNo()->isChecked());
     form->chkBossKey()->click();
     form->txtPopupTime()->setText(QStringLiteral("09"));
-    QTest::keyClick(form->txtPopupTime(), Qt::Key_S, Qt::AltModifier);
-    QTest::qWait(150);
+    pressShortcut(form->txtPopupTime(), Qt::Key_S);
     EXPECT_FALSE(isLoaded());
     EXPECT_EQ(stored("General", "ErrorHandling"), QStringLiteral("False"));
     EXPECT_EQ(stored("General", "PeriodLength"), QStringLiteral("30"));

@@ -29,11 +29,6 @@ protected:
         if (text.isEmpty()) QTest::keyClick(box, Qt::Key_Delete);
     }
     static bool isLoaded() { return forms::isLoaded(QStringLiteral("dlgSettings")); }
-    // A button's shortcut clicks it a moment later.
-    static void pressShortcut(QWidget* focused, Qt::Key key) {
-        QTest::keyClick(focused, key, Qt::AltModifier);
-        QTest::qWait(150);
-    }
 
     QByteArray settingsText = "[General]\nFirstTime=false\n";
 };

@@ -12,10 +12,13 @@
 #include "Settings.h"
 #include "TestEnv.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
+#include <QPointer>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -46,6 +49,20 @@ protected:
         form->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(form));
         return form;
+    }
+    // Presses Alt+key where focused is. A button's shortcut shows the button pressed and clicks it a moment
+    // later: this waits until no button of the window is pressed any more, the click done.
+    static void pressShortcut(QWidget* focused, Qt::Key key) {
+        QList<QPointer<QAbstractButton>> buttons;
+        for (QAbstractButton* b : focused->window()->findChildren<QAbstractButton*>())
+            buttons << b;
+        QTest::keyClick(focused, key, Qt::AltModifier);
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                return std::none_of(buttons.begin(), buttons.end(),
+                                    [](const QPointer<QAbstractButton>& b) { return b && b->isDown(); });
+            },
+            30000));
     }
     // A value as the settings file holds it now.
     std::optional<QString> stored(const char* section, const char* name) const {

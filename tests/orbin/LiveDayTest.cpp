@@ -76,6 +76,8 @@ class LiveDay : public Orbin {
 protected:
     void seed() override {
         TestEnv::writeFile(env.dataDir() + QStringLiteral("items.xml"), itemsFileWith(items));
+        // Reminders at their meetings' own minutes, unless a test says otherwise.
+        if (!lead.isNull()) env.writeSettings("[General]\nmeetingReminderAdvance=" + lead + "\n");
     }
     void TearDown() override {
         for (frmReminder* r : reminders())
@@ -96,6 +98,7 @@ protected:
         return -1;
     }
 
+    QByteArray lead = "0"; // null: the settings' default
     QByteArray items =
         task(5, QStringLiteral("Write the quarterly report"), 1) +
         task(12, QStringLiteral("Report &amp; summary"), 30) +
@@ -130,6 +133,65 @@ TEST_F(LiveDay, ThePeriodChangesOnlyAfterItsStartTimeAndItsButtonIsColoured) {
     EXPECT_TRUE(timer->isActive());
     EXPECT_TRUE(timer->isSingleShot());
     EXPECT_EQ(timer->interval(), 59000 + PeriodClock::TickDelayMs);
+}
+
+// The clock put back by hand across a period start: the game stays in the period in play until the clock
+// has caught up; no task is carried forward, the running one runs on, the day's score stays.
+TEST_F(LiveDay, AClockPutBackAcrossAPeriodStartKeepsThePeriodInPlayAndMovesNoTask) {
+    tickAt(at(7, 14, 30, 0, 250));
+    ASSERT_EQ(gGame->CurrentPeriod(), Integer(3));
+    ASSERT_EQ(gItems->Period(5), QStringLiteral("3")); // carried into the period in play
+    gGame->startTask(Integer(12));
+    gGame->controls().labTodayScore.caption = QStringLiteral("17");
+
+    for (const QDateTime& back : {at(7, 13, 30, 0, 250), at(7, 9, 0, 0, 250), at(7, 14, 0, 0, 250)}) {
+        SCOPED_TRACE(back.toString().toStdString());
+        tickAt(back);
+        EXPECT_EQ(gGame->CurrentPeriod(), Integer(3));
+        EXPECT_TRUE(gGame->PeriodRunning());
+        EXPECT_EQ(periodColour(2), OrbinTimers::PeriodInPlayColor);
+        for (const int id : {5, 12})
+            EXPECT_EQ(gItems->Period(Integer(id)), QStringLiteral("3")) << id;
+        EXPECT_EQ(gGame->RunningItemID(), Integer(12));
+        EXPECT_EQ(gItems->getStatus(Integer(12)), QStringLiteral("started"));
+        EXPECT_TRUE(control<QTimer>("TaskCountdown")->isActive());
+    }
+    // Caught up, the day goes on as before: the evening takes the undone tasks.
+    tickAt(at(7, 18, 0, 1, 250));
+    EXPECT_EQ(gGame->CurrentPeriod(), Integer(4));
+    EXPECT_EQ(gItems->Period(Integer(5)), QStringLiteral("4"));
+
+    // Put back from the evening: the day does not end, nor does its score go.
+    tickAt(at(7, 17, 0, 0, 250));
+    EXPECT_TRUE(gGame->Running());
+    EXPECT_EQ(gGame->CurrentPeriod(), Integer(4));
+    EXPECT_EQ(gGame->controls().labTodayScore.caption, QStringLiteral("17"));
+    EXPECT_FALSE(log().contains(QStringLiteral("The game and day have ended")));
+
+    // The next day begins as ever, with the evening ended.
+    tickAt(at(8, 0, 0, 0, 250));
+    EXPECT_EQ(gGame->CurrentPeriod(), Integer(1));
+    EXPECT_TRUE(
+        log().contains(QStringLiteral("The game and day have ended! Your total score for today: 17")));
+    EXPECT_EQ(gItems->Date_(Integer(5)), QDate(2026, 12, 8));
+}
+
+// Summer time ends where a period starts in the hour that comes round again.
+TEST_F(LiveDay, TheHourThatComesRoundAgainInAutumnKeepsThePeriodInPlay) {
+    gSettings->setStartTimePeriod2(QStringLiteral("02:30"));
+    gSettings->setStartTimePeriod3(QStringLiteral("11:00"));
+    tickAt(at(7, 2, 59, 0, 250));
+    ASSERT_EQ(gGame->CurrentPeriod(), Integer(2));
+    gGame->startTask(Integer(5));
+    tickAt(at(7, 2, 0, 0, 250)); // 03:00 became 02:00
+    EXPECT_EQ(gGame->CurrentPeriod(), Integer(2));
+    EXPECT_EQ(gItems->Period(Integer(5)), QStringLiteral("2"));
+    EXPECT_EQ(gItems->Period(Integer(12)), QStringLiteral("2"));
+    EXPECT_EQ(gGame->RunningItemID(), Integer(5));
+    tickAt(at(7, 2, 31, 0, 250));
+    tickAt(at(7, 3, 0, 0, 250));
+    EXPECT_EQ(gGame->CurrentPeriod(), Integer(2));
+    EXPECT_EQ(gItems->Period(Integer(12)), QStringLiteral("2"));
 }
 
 TEST_F(LiveDay, ABadStartTimeIsReportedOnceATickAndTheRemindersStillCome) {
@@ -743,6 +805,114 @@ TEST_F(CatchUp, AFailingLookupStopsTheCatchUpReportedOnceAndItsDaysComeNextTick)
     EXPECT_EQ(endedUnseen().last(), QStringLiteral("Night shift"));
     EXPECT_TRUE(raised.isEmpty());
     EXPECT_EQ(prompter.boxes.size(), 1);
+}
+
+// ---- Reminders ahead of their meetings ----
+
+namespace {
+
+class RemindedAhead : public LiveDay {
+protected:
+    RemindedAhead() { lead = "2"; }
+    QStringList logged() const {
+        QStringList lines;
+        for (const QString& l : log().split(QStringLiteral("\r\n")))
+            if (l.contains(QStringLiteral("Meeting Reminder: "))) lines << l.section(QStringLiteral(": "), 1);
+        return lines;
+    }
+};
+
+} // namespace
+
+TEST_F(RemindedAhead, AReminderComesTheLeadBeforeItsMeetingOnce) {
+    ASSERT_EQ(gSettings->MeetingReminderMinutes(), Integer(2));
+    tickAt(at(7, 9, 57, 30));
+    tickAt(at(7, 9, 58, 0, 250));
+    EXPECT_TRUE(reminders().isEmpty());
+    tickAt(at(7, 9, 59, 0, 250));
+    EXPECT_EQ(reminderTitles(), (QStringList{QStringLiteral("Budget"), QStringLiteral("Standup")}));
+    for (frmReminder* r : reminders())
+        r->btnOK_Click();
+    // Neither at the meeting's minute nor on any tick after it.
+    for (const QDateTime& t :
+         {at(7, 10, 0, 0, 250), at(7, 10, 1, 0, 250), at(7, 10, 1, 30), at(7, 10, 2, 0, 250)})
+        tickAt(t);
+    EXPECT_TRUE(reminders().isEmpty());
+    EXPECT_EQ(logged(), (QStringList{QStringLiteral("Meeting Reminder: Budget"),
+                                     QStringLiteral("Meeting Reminder: Standup")}));
+}
+
+// The lead reaches over midnight: a meeting early in the day is reminded the evening before.
+TEST_F(RemindedAhead, AMeetingJustAfterMidnightIsRemindedTheEveningBefore) {
+    gItems->setMeetingTime(QStringLiteral("00:01"), Integer(6));
+    tickAt(at(7, 23, 56, 30));
+    tickAt(at(7, 23, 57, 0, 250));
+    EXPECT_EQ(reminderTitles(), QStringList{QStringLiteral("Late call")});
+    tickAt(at(7, 23, 58, 0, 250));
+    EXPECT_EQ(reminders().size(), 1);
+    tickAt(at(7, 23, 59, 0, 250));
+    EXPECT_EQ(reminderTitles(), (QStringList{QStringLiteral("Late call"), QStringLiteral("Night shift")}));
+    tickAt(at(8, 0, 0, 0, 250));
+    tickAt(at(8, 0, 1, 0, 250));
+    EXPECT_EQ(reminders().size(), 2);
+}
+
+// Started within the lead of a meeting, the program reminds of it at once; one already under way, at its
+// own minute or before, is no business of a reminder.
+TEST_F(RemindedAhead, AMeetingWithinTheLeadWhenTheClockStartsIsRemindedAtOnce) {
+    gItems->setMeetingTime(QStringLiteral("09:59"), Integer(2));
+    tickAt(at(7, 10, 0, 10));
+    EXPECT_EQ(reminderTitles(), QStringList{QStringLiteral("Budget")});
+    tickAt(at(7, 10, 1, 0, 250));
+    tickAt(at(7, 10, 2, 0, 250));
+    EXPECT_EQ(reminders().size(), 1);
+}
+
+// Asleep at a reminder's due moment: it comes on waking while its meeting lasts, else the log keeps it.
+TEST_F(RemindedAhead, AReminderSleptThroughComesOnWakingWhileItsMeetingLasts) {
+    gItems->setEstimate(QStringLiteral("0"), Integer(2)); // Standup: its own minute only
+    tickAt(at(7, 9, 50, 10));
+    tickAt(at(7, 10, 0, 40)); // both reminders fell due at 09:59; neither meeting has begun
+    EXPECT_EQ(reminderTitles(), (QStringList{QStringLiteral("Budget"), QStringLiteral("Standup")}));
+    // Asleep over the evening's due moments and the meetings themselves (an hour each).
+    tickAt(at(7, 23, 0, 10));
+    tickAt(at(8, 1, 30, 10));
+    EXPECT_EQ(reminders().size(), 2);
+    EXPECT_EQ(
+        logged().mid(2),
+        (QStringList{QStringLiteral("Meeting Reminder: Late call (ended before it could be shown)"),
+                     QStringLiteral("Meeting Reminder: Night shift (ended before it could be shown)")}));
+}
+
+// A lead made shorter reminds of nothing twice; one made longer skips nothing.
+TEST_F(RemindedAhead, AChangedLeadRemindsOfEachMeetingOnce) {
+    tickAt(at(7, 9, 58, 30));
+    tickAt(at(7, 9, 59, 0, 250));
+    ASSERT_EQ(reminders().size(), 2);
+    for (frmReminder* r : reminders())
+        r->btnOK_Click();
+    gSettings->setMeetingReminderMinutes(Integer(0));
+    for (const QDateTime& t : {at(7, 10, 0, 0, 250), at(7, 10, 1, 0, 250), at(7, 10, 2, 0, 250)})
+        tickAt(t);
+    EXPECT_TRUE(reminders().isEmpty());
+
+    gItems->setMeetingTime(QStringLiteral("10:20"), Integer(3));
+    tickAt(at(7, 10, 15, 0, 250));
+    gSettings->setMeetingReminderMinutes(Integer(10));
+    tickAt(at(7, 10, 16, 0, 250)); // 10:20 lies within the new lead: due already
+    EXPECT_EQ(reminderTitles(), QStringList{QStringLiteral("Budget")});
+}
+
+class DefaultLead : public RemindedAhead {
+protected:
+    DefaultLead() { lead = QByteArray(); }
+};
+
+TEST_F(DefaultLead, WithoutASettingAReminderComesFiveMinutesAhead) {
+    tickAt(at(7, 9, 55, 30));
+    EXPECT_TRUE(reminders().isEmpty());
+    tickAt(at(7, 9, 56, 0, 250));
+    EXPECT_EQ(reminderTitles(), (QStringList{QStringLiteral("Budget"), QStringLiteral("Standup")}));
 }
 
 // A time typed without its leading zeros stands on the face at 08:05, so it reminds then too.

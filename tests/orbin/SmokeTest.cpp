@@ -43,10 +43,23 @@ struct RealProgram {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("QUORVANE_SETTINGS_FILE"), store.path());
+        // The program says in its log when a message box is up.
+        env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("quorvane.prompter.info=true"));
         process.setProcessEnvironment(env);
         process.setProgram(QCoreApplication::applicationDirPath() + QStringLiteral("/Quorvane"));
         process.start();
         ASSERT_TRUE(process.waitForStarted(10000));
+    }
+    // Waits until the program's log says that a message box is up; false when it never does.
+    bool waitForABox() {
+        QByteArray log;
+        QElapsedTimer waited;
+        waited.start();
+        while (!log.contains("box up:") && process.state() == QProcess::Running && waited.elapsed() < 60000) {
+            process.waitForReadyRead(1000);
+            log += process.readAllStandardError();
+        }
+        return log.contains("box up:");
     }
     // The session ends the program; it must end cleanly, with exit code 0.
     void endSession() {
@@ -87,7 +100,7 @@ TEST(Smoke, EndedWhileAStartUpBoxIsUpQuitsCleanly) {
     items.close();
 
     quorvane.start(QStringLiteral("false"));
-    QThread::msleep(1500); // the first box of the damaged file is up by now
+    ASSERT_TRUE(quorvane.waitForABox()) << "the box about the damaged file comes up";
     ASSERT_EQ(quorvane.process.state(), QProcess::Running);
     quorvane.endSession();
     const QStringList kept = QDir(quorvane.dataDir()).entryList({QStringLiteral("items.xml.damaged-*")});
