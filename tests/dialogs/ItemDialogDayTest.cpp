@@ -29,14 +29,6 @@ protected:
                taskXml(4, QStringLiteral("Call the bank"), QStringLiteral("20261208"), 1) +
                taskXml(5, QStringLiteral("Some day"), QStringLiteral("20261220"), 2);
     }
-    static QWidget* editMeeting(int id) {
-        openEditMeeting(Integer(id));
-        return dlgEditMeetingDetails::instance();
-    }
-    static QWidget* editTask(int id) {
-        openEditTask(Integer(id));
-        return dlgEditTaskDetails::instance();
-    }
     static QString dateBox(QWidget* d) { return control<QLineEdit>(d, "txtDate")->text(); }
     // The day the list names: its text, which is that of the entry selected when one is.
     static QString named(QWidget* d) {
@@ -99,7 +91,7 @@ TEST_F(ItemDialogDay, TheDayListNamesTheDayInTheDateBoxOrNone) {
 
 TEST_F(ItemDialogDay, TheMeetingDialogsShowAWholeDateWithTwoDigitsOfDay) {
     gGame->controls().lblDate = FarOff;
-    for (QWidget* d : {static_cast<QWidget*>(openNewMeeting()), editMeeting(3)}) {
+    for (QWidget* d : {static_cast<QWidget*>(openNewMeeting()), static_cast<QWidget*>(editMeeting(3))}) {
         SCOPED_TRACE(d->objectName().toStdString());
         auto* box = control<QLineEdit>(d, "txtDate");
         EXPECT_EQ(box->text(), shortDateText(FarOff));

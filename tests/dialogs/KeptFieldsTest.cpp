@@ -36,14 +36,6 @@ protected:
             return QStringLiteral("(empty)");
         return file.mid(start + open.size(), end - start - open.size());
     }
-    static dlgEditMeetingDetails* editMeeting(int id) {
-        openEditMeeting(Integer(id));
-        return dlgEditMeetingDetails::instance();
-    }
-    static dlgEditTaskDetails* editTask(int id) {
-        openEditTask(Integer(id));
-        return dlgEditTaskDetails::instance();
-    }
 };
 
 } // namespace
