@@ -156,7 +156,8 @@ void dlgEditMeetingDetails::Populate() {
         m_txtMeetingTitle->setText(gItems->Title(id));
         m_txtObjective1->setText(gItems->Obj1(id));
         const QString stored = gItems->MeetingTime(id);
-        m_txtTime->setText(stored);
+        // As stored until the spinners take it: a time that is none stays so, also when the box is left.
+        m_time->showStored(stored);
         // The duration rides along unseen; one too large to read is not written back, so it stays as stored.
         m_estimateRead = false;
         m_txtEstimate->clear();

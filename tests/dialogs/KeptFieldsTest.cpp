@@ -19,6 +19,8 @@ protected:
         return meetingXml(1, QStringLiteral("Long one"), QStringLiteral("20261211"), QStringLiteral("09:30"))
                    .replace("<estimate>60</estimate>", "<estimate>99999</estimate>") +
                meetingXml(2, QStringLiteral("Undated"), QStringLiteral("someday"), QStringLiteral("10:00")) +
+               meetingXml(4, QStringLiteral("Typed by hand"), QStringLiteral("20261211"),
+                          QStringLiteral("half past")) +
                taskXml(3, QStringLiteral("Odd task"), QString(), 1)
                    .replace("<obj3/>", "<obj3>X</obj3>")
                    .replace("<note/>", "<note>C:\\temp\r\nthen \\q</note>");
@@ -68,6 +70,18 @@ TEST_F(KeptFields, AMeetingsDurationOrDayTheDialogCannotShowGoesBackAsStored) {
     chooseDay(d, QStringLiteral("Tomorrow"));
     click(d, "butSave");
     EXPECT_EQ(onDisk(2, "date"), QStringLiteral("20261208"));
+
+    // A time that is none is reported, and stays as stored when the box is only passed through.
+    d = editMeeting(4);
+    ASSERT_EQ(prompter.boxes.size(), 1);
+    auto* time = control<QLineEdit>(d, "txtTime");
+    EXPECT_EQ(time->text(), QStringLiteral("half past"));
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(time, &out);
+    EXPECT_EQ(time->text(), QStringLiteral("half past"));
+    click(d, "butSave");
+    EXPECT_EQ(prompter.beeps, 0);
+    EXPECT_EQ(onDisk(4, "meetingtime"), QStringLiteral("half past"));
 }
 
 TEST_F(KeptFields, ATasksDayRepeatCodeAndNoteGoBackAsStoredUnlessChanged) {
