@@ -26,6 +26,7 @@ DayChoiceBox::DayChoiceBox(QWidget* frame, const QRectF& list, const QRectF& box
     m_txtDate->setText(Today);
     connect(m_cmbDate, &QComboBox::activated, this,
             [this](int index) { Q_EMIT cmbDate_Click(m_cmbDate->itemText(index)); });
+    connect(m_txtDate, &QLineEdit::textEdited, this, &DayChoiceBox::matchList);
 }
 
 QDate DayChoiceBox::orbinDay() {
@@ -43,20 +44,55 @@ void DayChoiceBox::fillChoices(const QDate& start) {
     QStringList days;
     fillDayChoices(start, days);
     m_cmbDate->addItems(days);
-    m_cmbDate->setCurrentIndex(-1);
-    m_cmbDate->setEditText(Today);
+    // Each choice keeps the day it stands for, as applyDayChoice reads it.
+    for (qsizetype i = 0; i < days.size(); ++i)
+        m_cmbDate->setItemData(
+            static_cast<int>(i),
+            QDate::fromString(dayChoices().at(static_cast<size_t>(i) + 1).dateText, Qt::ISODate));
+    matchList();
 }
 
 void DayChoiceBox::showDate(const QDate& day) {
-    m_shown = day;
-    m_shownText = shortDateText(day);
-    m_txtDate->setText(m_shownText);
+    show(shortDateText(day), day, false);
 }
 
 void DayChoiceBox::showText(const QString& text) {
-    m_shown = QDate();
+    show(text, QDate(), false);
+}
+
+void DayChoiceBox::showUnreadable() {
+    show(QString(), QDate(), true);
+}
+
+void DayChoiceBox::show(const QString& text, const QDate& day, bool unreadable) {
+    m_shown = day;
     m_shownText = text;
+    m_unreadable = unreadable;
     m_txtDate->setText(text);
+    // A text wider than the box shows from its start.
+    m_txtDate->setCursorPosition(0);
+    matchList();
+}
+
+bool DayChoiceBox::keepsStored() const {
+    return m_unreadable && m_txtDate->text() == m_shownText;
+}
+
+void DayChoiceBox::matchList() {
+    const std::optional<QDate> day = keepsStored() ? std::nullopt : date();
+    int index = -1;
+    QString text;
+    if (day && *day == appClock().today()) {
+        index = m_cmbDate->findText(Today);
+        text = Today;
+    } else if (day) {
+        for (int i = 0; i < m_cmbDate->count() && index < 0; ++i)
+            if (m_cmbDate->itemText(i) != Today && m_cmbDate->itemData(i).toDate() == *day) index = i;
+        if (index >= 0) text = m_cmbDate->itemText(index);
+    }
+    // Only a pick by the user acts as a choice (activated); setting the index does not.
+    m_cmbDate->setCurrentIndex(index);
+    m_cmbDate->setEditText(text);
 }
 
 void DayChoiceBox::showOrbinDay() {

@@ -92,7 +92,7 @@ void setDesignBackColor(QWidget* w) {
 }
 
 void setOuterHeight(QWidget* form, double outerHeight) {
-    form->resize(form->width(), twips::toPixels(outerHeight - CaptionAllowance));
+    form->setFixedSize(form->width(), twips::toPixels(outerHeight - CaptionAllowance));
 }
 
 void named(QWidget* control, const char* name, const char* tip) {

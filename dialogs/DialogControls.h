@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <Qt>
 
 #include <initializer_list>
 
@@ -37,8 +38,13 @@ void setDesignBackColor(QWidget* w);
 
 // The title bar and borders, which the outer height of a form in the design includes (twips).
 inline constexpr double CaptionAllowance = 405;
-// Gives a form the outer height of the design: its inside is that less the title bar and borders.
+// Gives a form the outer height of the design: its inside is that less the title bar and borders. The
+// size is fixed there: the user can neither resize nor maximise the form.
 void setOuterHeight(QWidget* form, double outerHeight);
+
+// The window of an item dialog: a title bar with a close button, and no maximise button.
+inline constexpr Qt::WindowFlags ItemDialogFlags =
+    Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
 
 // Gives a control the name the form knows it by and, where there is one, its tip.
 void named(QWidget* control, const char* name, const char* tip = nullptr);

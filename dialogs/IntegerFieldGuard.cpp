@@ -16,7 +16,12 @@ IntegerFieldGuard::IntegerFieldGuard(QWidget* form) : QObject(form), m_form(form
 }
 
 void IntegerFieldGuard::addField(QLineEdit* field, const QString& fieldName) {
-    m_fields.append({field, fieldName});
+    addField(field, &IntegerFieldGuard::isProperInteger, inputErrorText(fieldName));
+}
+
+void IntegerFieldGuard::addField(QLineEdit* field, std::function<bool(const QString&)> isProper,
+                                 const QString& message) {
+    m_fields.append({field, std::move(isProper), message});
 }
 
 void IntegerFieldGuard::letThrough(QWidget* control) {
@@ -39,19 +44,19 @@ QString IntegerFieldGuard::inputErrorText(const QString& fieldName) {
 }
 
 bool IntegerFieldGuard::checkAll() {
-    for (const auto& [field, name] : m_fields) {
-        if (!isProperInteger(field->text())) {
-            refuse(field);
+    for (const Field& f : m_fields) {
+        if (!f.isProper(f.box->text())) {
+            refuse(f.box, f.message);
             return false;
         }
     }
     return true;
 }
 
-QString IntegerFieldGuard::nameOf(const QLineEdit* field) const {
-    for (const auto& [f, name] : m_fields)
-        if (f == field) return name;
-    return {};
+const IntegerFieldGuard::Field* IntegerFieldGuard::fieldOf(const QObject* box) const {
+    for (const Field& f : m_fields)
+        if (f.box == box) return &f;
+    return nullptr;
 }
 
 bool IntegerFieldGuard::inForm(const QObject* object) const {
@@ -59,16 +64,15 @@ bool IntegerFieldGuard::inForm(const QObject* object) const {
     return w && w->window() == m_form;
 }
 
-QLineEdit* IntegerFieldGuard::badFocusedField() const {
-    auto* field = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-    if (!field || nameOf(field).isEmpty() || isProperInteger(field->text())) return nullptr;
-    return field;
+const IntegerFieldGuard::Field* IntegerFieldGuard::badFocusedField() const {
+    const Field* f = fieldOf(QApplication::focusWidget());
+    return f && !f->isProper(f->box->text()) ? f : nullptr;
 }
 
-void IntegerFieldGuard::refuse(QLineEdit* field) {
+void IntegerFieldGuard::refuse(QLineEdit* field, const QString& message) {
     m_refusing = true;
     if (gOrbinWindow) gOrbinWindow->shrinkFloater();
-    prompter().messageBox(inputErrorText(nameOf(field)), Prompter::Buttons::OK, Prompter::Icon::Exclamation,
+    prompter().messageBox(message, Prompter::Buttons::OK, Prompter::Icon::Exclamation,
                           QStringLiteral("Input error"));
     field->setFocus(Qt::OtherFocusReason);
     m_refusing = false;
@@ -78,15 +82,16 @@ bool IntegerFieldGuard::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::FocusOut: {
         if (m_refusing) break;
-        auto* field = qobject_cast<QLineEdit*>(watched);
-        if (!field || nameOf(field).isEmpty() || isProperInteger(field->text())) break;
+        const Field* f = fieldOf(watched);
+        if (!f || f->isProper(f->box->text())) break;
+        QLineEdit* field = f->box;
         // Only a move to another control of this form is checked: not a switch to another window, a
         // menu, or the box of a refusal.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) break;
         QWidget* next = QApplication::focusWidget();
         if (!next || next == field || !inForm(next) || m_letThrough.contains(next)) break;
-        refuse(field);
+        refuse(field, f->message);
         if (reason == Qt::MouseFocusReason) {
             // The press that moved the focus arrives next: it must not click.
             m_dropNextPress = true;
@@ -105,8 +110,8 @@ bool IntegerFieldGuard::eventFilter(QObject* watched, QEvent* event) {
         // A shortcut clicks its button without waiting for the focus to move: check first.
         auto* control = qobject_cast<QWidget*>(watched);
         if (!control || !inForm(control) || m_letThrough.contains(control)) break;
-        if (QLineEdit* field = badFocusedField(); field && field != control) {
-            refuse(field);
+        if (const Field* f = badFocusedField(); f && f->box != control) {
+            refuse(f->box, f->message);
             return true;
         }
         break;

@@ -61,9 +61,7 @@ QString TaskForm::unescapeNote(const QString& stored) {
 }
 
 TaskForm::TaskForm(const QString& name, const QString& caption, double widthTwips, QWidget* parent)
-    : FormWidget(name, parent,
-                 Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_widthTwips(widthTwips) {
+    : FormWidget(name, parent, ItemDialogFlags), m_widthTwips(widthTwips) {
     designForm(this, caption, widthTwips, 3000);
 }
 
@@ -135,6 +133,11 @@ QDate TaskForm::dateInField() const {
     const std::optional<QDate> day = m_day->date();
     if (!day) throw Failure(err::TypeMismatch);
     return *day;
+}
+
+std::optional<QDate> TaskForm::dayToStore() const {
+    if (m_day->keepsStored()) return std::nullopt;
+    return dateInField();
 }
 
 // ---- Repeat ----

@@ -3,6 +3,7 @@
 #include "FormWidget.h"
 
 #include <QDate>
+#include <optional>
 
 class DayChoiceBox;
 class QGroupBox;
@@ -46,6 +47,9 @@ protected:
 
     // The day in the date box. A text that is no date raises 13 "Type mismatch".
     QDate dateInField() const;
+    // The day to store: that of the date box, or none while the box keeps a stored day it could not
+    // show. A text that is no date raises 13 "Type mismatch".
+    std::optional<QDate> dayToStore() const;
 
     // The repeat code of the repeat buttons: "", "D", "W" or "M"; and the button for a code.
     QString repeatCode() const;

@@ -69,13 +69,24 @@ void TimeSpinners::updateTime() {
     m_txtTime->setText(timeText(hour(), minute()));
 }
 
+void TimeSpinners::showStored(const QString& text) {
+    m_stored = text;
+    m_txtTime->setText(text);
+}
+
+bool TimeSpinners::keepsStored() const {
+    return m_stored && m_txtTime->text() == *m_stored;
+}
+
 void TimeSpinners::txtTime_LostFocus() {
+    if (keepsStored()) return;
     const std::optional<HourMinute> typed = readTime(m_txtTime->text());
     if (!typed) {
         prompter().beep();
         updateTime();
         return;
     }
+    if (m_dayOnly && !isTimeOfDay(*typed)) return;
     setTime(typed->hour, typed->minute);
 }
 
@@ -86,6 +97,10 @@ std::optional<TimeSpinners::HourMinute> TimeSpinners::readTime(const QString& te
     const std::optional<int> m = wholeNumber(text.mid(colon + 1), -1, 60);
     if (!h || !m) return std::nullopt;
     return HourMinute{*h, *m};
+}
+
+bool TimeSpinners::isTimeOfDay(const HourMinute& t) {
+    return t.hour >= 0 && t.hour <= 23 && t.minute >= 0 && t.minute <= 59;
 }
 
 QString TimeSpinners::timeText(int hour, int minute) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 #include <optional>
 
 class QLineEdit;
@@ -14,7 +15,9 @@ class QScrollBar;
 // is rebuilt from them after every step.
 //
 // A time typed into the box is taken when the box loses the focus: "h:m" with whole numbers (hour -1 to
-// 24 and minute -1 to 60, wrapped like a step); anything else beeps and puts the bars' time back.
+// 24 and minute -1 to 60, wrapped like a step); anything else beeps and puts the bars' time back. Where
+// only a time of day will do (setDayOnly), a time past the day's ends is not wrapped: it stays in the
+// box as typed, for the form to refuse.
 class TimeSpinners : public QObject {
     Q_OBJECT
 public:
@@ -24,6 +27,12 @@ public:
     void setTime(int hour, int minute);
     int hour() const;
     int minute() const;
+
+    void setDayOnly(bool dayOnly) { m_dayOnly = dayOnly; }
+    // Shows a stored text that is no time of day as it stands (the bars keep their time): as long as the
+    // box holds it, leaving the box changes nothing, and keepsStored() says so.
+    void showStored(const QString& text);
+    bool keepsStored() const;
 
     // Wraps the bars that stand beyond an end and writes the text from them.
     void updateTime();
@@ -37,6 +46,8 @@ public:
         int minute = 0;
     };
     static std::optional<HourMinute> readTime(const QString& text);
+    // From 00:00 to 23:59: a time the bars hold as it is.
+    static bool isTimeOfDay(const HourMinute& t);
     // "hh:mm", two digits each.
     static QString timeText(int hour, int minute);
 
@@ -47,4 +58,6 @@ private:
     QLineEdit* m_txtTime;
     QScrollBar* m_scrHour;
     QScrollBar* m_scrMinute;
+    bool m_dayOnly = false;
+    std::optional<QString> m_stored;
 };

@@ -42,8 +42,9 @@ bool isRepeating(const QString& type) {
 } // namespace
 
 dlgEditMeetingDetails::dlgEditMeetingDetails(QWidget* parent)
-    : FormWidget(QStringLiteral("dlgEditMeetingDetails"), parent, Qt::Dialog) {
+    : FormWidget(QStringLiteral("dlgEditMeetingDetails"), parent, ItemDialogFlags) {
     designForm(this, QStringLiteral("Edit"), FormWidth, SimpleHeight - CaptionAllowance);
+    setOuterHeight(this, SimpleHeight);
     buildControls();
     unloadOnEscape(this);
     Form_Load();
@@ -83,7 +84,8 @@ void dlgEditMeetingDetails::buildControls() {
     m_time = new TimeSpinners(m_txtTime, m_scrHour, m_scrMinute, this);
 
     QGroupBox* date = frame(this, "Frame3", QStringLiteral("Date"), 2715, 1590, 2445, 975);
-    m_day = new DayChoiceBox(date, QRectF(150, 270, 2145, 315), QRectF(150, 615, 1020, 285), this);
+    // The date box as wide as the list above it, so that a whole date shows.
+    m_day = new DayChoiceBox(date, QRectF(150, 270, 2145, 315), QRectF(150, 615, 2145, 285), this);
     connect(m_day, &DayChoiceBox::cmbDate_Click, this, &dlgEditMeetingDetails::cmbDate_Click);
 
     auto pictureButton = [&](const char* name, const QString& caption, const QString& tip,
@@ -154,14 +156,24 @@ void dlgEditMeetingDetails::Populate() {
         m_txtMeetingTitle->setText(gItems->Title(id));
         m_txtObjective1->setText(gItems->Obj1(id));
         const QString stored = gItems->MeetingTime(id);
-        m_txtTime->setText(stored);
-        m_txtEstimate->setText(QString::number(gItems->Estimate(id).value()));
-        // The meeting's own day, so that saving it leaves it where it is. A day that cannot be read keeps the
-        // orbin's.
+        // As stored until the spinners take it: a time that is none stays so, also when the box is left.
+        m_time->showStored(stored);
+        // The duration rides along unseen; one too large to read is not written back, so it stays as stored.
+        m_estimateRead = false;
+        m_txtEstimate->clear();
+        try {
+            m_txtEstimate->setText(QString::number(gItems->Estimate(id).value()));
+            m_estimateRead = true;
+        } catch (const Failure&) {
+        }
+        // The meeting's own day, so that saving it leaves it where it is. A day that cannot be read leaves
+        // the box empty, and stays as stored unless the user gives one.
         const QDate day = gItems->Date_(id);
         if (day != Items::zeroDate()) {
             m_day->showDate(day);
             gChosenDate = day;
+        } else {
+            m_day->showUnreadable();
         }
         showDetails(!m_txtMeetingBody->toPlainText().isEmpty());
         // Filled last: a stored time that is not one is reported and leaves the rest of the meeting shown.
@@ -204,8 +216,11 @@ void dlgEditMeetingDetails::butSave_Click() {
         if (id.value() < 1) return;
         // The day is read before anything is written, so that a day that is none leaves the meeting as it
         // was.
-        const std::optional<QDate> day = m_day->dateOrComplain();
-        if (!day) return;
+        std::optional<QDate> day;
+        if (!m_day->keepsStored()) {
+            day = m_day->dateOrComplain();
+            if (!day) return;
+        }
         // A note left as it was goes back exactly as stored.
         const QString note = m_txtMeetingBody->document()->isModified()
                                  ? m_txtMeetingBody->toPlainText()
@@ -214,8 +229,8 @@ void dlgEditMeetingDetails::butSave_Click() {
         gItems->setTitle(m_txtMeetingTitle->text(), id);
         gItems->setObj1(m_txtObjective1->text(), id);
         gItems->setMeetingTime(m_txtTime->text(), id);
-        gItems->setEstimate(m_txtEstimate->text(), id);
-        gItems->setDate(*day, id);
+        if (m_estimateRead) gItems->setEstimate(m_txtEstimate->text(), id);
+        if (day) gItems->setDate(*day, id);
         gItems->saveItemXML();
         if (gOrbinWindow) gOrbinWindow->updateInfo();
         unloadForm();

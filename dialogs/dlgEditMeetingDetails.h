@@ -62,4 +62,6 @@ private:
     QLineEdit* m_txtEstimate = nullptr;
     TimeSpinners* m_time = nullptr;
     DayChoiceBox* m_day = nullptr;
+    // Whether txtEstimate holds the stored duration; Save writes it back only then.
+    bool m_estimateRead = false;
 };

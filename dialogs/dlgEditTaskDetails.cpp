@@ -154,19 +154,22 @@ void dlgEditTaskDetails::Load() {
         setWindowTitle(title);
         m_txtTaskTitle->setText(title);
         const QString note = gItems->Note();
+        m_storedNote = note;
         m_txtTaskBody->setPlainText(unescapeNote(note));
         setActionButtons();
         if (!note.isEmpty()) butAdvanced_Click();
-        setRepeatCode(gItems->Obj3());
+        m_storedRepeat = gItems->Obj3();
+        setRepeatCode(m_storedRepeat);
+        m_shownRepeat = repeatCode();
         gChosenDate = appClock().today();
         m_day->fillChoices(appClock().today());
-        // The task's own day, so that saving a typo leaves the task where it is. A task without a
-        // readable day is offered the day the orbin shows.
+        // The task's own day, so that saving a typo leaves the task where it is. A day that cannot be
+        // read leaves the box empty, and stays as stored unless the user gives one.
         const QDate own = gItems->Date_();
         if (own.isValid() && own != Items::zeroDate())
             m_day->showDate(own);
         else
-            m_day->showOrbinDay();
+            m_day->showUnreadable();
     });
 }
 
@@ -229,14 +232,17 @@ bool dlgEditTaskDetails::saveEdits(const QString& period) {
     return trapped(SaveLocation, Error, [&] {
         const Integer id = itemId();
         // The day first: one that is no date leaves the task as it was.
-        const QDate date = dateInField();
+        const std::optional<QDate> date = dayToStore();
         if (!period.isEmpty()) gItems->setPeriod(period, id);
-        gItems->setDate(date, id);
+        if (date) gItems->setDate(*date, id);
         gItems->setTitle(m_txtTaskTitle->text(), id);
-        gItems->setNote(escapeNote(m_txtTaskBody->toPlainText()), id);
+        gItems->setNote(m_txtTaskBody->document()->isModified() ? escapeNote(m_txtTaskBody->toPlainText())
+                                                                : m_storedNote,
+                        id);
         // The points, the timing bonus and the project stay as they are: a typo fixed in a finished
         // task keeps what it earned, and a task of a project stays in it.
-        gItems->setObj3(repeatCode(), id);
+        const QString repeat = repeatCode();
+        gItems->setObj3(repeat == m_shownRepeat ? m_storedRepeat : repeat, id);
         gItems->saveItemXML();
         if (gOrbinWindow) gOrbinWindow->updateInfo();
         unloadForm();
@@ -251,7 +257,7 @@ void dlgEditTaskDetails::butStart_Click() {
 void dlgEditTaskDetails::butStop_Click() {
     // The day is read before the task stops: where the edits cannot be stored the task keeps running, so
     // that a second Stop does not stop it again and lose the minutes it had left.
-    if (!trapped(SaveLocation, Error, [&] { dateInField(); })) return;
+    if (!trapped(SaveLocation, Error, [&] { dayToStore(); })) return;
     gGame->stopTask(itemId());
     saveEdits();
 }
@@ -270,7 +276,7 @@ void dlgEditTaskDetails::butPeriod_Click(int period) {
 void dlgEditTaskDetails::butDonePlusFollowup_Click() {
     const bool ready =
         trapped(QStringLiteral(" - dlgEditTaskDetails.butDonePlusFollowup_Click: "), Error, [&] {
-            dateInField(); // a day that is no date stops here, before the follow-up is made
+            dayToStore(); // a day that is no date stops here, before the follow-up is made
             const QString title = m_txtTaskTitle->text();
             auto* next = new dlgNewTaskDetails();
             next->txtTaskBody()->setPlainText(QStringLiteral("Follow-up task for: ") + title +

@@ -59,4 +59,9 @@ private:
     QPushButton* m_butAdvanced = nullptr;
     QPushButton* m_btnClose = nullptr;
     QGroupBox* m_frameSelectPeriod = nullptr;
+    // The note and the repeat code as stored, written back as they are while the user leaves them be: a
+    // note the box cannot give back exactly and a code the repeat buttons do not know are kept.
+    QString m_storedNote;
+    QString m_storedRepeat;
+    QString m_shownRepeat;
 };

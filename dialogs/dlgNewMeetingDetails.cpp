@@ -98,7 +98,7 @@ QPixmap calendarLeaf(int size) {
 } // namespace
 
 dlgNewMeetingDetails::dlgNewMeetingDetails(QWidget* parent)
-    : FormWidget(QStringLiteral("dlgNewMeetingDetails"), parent, Qt::Dialog) {
+    : FormWidget(QStringLiteral("dlgNewMeetingDetails"), parent, ItemDialogFlags) {
     designForm(this, QStringLiteral("Schedule Meeting"), DesignWidth, DesignHeight);
     buildControls();
     unloadOnEscape(this);
@@ -165,7 +165,9 @@ void dlgNewMeetingDetails::buildControls() {
     m_frameTimeEstimate->setEnabled(false);
 
     QGroupBox* date = frame(this, "Frame3", QStringLiteral("Date"), 255, 4560, 3630, 600);
-    m_day = new DayChoiceBox(date, QRectF(150, 180, 2115, 315), QRectF(2430, 210, 1020, 285), this);
+    // The list as wide as its longest choice ("Next Wednesday"), and the date box the rest of the frame, so
+    // that a whole date shows.
+    m_day = new DayChoiceBox(date, QRectF(150, 180, 1845, 315), QRectF(2085, 210, 1425, 285), this);
     connect(m_day, &DayChoiceBox::cmbDate_Click, this, &dlgNewMeetingDetails::cmbDate_Click);
 
     m_lblProject = label(this, "lblProject", QString(), 0, 0, 15, 15);

@@ -279,8 +279,11 @@ void dlgProject::btnAddProject_Click() {
 
 void dlgProject::txtProjectBody_LostFocus() {
     if (m_bodyProject < Integer(1) || !gProjects) return;
-    // Stored as typed.
+    // Stored as typed; a description left as it was stays exactly as stored (the box gives its line
+    // breaks back in a form of its own).
+    if (!m_txtProjectBody->document()->isModified()) return;
     gProjects->setBody(m_txtProjectBody->toPlainText(), m_bodyProject);
+    m_txtProjectBody->document()->setModified(false);
 }
 
 void dlgProject::butNewTask_Click() {

@@ -40,6 +40,12 @@ QString startTimeName(int row) {
     return QStringLiteral("StartTimePeriod%1").arg(row + 2);
 }
 
+QString startTimeError(int row, const char* rule) {
+    return QStringLiteral("Hey! That's not a proper start time for period %1!\r\n(%2)")
+        .arg(row + 2)
+        .arg(QString::fromLatin1(rule));
+}
+
 } // namespace
 
 dlgSettings::dlgSettings(QWidget* parent) : FormWidget(QStringLiteral("dlgSettings"), parent, Qt::Dialog) {
@@ -145,6 +151,8 @@ void dlgSettings::buildControls() {
         m_scrHour[row] = hour;
         m_scrMinute[row] = minute;
         m_rows[row] = new TimeSpinners(time, hour, minute, this);
+        // A start time is a time of day: 24:00 is not taken as the midnight that begins the day.
+        m_rows[row]->setDayOnly(true);
         // A click on a bar takes the focus (a time being typed is taken before the step), but the tab key
         // passes the bars by.
         hour->setFocusPolicy(Qt::ClickFocus);
@@ -186,6 +194,17 @@ void dlgSettings::buildControls() {
     m_guard = new IntegerFieldGuard(this);
     m_guard->addField(m_txtPopupTime, QStringLiteral("popup time"));
     m_guard->addField(m_txtReminder, QStringLiteral("meeting reminder"));
+    for (int i = 0; i < RowCount; ++i) {
+        // Only a time past the day's ends is refused here; one that is no time at all the row puts back.
+        TimeSpinners* row = m_rows.at(static_cast<size_t>(i));
+        m_guard->addField(
+            m_txtTime.at(static_cast<size_t>(i)),
+            [row](const QString& text) {
+                const std::optional<TimeSpinners::HourMinute> t = TimeSpinners::readTime(text);
+                return row->keepsStored() || !t || TimeSpinners::isTimeOfDay(*t);
+            },
+            startTimeError(i, "Must be a time of day from 00:00 to 23:59."));
+    }
     m_guard->letThrough(m_btnCancel);
 }
 
@@ -202,11 +221,18 @@ void dlgSettings::getSettings() {
         const QString stored[RowCount] = {gSettings->StartTimePeriod2(), gSettings->StartTimePeriod3(),
                                           gSettings->StartTimePeriod4()};
         for (int i = 0; i < RowCount; ++i) {
-            // A stored time the bars cannot hold shows as the period's built-in start, so that the row is
-            // never empty and a Save writes a time that reads back.
-            std::optional<TimeSpinners::HourMinute> t = TimeSpinners::readTime(stored[i]);
-            if (!t) t = TimeSpinners::readTime(Settings::defaultStartTime(i + 2));
-            m_rows.at(static_cast<size_t>(i))->setTime(t->hour, t->minute);
+            TimeSpinners* row = m_rows.at(static_cast<size_t>(i));
+            const std::optional<TimeSpinners::HourMinute> t = TimeSpinners::readTime(stored[i]);
+            if (t && TimeSpinners::isTimeOfDay(*t)) {
+                row->setTime(t->hour, t->minute);
+                continue;
+            }
+            // A stored time the bars cannot hold shows as it stands, and goes back so unless the user
+            // changes it; the bars start from the period's built-in start.
+            const TimeSpinners::HourMinute standard =
+                *TimeSpinners::readTime(Settings::defaultStartTime(i + 2));
+            row->setTime(standard.hour, standard.minute);
+            row->showStored(stored[i]);
         }
     });
 }
@@ -260,7 +286,25 @@ bool dlgSettings::checkFields() {
             TimeSpinners::timeText(row->hour(), row->minute()))
             row->txtTime_LostFocus();
     }
-    return m_guard->checkAll();
+    return m_guard->checkAll() && startTimesRise();
+}
+
+bool dlgSettings::startTimesRise() {
+    // Periods out of order leave the day without the ones between: each start comes after the one before.
+    // A stored time kept as it stands has no place in the order.
+    std::optional<int> before;
+    for (int i = 0; i < RowCount; ++i) {
+        const TimeSpinners* row = m_rows.at(static_cast<size_t>(i));
+        if (row->keepsStored()) continue;
+        const int minutes = row->hour() * 60 + row->minute();
+        if (before && minutes <= *before) {
+            m_guard->refuse(m_txtTime.at(static_cast<size_t>(i)),
+                            startTimeError(i, "Each period must start later than the one before it."));
+            return false;
+        }
+        before = minutes;
+    }
+    return true;
 }
 
 void dlgSettings::btnApply_Click() {

@@ -54,6 +54,8 @@ private:
     void buildControls();
     // Every field checked before anything is applied: the first bad one gets its box and the focus.
     bool checkFields();
+    // The start times rise from period 2 to period 4; else the first that does not is refused.
+    bool startTimesRise();
 
     QLineEdit* m_txtPopupTime = nullptr;
     QCheckBox* m_chkBossKey = nullptr;

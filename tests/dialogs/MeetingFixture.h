@@ -4,8 +4,11 @@
 #include "Functions.h"
 #include "Game.h"
 #include "GameControls.h"
+#include "ItemOpeners.h"
 #include "ItemXml.h"
 #include "Items.h"
+#include "dlgEditMeetingDetails.h"
+#include "dlgEditTaskDetails.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -46,4 +49,13 @@ protected:
         Q_EMIT list->activated(index);
     }
     static QString fileText() { return QString::fromUtf8(TestEnv::readFile(Items::itemsPath())); }
+    // The edit dialogs opened on an item as the orbin opens them.
+    static dlgEditMeetingDetails* editMeeting(int id) {
+        openEditMeeting(Integer(id));
+        return dlgEditMeetingDetails::instance();
+    }
+    static dlgEditTaskDetails* editTask(int id) {
+        openEditTask(Integer(id));
+        return dlgEditTaskDetails::instance();
+    }
 };

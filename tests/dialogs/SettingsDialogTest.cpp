@@ -51,8 +51,8 @@ TEST_F(SettingsDialog, ShowsTheSettingsAndSaveStoresTheFieldsAsShown) {
     EXPECT_FALSE(form->chkPassword()->isChecked());
     EXPECT_EQ(form->txtTime(0)->text(), QStringLiteral("09:05"));
     EXPECT_EQ(form->txtTime(1)->text(), QStringLiteral("14:35"));
-    // A stored time the rows cannot read shows as the period's own start, never as an empty row.
-    EXPECT_EQ(form->txtTime(2)->text(), QStringLiteral("18:00"));
+    // A stored time the rows cannot read shows as it stands, and goes back so.
+    EXPECT_EQ(form->txtTime(2)->text(), QStringLiteral("6 pm"));
     EXPECT_EQ(form->txtPopupTime()->font().family(), QStringLiteral("Verdana"));
 
     retype(form->txtPopupTime(), QStringLiteral("012"));
@@ -70,12 +70,12 @@ TEST_F(SettingsDialog, ShowsTheSettingsAndSaveStoresTheFieldsAsShown) {
     EXPECT_EQ(env.readSettings().count("onfirmExit="), 1); // one value, whatever its letter case
     EXPECT_EQ(stored("Period", "StartTimePeriod2"), QStringLiteral("09:05"));
     EXPECT_EQ(stored("Period", "StartTimePeriod3"), QStringLiteral("14:35"));
-    EXPECT_EQ(stored("Period", "StartTimePeriod4"), QStringLiteral("18:00"));
+    EXPECT_EQ(stored("Period", "StartTimePeriod4"), QStringLiteral("6 pm"));
     EXPECT_EQ(stored("General", "password"), QString());
     EXPECT_EQ(gSettings->iDisplayLength(), Integer(12));
     EXPECT_TRUE(gSettings->bBossKey());
     EXPECT_TRUE(gSettings->confirmExit());
-    EXPECT_EQ(gSettings->StartTimePeriod4(), QStringLiteral("18:00"));
+    EXPECT_EQ(gSettings->StartTimePeriod4(), QStringLiteral("6 pm"));
 }
 
 TEST_F(SettingsDialog, UseAppliesAtOnceAndCancelOrEscChangeNothing) {
@@ -188,7 +188,7 @@ TEST_F(SettingsDialog, EachStartTimeRowTakesItsTypedTimeAndStepsWithItsOwnBars) 
                  {"930", "09:30", true},
                  {"10:ab", "09:30", true},
                  {"25:00", "09:30", true},
-                 {"-1:30", "23:30", false}};
+                 {"23:30", "23:30", false}};
     for (const auto& c : cases) {
         const int beeps = prompter.beeps;
         retype(time, QString::fromLatin1(c.typed));
@@ -205,9 +205,9 @@ TEST_F(SettingsDialog, EachStartTimeRowTakesItsTypedTimeAndStepsWithItsOwnBars) 
     EXPECT_EQ(form->txtTime(2)->text(), QStringLiteral("18:00"));
 
     // A time being typed is taken before a click on a bar's upper arrow steps it.
-    retype(time, QStringLiteral("8:15"));
+    retype(time, QStringLiteral("12:15"));
     QTest::mouseClick(form->scrMinute(1), Qt::LeftButton, {}, QPoint(form->scrMinute(1)->width() / 2, 3));
-    EXPECT_EQ(time->text(), QStringLiteral("08:16"));
+    EXPECT_EQ(time->text(), QStringLiteral("12:16"));
 
     // Getting the focus selects the whole time, so that typing replaces it.
     QTest::mouseClick(form->txtTime(2), Qt::LeftButton);
@@ -216,7 +216,7 @@ TEST_F(SettingsDialog, EachStartTimeRowTakesItsTypedTimeAndStepsWithItsOwnBars) 
 
     QTest::keyClicks(form->txtTime(2), QStringLiteral("19:5"));
     form->btnSave_Click();
-    EXPECT_EQ(stored("Period", "StartTimePeriod3"), QStringLiteral("08:16"));
+    EXPECT_EQ(stored("Period", "StartTimePeriod3"), QStringLiteral("12:16"));
     EXPECT_EQ(stored("Period", "StartTimePeriod4"), QStringLiteral("19:05"));
 }
 
@@ -337,4 +337,86 @@ TEST_F(SettingsDialog, TheTabKeyGoesThroughTheFieldsInOrderAndThePasswordBoxLast
     }
     EXPECT_TRUE(prompter.boxes.isEmpty());
     EXPECT_EQ(prompter.beeps, 0);
+}
+
+// The day's periods follow one another: start times that do not rise, or that lie past the day's ends,
+// are refused by name before anything is applied or stored.
+TEST_F(SettingsDialog, StartTimesMustBeTimesOfTheDayAndRiseFromPeriodTwoToFour) {
+    const QByteArray file = env.readSettings();
+    dlgSettings* form = open();
+    auto* use = form->findChild<QPushButton*>(QStringLiteral("btnApply"));
+    retype(form->txtTime(0), QStringLiteral("09:30"));
+    retype(form->txtTime(2), QStringLiteral("08:00"));
+    QTest::mouseClick(use, Qt::LeftButton);
+    ASSERT_EQ(prompter.boxes.size(), 1);
+    EXPECT_EQ(prompter.boxes[0].title, InputError);
+    EXPECT_EQ(prompter.boxes[0].text,
+              QStringLiteral("Hey! That's not a proper start time for period 4!\r\n"
+                             "(Each period must start later than the one before it.)"));
+    EXPECT_TRUE(isLoaded());
+    EXPECT_EQ(QApplication::focusWidget(), form->txtTime(2));
+    EXPECT_EQ(gSettings->StartTimePeriod2(), QStringLiteral("11:00"));
+    EXPECT_EQ(gSettings->StartTimePeriod4(), QStringLiteral("18:00"));
+
+    // Two periods starting at once leave the first of them no time either.
+    retype(form->txtTime(2), QStringLiteral("14:00"));
+    pressShortcut(form->txtTime(2), Qt::Key_S);
+    ASSERT_EQ(prompter.boxes.size(), 2);
+    EXPECT_TRUE(prompter.boxes[1].text.startsWith(
+        QStringLiteral("Hey! That's not a proper start time for period 4!")));
+    EXPECT_EQ(env.readSettings(), file);
+
+    // 24:00 is no start of a period, nor is a minute 60 or an hour -1: refused as the focus leaves,
+    // and kept in the box as typed.
+    const QString pastTheDay = QStringLiteral("Hey! That's not a proper start time for period 3!\r\n"
+                                              "(Must be a time of day from 00:00 to 23:59.)");
+    for (const char* typed : {"24:00", "10:60", "-1:30"}) {
+        const qsizetype boxes = prompter.boxes.size();
+        retype(form->txtTime(1), QString::fromLatin1(typed));
+        QTest::keyClick(form->txtTime(1), Qt::Key_Tab);
+        ASSERT_EQ(prompter.boxes.size(), boxes + 1) << typed;
+        EXPECT_EQ(prompter.boxes.last().text, pastTheDay) << typed;
+        EXPECT_EQ(form->txtTime(1)->text(), QString::fromLatin1(typed));
+        EXPECT_EQ(QApplication::focusWidget(), form->txtTime(1)) << typed;
+    }
+    pressShortcut(form->txtTime(1), Qt::Key_U);
+    EXPECT_EQ(prompter.boxes.last().text, pastTheDay);
+    EXPECT_TRUE(isLoaded());
+    EXPECT_EQ(gSettings->StartTimePeriod3(), QStringLiteral("14:00"));
+    EXPECT_EQ(prompter.beeps, 0);
+
+    // Put right, the times are stored.
+    retype(form->txtTime(1), QStringLiteral("13:00"));
+    retype(form->txtTime(2), QStringLiteral("19:00"));
+    QTest::mouseClick(form->findChild<QPushButton*>(QStringLiteral("btnSave")), Qt::LeftButton);
+    EXPECT_FALSE(isLoaded());
+    EXPECT_EQ(stored("Period", "StartTimePeriod2"), QStringLiteral("09:30"));
+    EXPECT_EQ(stored("Period", "StartTimePeriod3"), QStringLiteral("13:00"));
+    EXPECT_EQ(stored("Period", "StartTimePeriod4"), QStringLiteral("19:00"));
+    EXPECT_EQ(gSettings->StartTimePeriod4(), QStringLiteral("19:00"));
+}
+
+// A start time stored past the day's ends is shown as it stands and goes back so, unless it is changed.
+TEST_F(SettingsDialog, AStoredStartTimeTheRowsCannotHoldIsKeptUntilChanged) {
+    settingsText = "[General]\nFirstTime=false\n[Period]\nStartTimePeriod4=24:00\n";
+    TearDown();
+    SetUp();
+    dlgSettings* form = open();
+    EXPECT_EQ(form->txtTime(2)->text(), QStringLiteral("24:00"));
+    // Passing through it changes nothing and asks nothing.
+    QTest::mouseClick(form->txtTime(2), Qt::LeftButton);
+    QTest::keyClick(form->txtTime(2), Qt::Key_Tab);
+    EXPECT_EQ(form->txtTime(2)->text(), QStringLiteral("24:00"));
+    form->findChild<QPushButton*>(QStringLiteral("btnSave"))->click();
+    EXPECT_FALSE(isLoaded());
+    EXPECT_TRUE(prompter.boxes.isEmpty());
+    EXPECT_EQ(prompter.beeps, 0);
+    EXPECT_EQ(stored("Period", "StartTimePeriod4"), QStringLiteral("24:00"));
+
+    // A step of its bars starts from the period's own start.
+    form = open();
+    form->scrMinute(2)->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    EXPECT_EQ(form->txtTime(2)->text(), QStringLiteral("18:01"));
+    form->btnSave_Click();
+    EXPECT_EQ(stored("Period", "StartTimePeriod4"), QStringLiteral("18:01"));
 }
