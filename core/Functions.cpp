@@ -221,6 +221,10 @@ void minimizeToTray(bool restore, FormPort* form) {
     if (FormPort* tray = forms::find(QStringLiteral("frmSysTray"))) tray->unloadForm();
 }
 
+bool isInTray() {
+    return isFormLoaded(QStringLiteral("frmSysTray"));
+}
+
 void dragWindow(FormPort* form, double x, double y, int button, bool reset) {
     ignoringFailures([&] {
         if (reset) g_drag.dragging = false;

@@ -78,6 +78,8 @@ void setTrayFormLoader(std::function<bool()> loader);
 // restore False: remembers form, hides every loaded form and loads the tray form. restore True: shows
 // the remembered form again, and every other form that going to the tray hid, and unloads the tray form.
 void minimizeToTray(bool restore, FormPort* form = nullptr);
+// True while the windows sit in the tray (the tray form is loaded), whichever way they were sent there.
+bool isInTray();
 
 // Drags a window without a title bar. x and y: the pointer in the form's units (twips), rounded to whole
 // numbers. Called with reset True on the left button's press (which records the start point) and with

@@ -70,13 +70,13 @@ qintptr WindowProc(quintptr hWnd, WindowMessage uMsg, quintptr wParam) {
     const bool ok = trapped(QStringLiteral(" - WindowProc: "), QStringLiteral(" Error"), [&] {
         if (!hotKey || !gSettings) return;
         if (gSettings->bBossKey() && uMsg == WindowMessage::HotKey) {
-            if (!hotKey->hiddenByHotKey()) {
+            // The key goes by where the orbin is now, whichever way it got there: in the tray (from the
+            // key, the menu or Esc) it comes back, in sight it goes.
+            if (!isInTray()) {
                 FormPort* orbin = gOrbinWindow ? gOrbinWindow->form() : nullptr;
                 if (orbin && hWnd == orbin->windowHandle()) minimizeToTray(false, orbin);
-                hotKey->setHiddenByHotKey(true);
             } else {
                 minimizeToTray(true);
-                hotKey->setHiddenByHotKey(false);
             }
         }
         if (uMsg == WindowMessage::MinimizeClick) {

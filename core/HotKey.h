@@ -27,16 +27,12 @@ public:
     WindowProcedure prevWndProc() const { return m_prevWndProc; }
     int hotKeyID() const { return m_hotKeyID; }
     bool subclassed() const { return m_subclassed; }
-    // True after the key has sent the orbin to the tray, until it brings it back.
-    bool hiddenByHotKey() const { return m_hiddenByHotKey; }
-    void setHiddenByHotKey(bool hidden) { m_hiddenByHotKey = hidden; }
 
 private:
     WindowProcedure m_prevWndProc = nullptr;
     int m_hotKeyID = 0;
     bool m_subclassed = false;
     quintptr m_window = 0; // the window the key is registered for; 0 while none is
-    bool m_hiddenByHotKey = false;
 };
 
 // The procedure createHotKey puts in front of the window's own: the hot key hides the orbin to the tray

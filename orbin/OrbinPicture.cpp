@@ -58,8 +58,10 @@ void OrbinPicture::paintEvent(QPaintEvent*) {
         paintArrowUp(p);
         break;
     case Kind::Close:
-    case Kind::CloseSearch:
         paintCross(p);
+        break;
+    case Kind::CloseSearch:
+        paintClearCross(p);
         break;
     case Kind::Smiley:
         paintSmiley(p);
@@ -136,6 +138,19 @@ void OrbinPicture::paintCross(QPainter& p) const {
     p.setPen(QPen(QColor(150, 40, 40), 1.6, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(r.topLeft(), r.bottomRight());
     p.drawLine(r.topRight(), r.bottomLeft());
+}
+
+// The search box's own cross: white on a small grey disc, as fields that clear themselves have it, so that
+// it is not taken for the red cross that quits.
+void OrbinPicture::paintClearCross(QPainter& p) const {
+    const QRectF r = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(150, 150, 150));
+    p.drawEllipse(r);
+    const QRectF c = r.adjusted(r.width() * 0.3, r.height() * 0.3, -r.width() * 0.3, -r.height() * 0.3);
+    p.setPen(QPen(Qt::white, 1.2, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(c.topLeft(), c.bottomRight());
+    p.drawLine(c.topRight(), c.bottomLeft());
 }
 
 void OrbinPicture::paintSmiley(QPainter& p) const {

@@ -30,6 +30,7 @@ private:
     void paintDragArrow(QPainter& p) const;
     void paintArrowUp(QPainter& p) const;
     void paintCross(QPainter& p) const;
+    void paintClearCross(QPainter& p) const;
     void paintSmiley(QPainter& p) const;
 
     Kind m_kind;

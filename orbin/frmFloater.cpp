@@ -35,6 +35,7 @@
 #include "frmAbout.h"
 #include "frmReminder.h"
 #include "frmScoreboard.h"
+#include "frmSearch.h"
 #include "frmWelcome.h"
 
 #include <QAbstractButton>
@@ -45,6 +46,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -56,6 +58,7 @@
 #include <cmath>
 
 const QString frmFloater::WebAddress = QStringLiteral("https://quorvane.example.org/");
+const QString frmFloater::NoTitle = QStringLiteral("(no title)");
 
 namespace {
 
@@ -764,6 +767,13 @@ bool frmFloater::eventFilter(QObject* watched, QEvent* event) {
         imgCloseSearch_Click();
     } else if (watched == m_lblMessageBoard) {
         lblMessageBoard_Click();
+        // The board stands in for New and Search only a while: a click where one of them stands is meant
+        // for it, and goes on to it.
+        const QPoint at = m_lblMessageBoard->mapTo(this, local.toPoint());
+        if (m_btnSearch->isVisible() && m_btnSearch->geometry().contains(at))
+            btnSearch_Click();
+        else if (m_btnNew->isVisible() && m_btnNew->geometry().contains(at))
+            btnNew_Click();
     } else if (watched == m_Label1) {
         Label1_Click();
     } else if (const int index = m_lblMeeting.indexOf(static_cast<QLabel*>(w)); index > 0) {
@@ -840,6 +850,10 @@ void frmFloater::redrawNow() {
     m_redrawPending = false;
     OrbinRedrawScope scope;
     trapped(QStringLiteral(" - frmFloater.updateInfo: "), Error, [&] { redraw(); });
+    if (m_meetingsHeld) {
+        m_meetingsHeld = false;
+        ignoringFailures([&] { layoutMeetingLabels(); });
+    }
     if (!m_painted && !m_lettersPrepared && isVisible()) prepareLetters();
 }
 
@@ -900,17 +914,23 @@ void frmFloater::redraw() {
     };
 
     const QStringList ids = gItems->getMatchingIDs(Integer(sel), d);
-    if (!ids.isEmpty() && !ids.first().isEmpty()) {
-        int slot = 0;
-        for (const QString& text : ids) {
-            const std::optional<Integer> id = readId(text);
-            if (!id) continue;
-            const qint64 colour = gItems->getStatus(*id) == QStringLiteral("done") ? GreyColor : base;
-            putTodoText(gItems->Title(*id), ++slot, id->value(), colour);
-        }
+    QList<Integer> tasks;
+    if (!ids.isEmpty() && !ids.first().isEmpty())
+        for (const QString& text : ids)
+            if (const std::optional<Integer> id = readId(text)) tasks << *id;
+    // More tasks than slots: the last slot counts the rest and lists them on a click, so that no task of the
+    // period is out of reach.
+    const qsizetype shown = tasks.size() > SlotCount ? SlotCount - 1 : tasks.size();
+    for (qsizetype i = 0; i < shown; ++i) {
+        const Integer id = tasks.at(i);
+        const qint64 colour = gItems->getStatus(id) == QStringLiteral("done") ? GreyColor : base;
+        putTodoText(gItems->Title(id), static_cast<int>(i) + 1, id.value(), colour);
     }
+    if (shown < tasks.size()) putMoreText(tasks.mid(shown), base);
 
     const QStringList meetings = gItems->getMatchingMeetingIDs(d);
+    // The labels find their places together, once all of them are there (redrawNow).
+    m_meetingsHeld = true;
     if (!meetings.isEmpty() && !meetings.first().isEmpty()) {
         for (const QString& text : meetings) {
             const std::optional<Integer> readable = readId(text);
@@ -963,14 +983,27 @@ void frmFloater::clearTodoText() {
     for (QLabel* slot : m_txtTodo)
         ignoringFailures([&] { slot->setText(QString()); });
     for (QLabel* slot : m_txtTodo)
-        ignoringFailures([&] { setUnderline(slot, false); });
+        ignoringFailures([&] {
+            QFont f = slot->font();
+            f.setUnderline(false);
+            f.setItalic(false);
+            slot->setFont(f);
+        });
+    for (std::optional<int>& item : m_slotItem)
+        item.reset();
+    m_moreTasks.clear();
 }
 
 bool frmFloater::putTodoText(const QString& title, int slot, int id, qint64 colour) {
     if (slot - 1 < 0 || slot - 1 > SlotCount - 1) return false;
     QLabel* label = m_txtTodo[slot - 1];
+    m_slotItem[slot - 1] = id;
     ignoringFailures([&] {
-        label->setText(title);
+        // A task without a title still shows in its slot, and can be clicked.
+        QFont f = label->font();
+        f.setItalic(title.isEmpty());
+        label->setFont(f);
+        label->setText(title.isEmpty() ? NoTitle : title);
         label->setProperty("Tag", QString::number(id));
         setForeColor(label, colour);
         if (gItems->Done(Integer(id)) == QStringLiteral("true")) setUnderline(label, true);
@@ -978,15 +1011,44 @@ bool frmFloater::putTodoText(const QString& title, int slot, int id, qint64 colo
     return true;
 }
 
+void frmFloater::putMoreText(const QList<Integer>& tasks, qint64 colour) {
+    QLabel* label = m_txtTodo[SlotCount - 1];
+    m_slotItem[SlotCount - 1].reset();
+    m_moreTasks = tasks;
+    ignoringFailures([&] {
+        QFont f = label->font();
+        f.setItalic(true);
+        label->setFont(f);
+        label->setText(QStringLiteral("+ %1 more\u2026").arg(tasks.size()));
+        setForeColor(label, colour);
+    });
+}
+
+// The tasks the slots have no room for, in the list of the search.
+void frmFloater::showMoreTasks() {
+    const QList<Integer> tasks = m_moreTasks;
+    btnSearch_Click();
+    trapped(QStringLiteral(" - frmFloater.txtTodo_16_Click: "), Error, [&] {
+        QListWidget* list = frmSearch::instance()->lstSearch();
+        list->clear();
+        for (const Integer id : tasks)
+            addSearchHit(list, id);
+    });
+}
+
 void frmFloater::txtTodo_Click(int slot) {
     if (slot < 1 || slot > SlotCount) return;
-    const QLabel* label = m_txtTodo[slot - 1];
+    if (slot == SlotCount && !m_moreTasks.isEmpty()) {
+        showMoreTasks();
+        return;
+    }
     const QString location =
         QStringLiteral(" - frmFloater.txtTodo_%1_Click: ").arg(slot, 2, 10, QLatin1Char('0'));
     trapped(location, Error, [&] {
-        if (label->text().isEmpty()) return;
+        // The slot's task, whatever its title: an emptied slot has none.
+        if (!m_slotItem[slot - 1]) return;
         if (FormPort* open = forms::find(QStringLiteral("dlgEditTaskDetails"))) open->unloadForm();
-        const Integer id = numtext::toInteger(label->property("Tag"));
+        const Integer id(*m_slotItem[slot - 1]);
         gItems->setCurrentID(id);
         const QString title = gItems->Title();
         const QString tt = gSettings->ArticleTaskText();
@@ -1024,12 +1086,10 @@ void frmFloater::removeAllMeetingsFromTheorbin() {
 
 void frmFloater::addMeetingToTheOrbin(int id, const QTime& time, const QString& title, bool done) {
     trapped(QStringLiteral(" - frmFloater.addMeetingToTheOrbin: "), Error, [&] {
-        const double cX = MeetingCentreX, cY = MeetingCentreY;
         const double h = time.hour() % 12 + time.minute() / 60.0;
         const double angle = h / 12 * 360 - 90;
         const QLabel* templ = m_lblMeeting.first();
         auto* label = new MeetingLabel(this);
-        label->setTextFormat(Qt::PlainText);
         label->setObjectName(QStringLiteral("lblMeeting"));
         label->setProperty("Index", static_cast<int>(m_lblMeeting.size()));
         label->setFont(templ->font());
@@ -1041,21 +1101,155 @@ void frmFloater::addMeetingToTheOrbin(int id, const QTime& time, const QString& 
         label->installEventFilter(this);
         label->hide();
         m_lblMeeting << label;
-        label->setAlignment((angle + 90 < 180 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignTop);
-        const double left = std::cos(angle * Pi / 180) * MeetingEllipseWidth / 2 + cX;
-        const double top = std::sin(angle * Pi / 180) * MeetingEllipseHeight / 2 + cY;
-        label->setProperty("LeftTwips", left);
-        label->setProperty("TopTwips", top);
-        placeTwips(label, left, top, 1230, 450);
         label->setProperty("Tag", QString::number(id));
-        label->setText(QStringLiteral("%1:%2 - %3")
-                           .arg(time.hour(), 2, 10, QLatin1Char('0'))
-                           .arg(time.minute(), 2, 10, QLatin1Char('0'))
-                           .arg(title.left(11)));
+        label->setProperty("ClockAngle", angle);
+        label->setProperty("MinuteOfDay", time.hour() * 60 + time.minute());
         setUnderline(label, done);
+        label->setMeeting(time, title, twips::toPixels(MeetingBoxWidth));
+        placeMeetingLabel(label, angle, 1);
         label->show();
         label->raise();
+        if (!m_meetingsHeld) layoutMeetingLabels();
     });
+}
+
+// The point of the clock's ellipse (scaled by ring, 1 for the rim itself) at angle, in twips.
+QPointF frmFloater::meetingPoint(double angle, double ring) {
+    return {std::cos(angle * Pi / 180) * ring * MeetingEllipseWidth / 2 + MeetingCentreX,
+            std::sin(angle * Pi / 180) * ring * MeetingEllipseHeight / 2 + MeetingCentreY};
+}
+
+// A label at its point of the ellipse: its text hangs right of and below the point on the right half of the
+// dial; on the left half it ends where a box of the template's width from the point ends, so that it stands
+// outside the face like the hours of a clock.
+QRect frmFloater::meetingLabelRect(const MeetingLabel* label, double angle, double ring,
+                                   Qt::Alignment* alignment) {
+    const QPointF at = meetingPoint(angle, ring);
+    // The right half runs from twelve to before six.
+    const bool rightHalf = std::fmod(std::fmod(angle + 90, 360) + 360, 360) < 180;
+    if (alignment) *alignment = (rightHalf ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignTop;
+    const QSize size = label->textSize();
+    const int x =
+        rightHalf ? twips::toPixels(at.x()) : twips::toPixels(at.x() + MeetingBoxWidth) - size.width();
+    return {QPoint(x, twips::toPixels(at.y())), size};
+}
+
+void frmFloater::placeMeetingLabel(MeetingLabel* label, double angle, double ring) {
+    Qt::Alignment alignment;
+    label->setGeometry(meetingLabelRect(label, angle, ring, &alignment));
+    label->setAlignment(alignment);
+    const QPointF at = meetingPoint(angle, ring);
+    label->setProperty("LeftTwips", at.x());
+    label->setProperty("TopTwips", at.y());
+}
+
+// No meeting label covers another, the date or a task. The labels are placed in the order of their times,
+// the earliest first, each at its hour on the rim. A label whose place is taken moves along the rim to the
+// first free place: away from the labels in its way, to the later side of the clock when they stand at
+// earlier or the same hours (so that a crowd of meetings keeps the order of the clock) and to the earlier
+// side when they stand at later ones; where only the date or a task is in the way, or labels on both
+// sides, to the nearer side. Only when the whole rim is full does a label go to a smaller ring inside it,
+// and when those are full to the free place nearest its hour. Everything stays inside the window, below
+// the period buttons.
+void frmFloater::layoutMeetingLabels() {
+    QList<MeetingLabel*> labels;
+    for (QLabel* l : meetingLabels())
+        if (auto* m = qobject_cast<MeetingLabel*>(l)) labels << m;
+    std::stable_sort(labels.begin(), labels.end(), [](const MeetingLabel* a, const MeetingLabel* b) {
+        return a->property("MinuteOfDay").toInt() < b->property("MinuteOfDay").toInt();
+    });
+    const QRect area(0, twips::toPixels(MeetingTopLimit), twips::toPixels(DesignWidth),
+                     twips::toPixels(ExpandedHeight) - twips::toPixels(MeetingTopLimit));
+    // What stands on the face already, with the clock angle of a label's meeting (none for the date, the
+    // tasks and the link at the foot of the window, of which only their words count).
+    struct Taken {
+        QRect rect;
+        std::optional<double> angle;
+    };
+    auto words = [](const QLabel* l) {
+        const int width = QFontMetrics(l->font()).horizontalAdvance(l->text());
+        const QRect g = l->geometry();
+        return l->alignment() & Qt::AlignRight ? QRect(g.right() + 1 - width, g.top(), width, g.height())
+                                               : QRect(g.left(), g.top(), width, g.height());
+    };
+    QList<Taken> taken{{m_lblDate->geometry(), std::nullopt}, {words(m_Label1), std::nullopt}};
+    for (const QLabel* slot : m_txtTodo)
+        if (!slot->text().isEmpty()) taken.append({words(slot), std::nullopt});
+    // A little apart from everything placed, side by side a little more than one above the other.
+    auto inTheWay = [](const Taken& t, const QRect& r) {
+        return t.rect.intersects(r.adjusted(-3, -1, 3, 1));
+    };
+    auto isFree = [&](const QRect& r) {
+        return area.contains(r) &&
+               std::none_of(taken.cbegin(), taken.cend(), [&](const Taken& t) { return inTheWay(t, r); });
+    };
+    for (MeetingLabel* label : labels) {
+        const double own = label->property("ClockAngle").toDouble();
+        // The first free place from the label's hour in whole degrees one way round, or none.
+        auto firstFree = [&](double ring, int direction) -> std::optional<int> {
+            for (int offset = 1; offset < 360; ++offset)
+                if (isFree(meetingLabelRect(label, own + direction * offset, ring, nullptr)))
+                    return direction * offset;
+            return std::nullopt;
+        };
+        bool placed = false;
+        for (const double ring : MeetingRings) {
+            const QRect home = meetingLabelRect(label, own, ring, nullptr);
+            if (isFree(home)) {
+                placeMeetingLabel(label, own, ring);
+                placed = true;
+                break;
+            }
+            bool earlierInTheWay = false, laterInTheWay = false;
+            for (const Taken& t : taken) {
+                if (!t.angle || !inTheWay(t, home)) continue;
+                // How far round the clock the other label's hour lies, -180 to 180 degrees.
+                const double apart = std::remainder(*t.angle - own, 360.0);
+                (apart > 0 ? laterInTheWay : earlierInTheWay) = true;
+            }
+            // Labels on one side only send it the other way; otherwise the nearer free place wins.
+            const bool bothWays = earlierInTheWay == laterInTheWay;
+            std::optional<int> later = bothWays || earlierInTheWay ? firstFree(ring, 1) : std::nullopt;
+            std::optional<int> earlier = bothWays || laterInTheWay ? firstFree(ring, -1) : std::nullopt;
+            if (!later && !earlier) {
+                // Nothing free that way round: the other way.
+                later = firstFree(ring, 1);
+                earlier = firstFree(ring, -1);
+            }
+            std::optional<int> offset = later;
+            if (earlier && (!later || -*earlier < *later)) offset = earlier;
+            if (!offset) continue;
+            placeMeetingLabel(label, own + *offset, ring);
+            placed = true;
+            break;
+        }
+        // The rings are full: the free place nearest to the label's hour, wherever it is on the window.
+        if (!placed) {
+            const QRect home = meetingLabelRect(label, own, 1, nullptr);
+            std::optional<QRect> nearest;
+            qint64 best = 0;
+            for (int y = area.top(); y + home.height() <= area.bottom() + 1; y += 2)
+                for (int x = area.left(); x + home.width() <= area.right() + 1; x += 2) {
+                    const QRect r(QPoint(x, y), home.size());
+                    const QPoint d = r.center() - home.center();
+                    const qint64 distance = qint64(d.x()) * d.x() + qint64(d.y()) * d.y();
+                    if ((!nearest || distance < best) && isFree(r)) {
+                        nearest = r;
+                        best = distance;
+                    }
+                }
+            // A day with more meetings than even that holds: the rest stand at their hours.
+            if (nearest) {
+                label->setGeometry(*nearest);
+                label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+                label->setProperty("LeftTwips", twips::fromPixels(nearest->left()));
+                label->setProperty("TopTwips", twips::fromPixels(nearest->top()));
+            } else {
+                placeMeetingLabel(label, own, 1);
+            }
+        }
+        taken.append({label->geometry(), own});
+    }
 }
 
 // ---- Clocks, message board, reminders, keys ----

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FormWidget.h"
+#include "Integer.h"
 #include "OrbinPicture.h"
 #include "OrbinWindow.h"
 
@@ -10,14 +11,17 @@
 #include <QTime>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class HiddenKeys;
+class MeetingLabel;
 class MessageBoard;
 class OrbinTimers;
 class QFrame;
 class QLabel;
 class QLineEdit;
+class QListWidget;
 class QMenu;
 class QAction;
 class QPushButton;
@@ -44,8 +48,15 @@ public:
     static constexpr double MeetingCentreX = 2982; // 5935 / 2 + 15, rounded half to even
     static constexpr double MeetingCentreY = 3300;
     static constexpr double Pi = 3.14159265;
+    // The box a meeting's text may fill (the template's size), and the top of the area the labels stand
+    // in: below the period buttons and their marks.
+    static constexpr double MeetingBoxWidth = 1230;
+    static constexpr double MeetingBoxHeight = 450;
+    static constexpr double MeetingTopLimit = 630;
     // The web page of the link label.
     static const QString WebAddress;
+    // What a slot shows for a task whose title is empty.
+    static const QString NoTitle;
 
     explicit frmFloater(QWidget* parent = nullptr);
     ~frmFloater() override;
@@ -81,7 +92,8 @@ public:
     void clearTodoText();
     // Writes one task into slot 1 to 16; False (and nothing written) for any other slot.
     bool putTodoText(const QString& title, int slot, int id, qint64 colour);
-    // A click on slot 1 to 16: opens the edit-task dialog on its task, or offers the day's article.
+    // A click on slot 1 to 16: opens the edit-task dialog on its task, or offers the day's article. With
+    // more tasks in the period than slots, the last slot counts the others and lists them.
     void txtTodo_Click(int slot);
 
     // Meeting labels round the rim.
@@ -140,6 +152,12 @@ private:
     void setTodayCaption();
     void redrawNow();
     void makeSearchBox();
+    // Pixels between the search box's frame and its close cross; the space a line edit leaves either side
+    // of its text inside its frame.
+    static constexpr int CrossGap = 3, LineEditPadding = 2;
+    static void addSearchHit(QListWidget* list, Integer id);
+    void putMoreText(const QList<Integer>& tasks, qint64 colour);
+    void showMoreTasks();
     OrbinPicture* placePicture(OrbinPicture::Kind kind, const char* name, QWidget* parent, double left,
                                double top, double width, double height);
     void firstPainted();
@@ -147,6 +165,13 @@ private:
     static constexpr int LetterScratchWidth = 512, LetterScratchHeight = 32;
     static constexpr int AfterPaintLongestWait = 1000; // ms
     void redraw();
+    static QPointF meetingPoint(double angle, double ring);
+    static QRect meetingLabelRect(const MeetingLabel* label, double angle, double ring,
+                                  Qt::Alignment* alignment);
+    static void placeMeetingLabel(MeetingLabel* label, double angle, double ring);
+    void layoutMeetingLabels();
+    // The rim itself first, then rings inside it for a day the rim cannot hold.
+    static constexpr double MeetingRings[] = {1.0, 0.85, 0.7, 0.55};
 
     // Dragging by the handle; x and y are twips inside the handle.
     void imgDragArrow_MouseDown(Qt::MouseButton button, double x, double y);
@@ -159,6 +184,9 @@ private:
     void mnuReadArticle_Click(int index);
 
     QLabel* m_txtTodo[SlotCount] = {};
+    // The task of each slot (none in an emptied slot), and the tasks the slots have no room for.
+    std::optional<int> m_slotItem[SlotCount];
+    QList<Integer> m_moreTasks;
     QList<QLabel*> m_lblMeeting;
     QList<QFrame*> m_shaCurrentPeriod;
     QList<QPushButton*> m_morning;
@@ -208,6 +236,7 @@ private:
     QSet<QString> m_unreadableMeetings;
     QSet<QString> m_unreadableIds; // ids already logged as unreadable
     bool m_redrawsHeld = false;
+    bool m_meetingsHeld = false; // while a redraw adds the day's meetings
     bool m_redrawPending = false;
     // Work waiting for the first drawing of the window, and what runs it.
     bool m_painted = false;

@@ -7,12 +7,15 @@
 #include "Items.h"
 #include "NumberText.h"
 #include "OrbinPicture.h"
+#include "Twips.h"
 #include "WindowProcs.h"
 #include "frmSearch.h"
 
 #include <QFrame>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <cmath>
 
 const QString frmFloater::SearchPrompt = QStringLiteral("Enter search text here!");
@@ -26,16 +29,32 @@ void frmFloater::makeSearchBox() {
     placeTwips(m_txtSearch, 4950, 0, 2055, 285);
     m_txtSearch->installEventFilter(this);
     m_txtSearch->hide();
+    // The close cross is a small grey one inside the right end of the box, well apart from the red quit
+    // cross beside the box, and the text stops short of it.
     m_fraCloseSearch = new QFrame(this);
     m_fraCloseSearch->setObjectName(QStringLiteral("fraCloseSearch"));
-    placeTwips(m_fraCloseSearch, 6855, 15, 135, 135);
+    const QRect box = m_txtSearch->geometry();
+    const int side = twips::toPixels(135);
+    const int frame = m_txtSearch->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, m_txtSearch);
+    m_fraCloseSearch->setGeometry(box.right() - frame - CrossGap - side + 1,
+                                  box.top() + (box.height() - side) / 2, side, side);
     m_imgCloseSearch =
         placePicture(OrbinPicture::Kind::CloseSearch, "imgCloseSearch", m_fraCloseSearch, 0, 0, 135, 135);
     m_imgCloseSearch->setCursor(Qt::PointingHandCursor);
     m_fraCloseSearch->hide();
-    // The close cross stands over the right end of the box: the text stops short of it.
-    m_txtSearch->setTextMargins(
-        0, 0, std::max(0, m_txtSearch->geometry().right() - m_fraCloseSearch->geometry().left() + 1), 0);
+    m_txtSearch->setTextMargins(0, 0, box.right() - m_fraCloseSearch->geometry().left() + 1, 0);
+    // The prompt is seen whole: the box reaches further left over the tasks button as far as it needs.
+    QStyleOptionFrame option;
+    option.initFrom(m_txtSearch);
+    option.rect = m_txtSearch->rect();
+    option.lineWidth = m_txtSearch->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, m_txtSearch);
+    const QRect contents =
+        m_txtSearch->style()->subElementRect(QStyle::SE_LineEditContents, &option, m_txtSearch);
+    const QMargins margins = m_txtSearch->textMargins();
+    const int room = contents.width() - margins.left() - margins.right() - 2 * LineEditPadding;
+    // The box keeps a pixel beside the text for the cursor.
+    const int short_ = m_txtSearch->fontMetrics().horizontalAdvance(SearchPrompt) + 1 - room;
+    if (short_ > 0) m_txtSearch->setGeometry(box.adjusted(-short_, 0, 0, 0));
     connect(m_txtSearch, &QLineEdit::textChanged, this, &frmFloater::txtSearch_Change);
 }
 
@@ -73,13 +92,18 @@ void frmFloater::txtSearch_Change() {
             // Only ids that name an item: whole numbers from 1 up.
             const std::optional<double> number = numtext::parseNumber(text);
             if (!number || *number < 1 || *number > 32767 || *number != std::floor(*number)) continue;
-            const Integer id = numtext::toInteger(*number);
-            auto* entry = new QListWidgetItem(gItems->Title(id) + QStringLiteral(" (") + gItems->Type_(id) +
-                                              QStringLiteral(")"));
-            entry->setData(Qt::UserRole, id.value());
-            list->addItem(entry);
+            addSearchHit(list, numtext::toInteger(*number));
         }
     });
+}
+
+// One hit of the list: the item's title and type, and its id.
+void frmFloater::addSearchHit(QListWidget* list, Integer id) {
+    const QString title = gItems->Title(id);
+    auto* entry = new QListWidgetItem((title.isEmpty() ? NoTitle : title) + QStringLiteral(" (") +
+                                      gItems->Type_(id) + QStringLiteral(")"));
+    entry->setData(Qt::UserRole, id.value());
+    list->addItem(entry);
 }
 
 void frmFloater::txtSearch_Click() {

@@ -7,6 +7,7 @@
 #include "Settings.h"
 #include "Twips.h"
 #include "WindowProcs.h"
+#include "frmFloater.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -72,17 +73,22 @@ frmReminder* frmReminder::raiseReminder(const QString& title) {
 void frmReminder::Form_Load() {
     trapped(QStringLiteral(" - frmReminder.Form_Load: "), QStringLiteral(" Error"), [&] {
         if (gOrbinWindow)
-            if (FormPort* orbin = gOrbinWindow->form()) {
-                const Rect at = orbin->twipGeometry();
-                placeFrom(at.left, at.top);
-            }
+            if (FormPort* orbin = gOrbinWindow->form()) placeAt(orbin->twipGeometry());
         windowprocs::setTopMost(this, true);
         if (gSettings) gSettings->setColors(this, 255, 8);
     });
 }
 
-void frmReminder::placeFrom(double left, double top) {
+// At the orbin's left edge, just below its top row (its handle, New and the running task's button stay
+// free to click), or just above the orbin where the screen has no room below; where another reminder
+// stands, at the nearest free place further down (or up) or beside it, so that none hides another.
+void frmReminder::placeAt(const Rect& orbin) {
     const Rect own = twipGeometry();
+    const double screenWidth = screenWidthTwips(), screenHeight = screenHeightTwips();
+    const double below = orbin.top + frmFloater::ShrunkHeight;
+    const bool roomBelow = below + own.height <= screenHeight || orbin.top - own.height < 0;
+    const double top = roomBelow ? below : orbin.top - own.height;
+    const double step = roomBelow ? own.height : -own.height;
     // The places of the other reminders on the screen now (a snoozed one is away and takes none).
     QList<Rect> taken;
     for (FormPort* form : forms::loaded())
@@ -95,24 +101,23 @@ void frmReminder::placeFrom(double left, double top) {
                 return false;
         return true;
     };
-    // From the orbin's corner downwards, then in the columns beside it, as far as the screen goes.
-    const double screenWidth = screenWidthTwips(), screenHeight = screenHeightTwips();
-    const int rows = std::max(1, static_cast<int>((screenHeight - top) / own.height));
+    const int rows =
+        std::max(1, static_cast<int>((roomBelow ? screenHeight - top : top + own.height) / own.height));
     const int columns = std::max(1, static_cast<int>(screenWidth / own.width));
-    for (int step = 0; step < 2 * columns; ++step) {
-        const int column = step % 2 == 0 ? step / 2 : -(step + 1) / 2; // 0, -1, 1, -2, 2...
-        const double l = left + column * own.width;
+    for (int pass = 0; pass < 2 * columns; ++pass) {
+        const int column = pass % 2 == 0 ? pass / 2 : -(pass + 1) / 2; // 0, -1, 1, -2, 2...
+        const double l = orbin.left + column * own.width;
         if (column != 0 && (l < 0 || l + own.width > screenWidth)) continue;
         for (int row = 0; row < rows; ++row) {
-            const double t = top + row * own.height;
+            const double t = top + row * step;
             if (isFree(l, t)) {
                 moveTwips(l, t, own.width, own.height);
                 return;
             }
         }
     }
-    // The screen is full of reminders: the orbin's corner.
-    moveTwips(left, top, own.width, own.height);
+    // The screen is full of reminders: the first place.
+    moveTwips(orbin.left, top, own.width, own.height);
 }
 
 void frmReminder::setReminderText(const QString& text) {

@@ -7,8 +7,8 @@ class QLabel;
 class QPushButton;
 class QTimer;
 
-// A meeting's reminder: a small window on the orbin's top-left corner, above all others, with the
-// meeting's title. OK dismisses it; Snooze hides it and brings it back every fifth minute until OK.
+// A meeting's reminder: a small window at the orbin's left edge below its top row, above all others, with
+// the meeting's title. OK dismisses it; Snooze hides it and brings it back every fifth minute until OK.
 class frmReminder : public FormWidget {
     Q_OBJECT
 public:
@@ -33,9 +33,9 @@ public:
 
 private:
     void Form_Load();
-    // Puts the reminder at left, top (twips) or, where another reminder stands, at the nearest free place
-    // below or beside it, so that none hides another.
-    void placeFrom(double left, double top);
+    // Places the reminder by the orbin's place on the screen (twips), clear of its top row and of the
+    // other reminders.
+    void placeAt(const Rect& orbin);
 
     QLabel* m_lblReminder = nullptr;
     QPushButton* m_btnOK = nullptr;

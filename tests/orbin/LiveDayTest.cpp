@@ -10,6 +10,7 @@
 #include "OrbinTimers.h"
 #include "Prompter.h"
 #include "Settings.h"
+#include "Twips.h"
 #include "WindowProcs.h"
 #include "frmReminder.h"
 #include "frmScoreboard.h"
@@ -22,6 +23,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTimer>
 
 namespace {
@@ -86,6 +88,11 @@ protected:
     }
     QString log() const {
         return QString::fromUtf8(TestEnv::readFile(env.dataDir() + QStringLiteral("msglog.txt")));
+    }
+    // The orbin's top row on the screen: its handle, New, the running task's button, Search and the quit
+    // cross.
+    QRect topRow() const {
+        return {floater->pos(), QSize(floater->width(), twips::toPixels(frmFloater::ShrunkHeight))};
     }
     void tickAt(const QDateTime& t) {
         clock.set(t);
@@ -215,15 +222,16 @@ TEST_F(LiveDay, TwoMeetingsAtOneMinuteRaiseTwoRemindersInListOrderOnce) {
     EXPECT_EQ(text.count(QStringLiteral(": Meeting Reminder: Standup")), 1);
     EXPECT_LT(text.indexOf(QStringLiteral("Reminder: Budget")),
               text.indexOf(QStringLiteral("Reminder: Standup")));
-    // The first at the orbin's top-left corner, the second just below it; above other windows, shown
-    // without taking the focus.
+    // The first at the orbin's left edge just below its top row, the second just below the first; above
+    // other windows, shown without taking the focus.
     const FormPort::Rect orbin = floater->twipGeometry();
     const QList<frmReminder*> up = reminders();
     EXPECT_EQ(up[0]->twipGeometry().left, orbin.left);
-    EXPECT_EQ(up[0]->twipGeometry().top, orbin.top);
+    EXPECT_EQ(up[0]->twipGeometry().top, orbin.top + frmFloater::ShrunkHeight);
     EXPECT_EQ(up[1]->twipGeometry().left, orbin.left);
-    EXPECT_EQ(up[1]->twipGeometry().top, orbin.top + up[0]->twipGeometry().height);
+    EXPECT_EQ(up[1]->twipGeometry().top, orbin.top + frmFloater::ShrunkHeight + up[0]->twipGeometry().height);
     for (frmReminder* r : up) {
+        EXPECT_FALSE(r->geometry().intersects(topRow()));
         EXPECT_TRUE(r->isVisible());
         EXPECT_TRUE(r->testAttribute(Qt::WA_ShowWithoutActivating));
         EXPECT_TRUE(windowprocs::isTopMost(r));
@@ -249,7 +257,7 @@ TEST_F(LiveDay, AMachineThatSleptThroughAMeetingRaisesItOnWakingWhileTheMeetingL
     ASSERT_EQ(up.size(), 2);
     EXPECT_FALSE(up[0]->frameGeometry().intersects(up[1]->frameGeometry()));
     EXPECT_EQ(up[0]->twipGeometry().left, floater->twipGeometry().left);
-    EXPECT_EQ(up[0]->twipGeometry().top, floater->twipGeometry().top);
+    EXPECT_EQ(up[0]->twipGeometry().top, floater->twipGeometry().top + frmFloater::ShrunkHeight);
 }
 
 TEST_F(LiveDay, MeetingsThatEndedDuringALongSleepAreLoggedNotRaised) {
@@ -607,6 +615,7 @@ TEST_F(LiveDay, TheScoreboardHidesItselfUnlessKeptOpenAndKeepsTheBoxInTheSetting
 
 TEST_F(LiveDay, ASnoozedReminderComesBackEveryFifthMinuteAtTheOrbinUntilOK) {
     QPointer<frmReminder> r = frmReminder::raiseReminder(QStringLiteral("Budget"));
+    EXPECT_FALSE(r->geometry().intersects(topRow())) << "the orbin's top row stays free to click";
     EXPECT_FALSE(r->timSnooze()->isActive()) << "never snoozed, never back by itself";
     r->findChild<QPushButton*>(QStringLiteral("btnSnooze"))->click();
     EXPECT_FALSE(r->isVisible());
@@ -621,13 +630,21 @@ TEST_F(LiveDay, ASnoozedReminderComesBackEveryFifthMinuteAtTheOrbinUntilOK) {
     r->timSnooze_Timer();
     EXPECT_TRUE(r->isVisible());
     EXPECT_EQ(r->twipGeometry().left, was.left + 600);
-    EXPECT_EQ(r->twipGeometry().top, was.top + 300);
+    EXPECT_EQ(r->twipGeometry().top, was.top + 300 + frmFloater::ShrunkHeight);
 
-    // Left open, it is brought up again five minutes later.
+    EXPECT_FALSE(r->geometry().intersects(topRow()));
+
+    // Left open, it is brought up again five minutes later; with the orbin at the foot of the screen, just
+    // above it.
     r->hide();
+    const QRect screen = floater->screen()->geometry();
+    floater->move(floater->x(), screen.bottom() + 1 - twips::toPixels(frmFloater::ShrunkHeight));
     for (int i = 0; i < 5; ++i)
         r->timSnooze_Timer();
     EXPECT_TRUE(r->isVisible());
+    EXPECT_FALSE(r->geometry().intersects(topRow()));
+    EXPECT_EQ(r->geometry().bottom() + 1, floater->y());
+    EXPECT_TRUE(screen.contains(r->geometry()));
 
     r->findChild<QPushButton*>(QStringLiteral("btnOK"))->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

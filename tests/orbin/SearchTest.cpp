@@ -6,6 +6,7 @@
 
 #include "ItemXml.h"
 
+#include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -13,6 +14,7 @@
 namespace {
 
 const QString Today = QStringLiteral("20261207");
+const QString SearchPromptText = QStringLiteral("Enter search text here!");
 
 class Search : public Orbin {
 protected:
@@ -61,7 +63,7 @@ TEST_F(Search, AsAPersonSearchesTheHitOpensItsItem) {
     ASSERT_TRUE(box()->isVisible());
     EXPECT_EQ(box()->text(), QStringLiteral("Enter search text here!"));
     EXPECT_EQ(box()->selectedText(), box()->text());
-    // The box is narrower than the prompt: it shows the prompt from its first letter on.
+    // The box shows the prompt from its first letter on.
     box()->grab();
     EXPECT_EQ(box()->cursorPosition(), 0);
     EXPECT_LT(box()->inputMethodQuery(Qt::ImCursorRectangle).toRect().left(), 10);
@@ -162,6 +164,61 @@ TEST_F(Search, TheCrossAndEveryShrinkCloseTheSearchAndTheListFollowsADrag) {
     floater->btnSearch_Click();
     EXPECT_EQ(box()->text(), QStringLiteral("Enter search text here!"));
     floater->shrinkFloater();
+    EXPECT_FALSE(box()->isVisible());
+    EXPECT_FALSE(forms::isLoaded(QStringLiteral("frmSearch")));
+}
+
+TEST_F(Search, TheBoxsCrossIsNotTheQuitCrossAndThePromptStandsWholeBesideIt) {
+    floater->btnSearch_Click();
+    QWidget* cross = control("imgCloseSearch");
+    QWidget* quit = control("imgClose");
+    const QRect crossAt(cross->mapTo(floater, QPoint(0, 0)), cross->size());
+    // Inside the box, and a clear step away from the quit cross beside it.
+    EXPECT_TRUE(box()->geometry().contains(crossAt));
+    EXPECT_GE(quit->geometry().left() - crossAt.right() - 1, 5);
+    // Drawn otherwise: nothing of it is red.
+    const QImage look = cross->grab().toImage();
+    int red = 0;
+    for (int y = 0; y < look.height(); ++y)
+        for (int x = 0; x < look.width(); ++x) {
+            const QColor c = look.pixelColor(x, y);
+            red += c.alpha() > 0 && c.red() > c.green() + 40 && c.red() > c.blue() + 40;
+        }
+    EXPECT_EQ(red, 0);
+    EXPECT_NE(look, quit->grab().toImage());
+    // The prompt stands whole in the box: from its first letter, in sight, to its last, which ends before
+    // the cross.
+    auto cursorAt = [&](int position) {
+        box()->setCursorPosition(position);
+        box()->grab(); // the box scrolls its text as it paints
+        return box()->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x();
+    };
+    const int end = cursorAt(static_cast<int>(box()->text().size()));
+    const int start = cursorAt(0);
+    EXPECT_GE(start, 0);
+    EXPECT_EQ(end - start, box()->fontMetrics().horizontalAdvance(SearchPromptText)) << "the prompt scrolls";
+    EXPECT_LT(box()->mapToParent(QPoint(end, 0)).x(), crossAt.left());
+}
+
+TEST_F(Search, AClickWhereSearchStandsUnderTheMessageBoardOpensTheSearch) {
+    // The board stands over the top strip for a while (as when the day's running task comes back at a
+    // start); a click where Search stands is meant for Search.
+    floater->showMessage(
+        QStringLiteral("Starting task Write the quarterly report. Estimated time: 30 minutes"));
+    QWidget* board = control("lblMessageBoard");
+    ASSERT_TRUE(board->isVisible());
+    QWidget* search = control("btnSearch");
+    QTest::mouseClick(board, Qt::LeftButton, {}, board->mapFrom(floater, search->geometry().center()));
+    EXPECT_FALSE(board->isVisible());
+    ASSERT_NE(box(), nullptr);
+    EXPECT_TRUE(box()->isVisible());
+    EXPECT_TRUE(forms::isLoaded(QStringLiteral("frmSearch")));
+
+    // Elsewhere a click only takes the board away.
+    floater->imgCloseSearch_Click();
+    floater->showMessage(QStringLiteral("Task done!"));
+    QTest::mouseClick(board, Qt::LeftButton, {}, board->rect().center());
+    EXPECT_FALSE(board->isVisible());
     EXPECT_FALSE(box()->isVisible());
     EXPECT_FALSE(forms::isLoaded(QStringLiteral("frmSearch")));
 }

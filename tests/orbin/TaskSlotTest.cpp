@@ -103,3 +103,24 @@ TEST_F(ArticleSlot, TheArticleTaskOffersItsReaderAndCountsAsDoneOnlyOnceItStarte
     EXPECT_EQ(gItems->Points(Integer(1)), Integer(3));
     EXPECT_EQ(gItems->TimingBonus(Integer(1)), Integer(0));
 }
+
+class UntitledTask : public Tasks {
+protected:
+    void seed() override {
+        items = taskXml(1, QStringLiteral("Named"), Today, 1) + taskXml(2, QString(), Today, 1);
+        Tasks::seed();
+    }
+};
+
+TEST_F(UntitledTask, ATaskWithoutATitleShowsAPlaceholderAndOpensOnAClick) {
+    floater->expandFloater();
+    QLabel* slot = slotOf(floater, 2);
+    EXPECT_EQ(slot->text(), QStringLiteral("(no title)"));
+    QTest::mouseClick(slot, Qt::LeftButton);
+    ASSERT_TRUE(forms::isLoaded(QStringLiteral("dlgEditTaskDetails")));
+    EXPECT_EQ(child<QLabel>(dlgEditTaskDetails::instance(), "txtID")->text(), QStringLiteral("2"));
+    // The empty slot below it is still empty to a click.
+    forms::find(QStringLiteral("dlgEditTaskDetails"))->unloadForm();
+    QTest::mouseClick(slotOf(floater, 3), Qt::LeftButton);
+    EXPECT_FALSE(forms::isLoaded(QStringLiteral("dlgEditTaskDetails")));
+}

@@ -150,10 +150,23 @@ TEST_F(Tray, ShiftEscHidesToTheTrayAndBringsBackOnlyWhileTheSettingIsOn) {
     EXPECT_TRUE(typing->isVisible());
     EXPECT_EQ(tray(), nullptr);
 
-    // Brought back from the tray instead: the key's next press takes the way back, and finds the orbin in
-    // sight; the press after that sends it away again.
+    // Brought back from the tray instead, the orbin goes at the next press; sent there from the menu, it
+    // comes back at the next press.
     grab.press();
     tray()->icon_Activated(QSystemTrayIcon::DoubleClick, false);
+    ASSERT_TRUE(floater->isVisible());
+    grab.press();
+    EXPECT_FALSE(floater->isVisible());
+    EXPECT_NE(tray(), nullptr);
+    tray()->icon_Activated(QSystemTrayIcon::DoubleClick, false);
+    minimize();
+    ASSERT_FALSE(floater->isVisible());
+    grab.press();
+    EXPECT_TRUE(floater->isVisible());
+    EXPECT_EQ(tray(), nullptr);
+    // And by Esc, the same.
+    QTest::keyClick(floater, Qt::Key_Escape);
+    ASSERT_FALSE(floater->isVisible());
     grab.press();
     EXPECT_TRUE(floater->isVisible());
     grab.press();
