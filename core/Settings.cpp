@@ -86,12 +86,17 @@ void Settings::setVariables() {
     tryStep([&] { loadColors(); });
 
     tryStep([&] {
-        // An empty folder would be the root of the file system: it stands for the default.
-        const QString standard = withTrailingSlash(programFolder()) + QStringLiteral("cvc/");
-        QString dir = getMySetting(QStringLiteral("DataDirectory"), General, standard).toString();
-        if (dir.trimmed().isEmpty()) dir = standard;
-        m_sDataDir = withTrailingSlash(inProgramFolder(dir));
+        m_sDataDir =
+            dataDirectoryFor(getMySetting(QStringLiteral("DataDirectory"), General, QString()).toString());
     });
+}
+
+QString Settings::dataDirectoryFor(const QString& setting) {
+    // An empty folder would be the root of the file system: it stands for the default.
+    if (!setting.trimmed().isEmpty()) return withTrailingSlash(inProgramFolder(setting));
+    // The store that earlier versions kept beside the program serves until the desktop's folder holds one.
+    return folderInUse(desktopDataFolder(), programFolder() + QStringLiteral("cvc/"),
+                       QStringLiteral("items.xml"));
 }
 
 bool Settings::loadColors() {

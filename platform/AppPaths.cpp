@@ -30,3 +30,15 @@ QString inProgramFolder(const QString& folder) {
     if (QDir::isAbsolutePath(folder)) return folder;
     return programFolder() + folder;
 }
+
+QString desktopDataFolder() {
+    QString base = qEnvironmentVariable("XDG_DATA_HOME");
+    if (base.isEmpty() || !QDir::isAbsolutePath(base))
+        base = QDir::homePath() + QStringLiteral("/.local/share");
+    return withTrailingSlash(base) + QStringLiteral("Quorvane/");
+}
+
+QString folderInUse(const QString& newFolder, const QString& oldFolder, const QString& fileName) {
+    if (QFileInfo::exists(oldFolder + fileName) && !QFileInfo::exists(newFolder + fileName)) return oldFolder;
+    return newFolder;
+}

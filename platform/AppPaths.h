@@ -10,6 +10,13 @@ void setProgramFolder(const QString& folder); // empty restores the executable's
 // A folder text with "/" added when it does not end in one.
 QString withTrailingSlash(const QString& folder);
 
-// A folder named relative to the program folder (as the default data folder lies there) as a full path;
-// a full path stays as it is.
+// A folder named relative to the program folder as a full path; a full path stays as it is.
 QString inProgramFolder(const QString& folder);
+
+// The user's own folder of the desktop's data, "$XDG_DATA_HOME/Quorvane/" (a relative XDG_DATA_HOME counts
+// as none, as the desktop's rules say), "~/.local/share/Quorvane/" when there is none.
+QString desktopDataFolder();
+
+// Where a file lies whose place moved from the program folder to a better one: the old folder while it
+// holds the file and the new one does not, so that nothing stored there is left behind; else the new one.
+QString folderInUse(const QString& newFolder, const QString& oldFolder, const QString& fileName);
