@@ -399,13 +399,17 @@ int failureNumberFor(QFileDevice::FileError error) {
 } // namespace
 
 QString File::Path() const {
-    if (!gSettings) return withTrailingSlash(programFolder());
-    const QString folder =
-        gSettings->getMySetting(QStringLiteral("Settings Path"), QStringLiteral("Settings"), programFolder())
-            .toString();
-    // An empty folder would be the root of the file system.
-    if (folder.trimmed().isEmpty()) return gSettings->sDataDir();
-    return withTrailingSlash(inProgramFolder(folder));
+    QString folder;
+    if (gSettings)
+        folder =
+            gSettings->getMySetting(QStringLiteral("Settings Path"), QStringLiteral("Settings"), QString())
+                .toString();
+    // An empty folder would be the root of the file system: it stands for the default.
+    if (!folder.trimmed().isEmpty()) return withTrailingSlash(inProgramFolder(folder));
+    // By default the data folder, as the program's own folder is read-only once installed; a statistics
+    // file that earlier versions kept beside the program serves while the data folder holds none.
+    const QString data = gSettings ? gSettings->sDataDir() : Settings::dataDirectoryFor(QString());
+    return folderInUse(data, programFolder(), QStringLiteral("stats.xml"));
 }
 
 void File::setPath(QString& folder) {

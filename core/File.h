@@ -33,9 +33,9 @@ class File {
 public:
     File() = default;
 
-    // The settings folder: setting "Settings Path" of section "Settings", by default the program folder;
-    // always ends in "/". An empty setting stands for the data folder, and a relative one lies in the
-    // program folder.
+    // The settings folder: setting "Settings Path" of section "Settings"; always ends in "/". A relative
+    // one lies in the program folder. With none (or an empty one) it is the data folder, or the program
+    // folder while only that holds "stats.xml".
     QString Path() const;
     // Stores a new settings folder ("/" added when missing, to the caller's text too, unless it is empty).
     // Failures are ignored.

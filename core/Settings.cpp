@@ -89,11 +89,15 @@ void Settings::setVariables() {
 }
 
 QString Settings::dataDirectory(const IniStore& store) {
+    return dataDirectoryFor(store.value(General, QStringLiteral("DataDirectory")).value_or(QString()));
+}
+
+QString Settings::dataDirectoryFor(const QString& setting) {
     // An empty folder would be the root of the file system: it stands for the default.
-    const QString standard = withTrailingSlash(programFolder()) + QStringLiteral("cvc/");
-    QString dir = store.value(General, QStringLiteral("DataDirectory")).value_or(standard);
-    if (dir.trimmed().isEmpty()) dir = standard;
-    return withTrailingSlash(inProgramFolder(dir));
+    if (!setting.trimmed().isEmpty()) return withTrailingSlash(inProgramFolder(setting));
+    // The store that earlier versions kept beside the program serves until the desktop's folder holds one.
+    return folderInUse(desktopDataFolder(), programFolder() + QStringLiteral("cvc/"),
+                       QStringLiteral("items.xml"));
 }
 
 bool Settings::loadColors() {

@@ -34,7 +34,14 @@ public:
     int colorLowerBound() const { return 0; }
     int colorUpperBound() const { return static_cast<int>(m_colors.size()) - 1; }
 
+    // The folder of the data files, ending in "/". Worked out from the setting DataDirectory once, by
+    // dataDirectory, the one place that says where the data lies.
     const QString& sDataDir() const { return m_sDataDir; }
+    // The data folder for a stored DataDirectory ("" when none): a relative folder lies in the program
+    // folder; without one it is the desktop's data folder (a program's own folder is read-only once
+    // installed, and a build folder is wiped by a clean build), except that a store in "cvc/" beside the
+    // program stays in use while the desktop's folder holds none.
+    static QString dataDirectoryFor(const QString& setting);
     bool bBossKey() const { return m_bBossKey; }
     void setBBossKey(bool v) { m_bBossKey = v; }
     Integer iSaveInterval() const { return m_iSaveInterval; }
@@ -84,8 +91,8 @@ public:
     bool saveColors();
     bool setColors(FormPort* form, qint64 oldColour, int index);
 
-    // The data folder that the store names (ending in "/"): the one place it is worked out, for the
-    // settings and for what must know it before they are made (the lock of the running copy).
+    // The data folder that the store names (ending in "/"), through dataDirectoryFor: for the settings and
+    // for what must know it before they are made (the lock of the running copy).
     static QString dataDirectory(const IniStore& store);
 
     // The built-in colour numbers of entries 0 to 8.

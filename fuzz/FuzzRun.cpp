@@ -18,6 +18,7 @@
 #include <QTemporaryDir>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 namespace fuzzrun {
 namespace {
@@ -55,6 +56,9 @@ public:
         QDir().mkpath(m_program + QStringLiteral("cvc"));
         QDir().mkpath(m_dir.path() + QStringLiteral("/config"));
         qputenv("QUORVANE_SETTINGS_FILE", QFile::encodeName(m_settingsFile));
+        // A settings file without a data folder of its own keeps to this world too.
+        if (qEnvironmentVariableIsSet("XDG_DATA_HOME")) m_dataHome = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir.path() + QStringLiteral("/share")));
         setProgramFolder(m_program);
         setPrompter(&m_prompter);
         setLauncher(&m_launcher);
@@ -69,6 +73,10 @@ public:
         setPrompter(nullptr);
         setProgramFolder(QString());
         qunsetenv("QUORVANE_SETTINGS_FILE");
+        if (m_dataHome)
+            qputenv("XDG_DATA_HOME", *m_dataHome);
+        else
+            qunsetenv("XDG_DATA_HOME");
         gQuitting = false;
         gQuitRequested = false;
     }
@@ -82,6 +90,7 @@ private:
     QTemporaryDir m_dir;
     QString m_settingsFile;
     QString m_program;
+    std::optional<QByteArray> m_dataHome;
     SilentPrompter m_prompter;
     NoLauncher m_launcher;
     FixedClock m_clock;
@@ -191,7 +200,8 @@ QString checkArchive(const QByteArray& before, const QByteArray& after, const QB
 
 QString runProgram(const QString& target, QByteArrayView input) {
     World world;
-    writeFile(world.settingsFile(), "[General]\nFirstTime=false\nconfirmExit=0\n");
+    writeFile(world.settingsFile(), "[General]\nFirstTime=false\nconfirmExit=0\nDataDirectory=" +
+                                        QFile::encodeName(world.dataDir()) + "\n");
     // An archive is only touched when an item moves to it.
     if (target == QStringLiteral("archive")) {
         writeFile(world.dataDir() + QStringLiteral("items.xml"), "<root>\r\n" + Items::TaskTemplate + "\r\n" +

@@ -50,3 +50,15 @@ QString resolvedPath(const QString& path) {
     }
     return below.isEmpty() ? at : QDir::cleanPath(at + u'/' + below.join(u'/'));
 }
+
+QString desktopDataFolder() {
+    QString base = qEnvironmentVariable("XDG_DATA_HOME");
+    if (base.isEmpty() || !QDir::isAbsolutePath(base))
+        base = QDir::homePath() + QStringLiteral("/.local/share");
+    return withTrailingSlash(base) + QStringLiteral("Quorvane/");
+}
+
+QString folderInUse(const QString& newFolder, const QString& oldFolder, const QString& fileName) {
+    if (QFileInfo::exists(oldFolder + fileName) && !QFileInfo::exists(newFolder + fileName)) return oldFolder;
+    return newFolder;
+}

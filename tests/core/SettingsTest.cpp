@@ -67,6 +67,49 @@ TEST(Settings, DataDirectoryEndingInASlashIsKept) {
     EXPECT_EQ(Settings().sDataDir(), env.programDir() + QStringLiteral("plans/"));
 }
 
+// Without a DataDirectory the data lies in the desktop's data folder, not in the program's own folder: an
+// installed program's folder is read-only, and a build folder goes with a clean build.
+TEST(Settings, WithoutADataDirectoryTheDataLiesInTheDesktopsDataFolder) {
+    TestEnv env;
+    EXPECT_EQ(Settings().sDataDir(), env.root() + QStringLiteral("share/Quorvane/"));
+
+    // With no usable XDG_DATA_HOME (none, or a relative one), the desktop's rule: ~/.local/share.
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", (env.root() + QStringLiteral("home")).toUtf8());
+    const QString standard = env.root() + QStringLiteral("home/.local/share/Quorvane/");
+    qputenv("XDG_DATA_HOME", "share");
+    EXPECT_EQ(Settings().sDataDir(), standard);
+    qunsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(Settings().sDataDir(), standard);
+    qputenv("HOME", home);
+    qputenv("XDG_DATA_HOME", env.dataHome().toUtf8());
+
+    // The one place that says where the data lies gives the same folder for the same setting.
+    EXPECT_EQ(Settings::dataDirectoryFor(QString()), env.dataDir());
+    EXPECT_EQ(Settings::dataDirectoryFor(QStringLiteral("/data/plans")), QStringLiteral("/data/plans/"));
+}
+
+// A store that an earlier version kept in cvc/ beside the program is not left behind: it serves until the
+// desktop's data folder holds items of its own.
+TEST(Settings, AStoreBesideTheProgramStaysInUseWhileTheDesktopsFolderHoldsNone) {
+    TestEnv env;
+    const QString beside = env.programDir() + QStringLiteral("cvc/");
+    TestEnv::writeFile(beside + QStringLiteral("projects.xml"), "<root/>");
+    EXPECT_EQ(Settings().sDataDir(), env.dataDir()) << "no items beside the program: no store there";
+
+    TestEnv::writeFile(beside + QStringLiteral("items.xml"), "<root/>");
+    EXPECT_EQ(Settings().sDataDir(), beside);
+    env.writeSettings("[General]\nDataDirectory=\n");
+    EXPECT_EQ(Settings().sDataDir(), beside) << "an empty setting stands for the default";
+    env.writeSettings("[General]\nDataDirectory=" + env.root().toUtf8() + "mine\n");
+    EXPECT_EQ(Settings().sDataDir(), env.root() + QStringLiteral("mine/"))
+        << "a setting still names the folder";
+
+    env.writeSettings("");
+    TestEnv::writeFile(env.dataDir() + QStringLiteral("items.xml"), "<root/>");
+    EXPECT_EQ(Settings().sDataDir(), env.dataDir());
+}
+
 TEST(Settings, GetMySettingAppliesTheMinimumAndGivesFalseOnAFailure) {
     TestEnv env;
     env.writeSettings("[WindowPos]\nfrmX_height=3\nfrmX_top=-40\nfrmX_left=abc\n");

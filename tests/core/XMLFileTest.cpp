@@ -160,7 +160,7 @@ TEST_F(XMLFileTest, LogLinesAreAppendedWithCrLf) {
 }
 
 TEST_F(XMLFileTest, PathEndsInASlashAndIsStored) {
-    EXPECT_EQ(file.Path(), env.programDir());
+    EXPECT_EQ(file.Path(), env.dataDir());
     QString folder = env.root() + "stats";
     file.setPath(folder);
     EXPECT_EQ(folder, env.root() + "stats/");
@@ -175,6 +175,16 @@ TEST_F(XMLFileTest, PathEndsInASlashAndIsStored) {
     folder = "stats";
     file.setPath(folder);
     EXPECT_EQ(file.Path(), env.programDir() + "stats/");
+}
+
+// By default the settings folder is the data folder, not the program's own folder (read-only once
+// installed); a statistics file beside the program serves while the data folder holds none.
+TEST_F(XMLFileTest, PathIsTheDataFolderUnlessOnlyTheProgramFolderHoldsTheStatistics) {
+    EXPECT_EQ(file.Path(), env.dataDir());
+    TestEnv::writeFile(env.programDir() + "stats.xml", "<root/>");
+    EXPECT_EQ(file.Path(), env.programDir());
+    TestEnv::writeFile(env.dataDir() + "stats.xml", "<root/>");
+    EXPECT_EQ(file.Path(), env.dataDir());
 }
 
 TEST_F(XMLFileTest, ADamagedFileIsMovedAsideUnderANewName) {

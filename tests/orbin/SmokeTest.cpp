@@ -1,4 +1,5 @@
 #include "IniStore.h"
+#include "RealPrograms.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -22,15 +23,8 @@ struct RealProgram {
 
     // The programs it started (the tour on a first start) run on by themselves; they go with the test.
     ~RealProgram() {
-        const QByteArray mark = "QUORVANE_SETTINGS_FILE=" + store.path().toUtf8();
-        for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-            bool number = false;
-            const pid_t id = static_cast<pid_t>(pid.toInt(&number));
-            if (!number || id == static_cast<pid_t>(process.processId())) continue;
-            QFile environ(QStringLiteral("/proc/%1/environ").arg(pid));
-            if (environ.open(QIODevice::ReadOnly) && environ.readAll().split('\0').contains(mark))
-                ::kill(id, SIGTERM);
-        }
+        for (const pid_t id : processesWith("QUORVANE_SETTINGS_FILE=" + store.path().toUtf8()))
+            if (id != static_cast<pid_t>(process.processId())) ::kill(id, SIGTERM);
     }
 
     QString dataDir() const { return dir.path() + QStringLiteral("/data/"); }

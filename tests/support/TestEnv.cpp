@@ -12,6 +12,8 @@ TestEnv::TestEnv() {
     EXPECT_TRUE(m_dir.isValid());
     QDir().mkpath(programDir());
     qputenv("QUORVANE_SETTINGS_FILE", settingsFile().toUtf8());
+    if (qEnvironmentVariableIsSet("XDG_DATA_HOME")) m_dataHomeBefore = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", dataHome().toUtf8());
     setProgramFolder(programDir());
     gQuitting = false;
     gQuitRequested = false;
@@ -19,6 +21,10 @@ TestEnv::TestEnv() {
 
 TestEnv::~TestEnv() {
     qunsetenv("QUORVANE_SETTINGS_FILE");
+    if (m_dataHomeBefore)
+        qputenv("XDG_DATA_HOME", *m_dataHomeBefore);
+    else
+        qunsetenv("XDG_DATA_HOME");
     setProgramFolder(QString());
     gQuitting = false;
     gQuitRequested = false;

@@ -4,9 +4,10 @@
 
 #include <QString>
 #include <QTemporaryDir>
+#include <optional>
 
-// A test's own world: a fresh settings file and program folder (so the data folder too) in a
-// temporary directory, dropped with the test. Restores the process-wide state on the way out.
+// A test's own world: a fresh settings file, program folder and desktop data folder (so the data folder
+// too) in a temporary directory, dropped with the test. Restores the process-wide state on the way out.
 class TestEnv {
 public:
     TestEnv();
@@ -17,7 +18,9 @@ public:
     QString root() const { return m_dir.path() + QStringLiteral("/"); }
     QString settingsFile() const { return root() + QStringLiteral("config/Quorvane/Quorvane.ini"); }
     QString programDir() const { return root() + QStringLiteral("program/"); }
-    QString dataDir() const { return programDir() + QStringLiteral("cvc/"); }
+    // The desktop's data folder ($XDG_DATA_HOME), and the data folder in it that serves by default.
+    QString dataHome() const { return root() + QStringLiteral("share/"); }
+    QString dataDir() const { return dataHome() + QStringLiteral("Quorvane/"); }
 
     // Writes the settings file whole, as a person might by hand.
     void writeSettings(const QByteArray& text) const;
@@ -27,4 +30,5 @@ public:
 
 private:
     QTemporaryDir m_dir;
+    std::optional<QByteArray> m_dataHomeBefore;
 };
