@@ -44,9 +44,21 @@ QSize PagePictureBox::minimumSizeHint() const {
     return sizeHint().scaled(200, 160, Qt::KeepAspectRatio);
 }
 
+void PagePictureBox::setKeepClear(const QRect& inWindow) {
+    if (m_keepClear == inWindow) return;
+    m_keepClear = inWindow;
+    update();
+}
+
 QRect PagePictureBox::pictureRect() const {
     const QSize natural = m_pixmap.deviceIndependentSize().toSize();
-    const QRect room = rect().adjusted(4, 4, -4, -4);
+    QRect room = rect().adjusted(4, 4, -4, -4);
+    if (!m_keepClear.isEmpty()) {
+        const QRect clear(mapFrom(window(), m_keepClear.topLeft()), m_keepClear.size());
+        // Below that place, while enough room is left there to tell what the picture shows.
+        const QRect below = room.adjusted(0, clear.bottom() + 1 - room.top(), 0, 0);
+        if (clear.intersects(room) && below.height() >= minimumSizeHint().height()) room = below;
+    }
     QSize s = natural;
     if (s.width() > room.width() || s.height() > room.height())
         s = natural.scaled(room.size(), Qt::KeepAspectRatio);

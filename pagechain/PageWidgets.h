@@ -30,6 +30,9 @@ public:
     QSize minimumSizeHint() const override;
     // Where the picture is drawn inside the box.
     QRect pictureRect() const;
+    // A place of the window (in its coordinates) that the picture stays below where the two meet; an
+    // empty rectangle for none.
+    void setKeepClear(const QRect& inWindow);
 
 protected:
     // Only the picture answers a click, not the room round it.
@@ -38,4 +41,5 @@ protected:
 
 private:
     QPixmap m_pixmap;
+    QRect m_keepClear;
 };
