@@ -23,4 +23,7 @@ void write(const QString& path, std::initializer_list<QByteArrayView> parts);
 // how many were removed.
 int removeLeftovers(const QString& path);
 
+// Raises the Failure that write raises for the system's error number error on path.
+[[noreturn]] void raise(int error, const QString& path);
+
 } // namespace atomicfile
