@@ -103,7 +103,8 @@ FirstPaint::~FirstPaint() {
     delete d;
 }
 
-double FirstPaint::measure(const QString& program, const QStringList& env, int timeoutMs) {
+double FirstPaint::measure(const QString& program, const QStringList& env, int timeoutMs,
+                           const std::function<bool()>& done) {
     Display* display = d->display;
     // Whatever an earlier run left in the queue is not this run's.
     XSync(display, True);
@@ -128,6 +129,8 @@ double FirstPaint::measure(const QString& program, const QStringList& env, int t
         pollfd fd{ConnectionNumber(display), POLLIN, 0};
         ::poll(&fd, 1, 5);
     }
+    while (painted >= 0 && done && !done() && msNow() - start < timeoutMs)
+        ::poll(nullptr, 0, 5);
     killProgram(pid);
     for (Damage damage : damages)
         XDamageDestroy(display, damage);

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 // Starts programs on the X display of DISPLAY and watches for the first drawing into one of their windows
 // (the X Damage extension reports it), so that every program is timed the same way from outside.
@@ -14,8 +15,9 @@ public:
 
     // Starts program with env added to the environment and returns the milliseconds from the start to the
     // first drawing into one of its windows, or a negative number when none came within timeoutMs. The
-    // program is killed afterwards.
-    double measure(const QString& program, const QStringList& env, int timeoutMs = 20000);
+    // program is killed afterwards: at once, or once done() holds (or timeoutMs passed) when it is given.
+    double measure(const QString& program, const QStringList& env, int timeoutMs = 20000,
+                   const std::function<bool()>& done = {});
 
 private:
     struct Private;

@@ -1,7 +1,11 @@
 #include "StoreMaker.h"
 
+#include "XmlArchive.h"
+
 #include <QDir>
 #include <QFile>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace storemaker {
 namespace {
@@ -55,6 +59,40 @@ void write(const QString& path, const QByteArray& bytes) {
         qFatal("cannot write %s", qPrintable(path));
 }
 
+// The settings of the store in folder: no tour, no article task, no quit question, its own data folder.
+void writeSettings(const QString& folder) {
+    write(settingsFile(folder), "[General]\r\nFirstTime=false\r\nconfirmExit=0\r\nDataDirectory=" +
+                                    (folder + QStringLiteral("/data/")).toUtf8() +
+                                    "\r\n[Articles]\r\nLastRead=10\r\n");
+}
+
+// The record a program leaves beside an archive it moved items into.
+void recordArchive(const QString& folder) {
+    const QString archive = folder + QStringLiteral("/data/archive.xml");
+    if (QFile::exists(archive) && !xmlarchive::note(archive)) qFatal("cannot record %s", qPrintable(archive));
+}
+
+// On the disk, as a store used on an earlier day is: a program that brings what it writes onto the disk
+// does not wait for the copy as well.
+void flushFile(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 || ::fsync(fd) != 0) qFatal("cannot flush %s", qPrintable(path));
+    ::close(fd);
+}
+
+void copyFolder(const QString& from, const QString& to) {
+    QDir().mkpath(to);
+    for (const QFileInfo& f : QDir(from).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QString target = to + QLatin1Char('/') + f.fileName();
+        if (f.isDir()) {
+            copyFolder(f.filePath(), target);
+        } else {
+            if (!QFile::copy(f.filePath(), target)) qFatal("cannot copy %s", qPrintable(f.filePath()));
+            flushFile(target);
+        }
+    }
+}
+
 } // namespace
 
 QString settingsFile(const QString& folder) {
@@ -91,10 +129,18 @@ void make(const QString& folder, const Store& store, const QDate& today) {
             archive += item(30000 + i % 2000, last.addDays(-i / 10), i % PerDay, true);
         archive += "</root>";
         write(data + QStringLiteral("archive.xml"), archive);
+        recordArchive(folder);
     }
+    writeSettings(folder);
+}
 
-    write(settingsFile(folder), "[General]\r\nFirstTime=false\r\nconfirmExit=0\r\nDataDirectory=" +
-                                    data.toUtf8() + "\r\n[Articles]\r\nLastRead=10\r\n");
+void copy(const QString& made, const QString& folder) {
+    QDir(folder).removeRecursively();
+    copyFolder(made, folder);
+    writeSettings(folder);
+    recordArchive(folder);
+    if (QFile::exists(xmlarchive::recordPath(folder + QStringLiteral("/data/archive.xml"))))
+        flushFile(xmlarchive::recordPath(folder + QStringLiteral("/data/archive.xml")));
 }
 
 } // namespace storemaker

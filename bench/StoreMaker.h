@@ -15,8 +15,12 @@ struct Store {
 
 // Writes the store into folder (made when missing). Items run from seven days before today onwards, fifty
 // a day: 46 tasks over the four periods and four meetings; those of past days are done. The archive holds
-// ten items a day on the days before that.
+// ten items a day on the days before that, and is recorded as the program leaves it after a move.
 void make(const QString& folder, const Store& store, const QDate& today);
+
+// Makes folder a copy of the store made in made, as it was made: its settings name its own data folder,
+// and its archive is recorded as the copy it is.
+void copy(const QString& made, const QString& folder);
 
 // The settings file of the store in folder.
 QString settingsFile(const QString& folder);

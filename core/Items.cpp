@@ -13,6 +13,7 @@
 #include "Prompter.h"
 #include "Settings.h"
 #include "XML.h"
+#include "XmlArchive.h"
 
 #include <QFileInfo>
 #include <algorithm>
@@ -875,21 +876,28 @@ QString Items::dateToString(const QDate& date) {
 
 bool Items::archiveData() {
     int moved = 0;
-    // Mostly nothing is old enough to move, and the document stays as it is.
-    if (m_index->plain()) {
+    // A move that was cut off midway is made whole first, whether or not anything moves now.
+    const QString archive = XML::archivePath();
+    xmlarchive::recover(archive);
+    // Mostly nothing is old enough to move, and the document stays as it is. The index finds the items that
+    // move in one pass, without the XPath: that took 6.7 M of the move's 8 M instructions on 2,000 items
+    // (tools/bench --callgrind).
+    std::vector<pugi::xml_node> old;
+    const bool indexed = m_index->plain();
+    if (indexed) {
         const double cutoff = XML::archiveCutoff();
-        bool old = false;
         m_index->forEachItem([&](const Entry& item) {
-            old = item.number(Key::Date, [&](double day) { return day < cutoff; });
-            return !old;
+            if (item.number(Key::Date, [&](double day) { return day < cutoff; })) old.push_back(item.item());
+            return true;
         });
-        if (!old) return true;
+        if (old.empty()) return true;
     }
     // The move takes items out of the document: the index reads it afresh afterwards.
     m_index->invalidate();
     bool done = false;
     try {
-        done = gXML ? gXML->archiveData(*m_doc, &moved) : XML().archiveData(*m_doc, &moved);
+        const std::vector<pugi::xml_node>* found = indexed ? &old : nullptr;
+        done = gXML ? gXML->archiveData(*m_doc, &moved, found) : XML().archiveData(*m_doc, &moved, found);
     } catch (...) {
         m_index->rebuild();
         throw;
@@ -897,6 +905,7 @@ bool Items::archiveData() {
     m_index->rebuild();
     // The items file follows the archive at once: a program ended before the quit's save would otherwise
     // find the moved items still there at the next start (the archive then keeps them only once).
-    if (moved > 0) saveItemXML();
+    // The items it moved no longer stand in the items file: the next move need not look for them.
+    if (moved > 0 && saveItemXML()) xmlarchive::settle(archive, *m_doc);
     return done;
 }

@@ -1,7 +1,6 @@
 #include "XML.h"
 
 #include "AppPaths.h"
-#include "AtomicFile.h"
 #include "Clock.h"
 #include "ErrorReport.h"
 #include "Failure.h"
@@ -9,10 +8,9 @@
 #include "Globals.h"
 #include "Settings.h"
 #include "TextDecoding.h"
-#include "XmlLayout.h"
+#include "XmlArchive.h"
 
 #include <QFile>
-#include <QHash>
 #include <QSet>
 #include <new>
 
@@ -399,78 +397,9 @@ QString XML::archivePath() {
 
 namespace {
 
-// The texts of the items that move, in file order.
-using Texts = QList<QByteArray>;
-
-// Appends texts to the archive at path without writing what it holds anew: they go before the end tag of
-// its root element, through a temporary file that takes the archive's place in one rename, so that a
-// failure leaves the archive as it was. A text the archive holds already, as one of its root's items, is
-// not added again. False, and the archive untouched, when the file is not laid out in the plain forms
-// this program writes: it must then be read and written whole.
-bool appendToArchive(const QString& path, const Texts& texts) {
-    QFile file(path);
-    if (!file.exists()) {
-        // A new archive, as the program has always started one.
-        QByteArray added;
-        for (const QByteArray& text : texts)
-            added += text;
-        atomicfile::write(path,
-                          {QByteArrayView("<root>\r\n"), QByteArrayView(added), QByteArrayView("</root>")});
-        return true;
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        throw Failure(err::PathFileAccess,
-                      QStringLiteral("The archive %1 could not be read (%2); no item was moved")
-                          .arg(path, file.errorString()));
-    }
-    // Mapped, not read: its pages are the file's own, and go with the mapping.
-    const qint64 size = file.size();
-    QByteArray read;
-    const uchar* mapped = size > 0 ? file.map(0, size) : nullptr;
-    if (!mapped && size > 0) {
-        read = file.readAll();
-        if (read.size() != size) return false;
-    }
-    const QByteArrayView bytes = mapped ? QByteArrayView(mapped, size) : QByteArrayView(read);
-    const std::optional<xmllayout::Layout> layout = xmllayout::scan(bytes);
-    bool appended = false;
-    if (layout) {
-        // The archive holds an item when one of its root's items reads as the same text: the item's own
-        // bytes, when they are as the program writes them (as they are for every item it moved there),
-        // else what that item reads as.
-        const QSet<QByteArray> moving(texts.begin(), texts.end());
-        QSet<qsizetype> lengths;
-        for (const QByteArray& text : texts)
-            lengths.insert(text.size());
-        QSet<QByteArray> held;
-        for (const auto& [start, length] : layout->items) {
-            const QByteArrayView item = bytes.sliced(start, length);
-            if (lengths.contains(length) && moving.contains(QByteArray::fromRawData(item.data(), length))) {
-                held.insert(item.toByteArray());
-            } else if (!xmllayout::asWritten(item)) {
-                pugi::xml_document element;
-                if (File::readXMLText(element, item.toByteArray()).ok()) {
-                    const QByteArray text = File::xmlText(element.document_element());
-                    if (moving.contains(text)) held.insert(text);
-                }
-            }
-        }
-        QByteArray added;
-        for (const QByteArray& text : texts)
-            if (!held.contains(text)) added += text;
-        if (!added.isEmpty()) {
-            atomicfile::write(
-                path, {bytes.first(layout->rootEnd), QByteArrayView(added), bytes.sliced(layout->rootEnd)});
-        }
-        appended = true;
-    }
-    if (mapped) file.unmap(const_cast<uchar*>(mapped));
-    return appended;
-}
-
 // The archive read and written whole, for a file not laid out in the plain forms: the items go to the end
-// of its root element, each that it holds already left out.
-void rewriteArchive(const QString& path, const pugi::xpath_node_set& found) {
+// of its root element, each that it holds already left out. Its record goes with the file it stood for.
+void rewriteArchive(const QString& path, const std::vector<pugi::xml_node>& found) {
     pugi::xml_document archive;
     XmlParseError outcome = File::readXMLFile(archive, path);
     if (outcome.fileNotFound()) outcome = File::readXMLText(archive, QByteArrayLiteral("<root>\r\n</root>"));
@@ -486,11 +415,12 @@ void rewriteArchive(const QString& path, const pugi::xpath_node_set& found) {
     QSet<QByteArray> held;
     for (const pugi::xml_node& item : archiveRoot.children("item"))
         held.insert(File::xmlText(item));
-    for (const pugi::xpath_node& item : found) {
-        if (held.contains(File::xmlText(item.node()))) continue;
-        if (!archiveRoot.append_copy(item.node())) throw Failure(err::OutOfMemory);
+    for (const pugi::xml_node& item : found) {
+        if (held.contains(File::xmlText(item))) continue;
+        if (!archiveRoot.append_copy(item)) throw Failure(err::OutOfMemory);
     }
     File::writeXMLFile(archive, path);
+    QFile::remove(xmlarchive::recordPath(path));
 }
 
 } // namespace
@@ -499,28 +429,36 @@ double XML::archiveCutoff() {
     return appClock().today().addDays(-7).toString(QStringLiteral("yyyyMMdd")).toDouble();
 }
 
-bool XML::archiveData(pugi::xml_document& itemsDocument, int* movedCount) {
+bool XML::archiveData(pugi::xml_document& itemsDocument, int* movedCount,
+                      const std::vector<pugi::xml_node>* oldItems) {
     bool moved = false;
     if (movedCount) *movedCount = 0;
     trapped(QStringLiteral(" - XML.archiveData: "), QStringLiteral(" error"), [&] {
         // Only the items of the file's own list move: an item element nested inside another one (in a
         // note, say) goes with the item that holds it. Dates are eight-digit day texts, so that as
         // numbers they order like the days.
-        static XPathQuery oldItems("/root/item[date < $cutoff]", {}, {"cutoff"});
-        oldItems.set("cutoff", archiveCutoff());
-        const pugi::xpath_node_set found = selectAll(itemsDocument, oldItems);
+        std::vector<pugi::xml_node> found;
+        if (oldItems) {
+            found = *oldItems;
+        } else {
+            static XPathQuery query("/root/item[date < $cutoff]", {}, {"cutoff"});
+            query.set("cutoff", archiveCutoff());
+            for (const pugi::xpath_node& item : selectAll(itemsDocument, query))
+                found.push_back(item.node());
+        }
         // The archive is touched only when an item moves.
         if (!found.empty()) {
             // An item the archive holds already was moved by a run that ended before the items file was
             // written again: it leaves the items document without going into the archive a second time.
             // The items leave the items document only once the archive holding them is safely on disk.
             const QString path = archivePath();
-            Texts texts;
-            for (const pugi::xpath_node& item : found)
-                texts.append(File::xmlText(item.node()));
-            if (!appendToArchive(path, texts)) rewriteArchive(path, found);
-            for (const pugi::xpath_node& item : found)
-                item.node().parent().remove_child(item.node());
+            xmlarchive::recover(path);
+            QList<QByteArray> texts;
+            for (const pugi::xml_node& item : found)
+                texts.append(File::xmlText(item));
+            if (!xmlarchive::append(path, texts)) rewriteArchive(path, found);
+            for (const pugi::xml_node& item : found)
+                item.parent().remove_child(item);
         }
         if (movedCount) *movedCount = static_cast<int>(found.size());
         moved = true;

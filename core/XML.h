@@ -64,10 +64,13 @@ public:
     bool resetNodeValues(pugi::xml_node parent);
     // Moves every item of the items list (the children of the root element) dated more than seven days
     // before today from the items document to the end of "archive.xml" in the data folder, and saves that
-    // file; an item the archive holds already is not added to it again. When the archive cannot be read or
-    // written no item leaves the items document. Reported (" - XML.archiveData: ", " error"); false then.
-    // *movedCount, when given, is the number of items that left the items document.
-    bool archiveData(pugi::xml_document& itemsDocument, int* movedCount = nullptr);
+    // file; an item that a move put in the archive already, one whose items file was not written after it,
+    // is not added to it again (xmlarchive). When the archive cannot be read or written no item leaves the
+    // items document. Reported (" - XML.archiveData: ", " error"); false then.
+    // *movedCount, when given, is the number of items that left the items document. oldItems, when given,
+    // are the items that move, in file order, as the store's index finds them without the XPath.
+    bool archiveData(pugi::xml_document& itemsDocument, int* movedCount = nullptr,
+                     const std::vector<pugi::xml_node>* oldItems = nullptr);
     // "archive.xml" in the data folder.
     static QString archivePath();
     // The day before which items go to the archive, seven days before today, as the number its

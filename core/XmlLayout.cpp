@@ -21,7 +21,27 @@ public:
 
         Layout layout;
         std::vector<QByteArrayView> open; // the names of the elements open, the root first
-        qsizetype childStart = -1;        // where the current element directly in the root started
+        if (!nodes(open, layout) || open.size() != 1) return std::nullopt;
+        if (!misc() || m_at != m_text.size()) return std::nullopt;
+        return layout;
+    }
+
+    // The text read as what stands between the start and end tags of a root element.
+    std::optional<Layout> content() {
+        if (m_text.contains('\0')) return std::nullopt;
+        Layout layout;
+        layout.rootContent = 0;
+        std::vector<QByteArrayView> open{QByteArrayView("root")};
+        if (!nodes(open, layout) || open.size() != 1 || layout.rootEnd != -1) return std::nullopt;
+        return layout;
+    }
+
+private:
+    // Reads nodes until the root element is closed (rootEnd set, the root's name still in open), or, when
+    // the root was open at the start, until the text ends with it still open.
+    bool nodes(std::vector<QByteArrayView>& open, Layout& layout) {
+        const bool inRoot = !open.empty();
+        qsizetype childStart = -1; // where the current element directly in the root started
         const auto elementEnds = [&](QByteArrayView name, qsizetype end) {
             if (open.size() == 1 && name == "item") layout.items.append({childStart, end - childStart});
         };
@@ -29,48 +49,51 @@ public:
             if (!open.empty()) {
                 // Text up to the next tag.
                 const qsizetype lt = m_text.indexOf('<', m_at);
-                if (lt < 0) return std::nullopt;
+                if (lt < 0) {
+                    m_at = m_text.size();
+                    return inRoot && open.size() == 1;
+                }
                 m_at = lt;
             }
-            if (!ahead("<")) return std::nullopt;
+            if (!ahead("<")) return false;
             if (ahead("<!--")) {
-                if (open.empty() || !skipPast("-->", 4)) return std::nullopt;
+                if (open.empty() || !skipPast("-->", 4)) return false;
             } else if (ahead("<![CDATA[")) {
-                if (open.empty() || !skipPast("]]>", 9)) return std::nullopt;
+                if (open.empty() || !skipPast("]]>", 9)) return false;
             } else if (ahead("<?")) {
-                if (open.empty() || !instruction()) return std::nullopt;
+                if (open.empty() || !instruction()) return false;
             } else if (ahead("</")) {
                 const qsizetype start = m_at;
                 m_at += 2;
                 const QByteArrayView name = this->name();
                 blanks();
-                if (open.empty() || name != open.back() || !skip(">")) return std::nullopt;
-                open.pop_back();
-                if (open.empty())
+                if (open.empty() || name != open.back() || !skip(">")) return false;
+                if (open.size() == 1) {
                     layout.rootEnd = start;
-                else
-                    elementEnds(name, m_at);
+                    return true;
+                }
+                open.pop_back();
+                elementEnds(name, m_at);
             } else {
                 const qsizetype start = m_at;
                 ++m_at;
                 const QByteArrayView name = this->name();
-                if (name.isEmpty() || !attributes()) return std::nullopt;
+                if (name.isEmpty() || !attributes()) return false;
                 if (open.size() == 1) childStart = start;
                 if (skip("/>")) {
-                    if (open.empty()) return std::nullopt; // a root with nothing in it is for the parser
+                    if (open.empty()) return false; // a root with nothing in it is for the parser
                     elementEnds(name, m_at);
                 } else if (skip(">")) {
+                    if (open.empty()) layout.rootContent = m_at;
                     open.push_back(name);
                 } else {
-                    return std::nullopt;
+                    return false;
                 }
             }
         } while (!open.empty());
-        if (!misc() || m_at != m_text.size()) return std::nullopt;
-        return layout;
+        return false;
     }
 
-private:
     bool ahead(QByteArrayView what, qsizetype at = -1) const {
         if (at < 0) at = m_at;
         return at <= m_text.size() && m_text.sliced(at).startsWith(what);
@@ -225,6 +248,10 @@ bool writtenText(QByteArrayView t, qsizetype from, qsizetype to, bool attribute)
 
 std::optional<Layout> scan(QByteArrayView text) {
     return Scanner(text).layout();
+}
+
+std::optional<Layout> scanContent(QByteArrayView content) {
+    return Scanner(content).content();
 }
 
 bool asWritten(QByteArrayView t) {

@@ -176,4 +176,8 @@ int removeLeftovers(const QString& path) {
     return removed;
 }
 
+void raise(int error, const QString& path) {
+    fail(error, path);
+}
+
 } // namespace atomicfile

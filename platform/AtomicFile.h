@@ -40,4 +40,7 @@ bool makeFolder(const QString& path);
 // how many were removed.
 int removeLeftovers(const QString& path);
 
+// Raises the Failure that write raises for the system's error number error on path.
+[[noreturn]] void raise(int error, const QString& path);
+
 } // namespace atomicfile

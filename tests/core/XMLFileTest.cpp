@@ -5,6 +5,7 @@
 #include "Settings.h"
 #include "TestEnv.h"
 #include "XML.h"
+#include "XmlArchive.h"
 #include "XmlLayout.h"
 
 #include <QDir>
@@ -12,9 +13,12 @@
 #include <QRandomGenerator>
 #include <QSet>
 #include <csignal>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -29,6 +33,17 @@ protected:
         gSettings = nullptr;
     }
     QString dataFile(const QString& name) const { return env.dataDir() + name; }
+    QString archive() const { return dataFile("archive.xml"); }
+    QByteArray archiveText() const { return TestEnv::readFile(archive()); }
+    // Moves the old ones of items into the archive as a start would, the items file then left unwritten (the
+    // program ended before it) unless written is set.
+    bool moveOld(const QByteArray& items, bool written = false) {
+        pugi::xml_document doc;
+        if (!File::readXMLText(doc, "<root>\r\n" + items + "</root>").ok()) return false;
+        const bool moved = xml.archiveData(doc);
+        if (written) xmlarchive::settle(archive(), doc);
+        return moved;
+    }
 
     TestEnv env;
     FakePrompter prompts;
@@ -57,6 +72,18 @@ private:
     rlimit m_old{};
     void (*m_handler)(int) = nullptr;
 };
+
+// An item of an archive test.
+QByteArray archiveItem(int id, const QByteArray& date) {
+    return "<item><id>" + QByteArray::number(id) + "</id><date>" + date + "</date><title>item " +
+           QByteArray::number(id) + " &amp; more</title></item>";
+}
+
+// Sets the file's time of last change back to what it was.
+void keepTime(const QString& path, const struct stat& was) {
+    const timespec times[2] = {was.st_atim, was.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+}
 
 pugi::xml_document parsed(const QByteArray& text) {
     pugi::xml_document doc;
@@ -497,6 +524,21 @@ TEST_F(XMLFileTest, TheArchiveGrowsWithoutBeingWrittenAnew) {
         if (&before - archives < 6) {
             EXPECT_TRUE(after.startsWith(before.left(end)) && after.endsWith(before.mid(end)));
         }
+
+        // The next move, which reads no more of it than the last one added, comes to what reading it whole
+        // gives as well: the item held already stays out.
+        const QByteArray three = "<item><id>3</id><date>20200103</date></item>";
+        items = parsed("<root>" + one + three + "</root>");
+        pugi::xml_document expectedNext = parsed(after);
+        QSet<QByteArray> heldNext;
+        for (const pugi::xml_node& item : expectedNext.document_element().children("item"))
+            heldNext.insert(File::xmlText(item));
+        for (const pugi::xml_node& item : items.document_element().children("item"))
+            if (!heldNext.contains(File::xmlText(item))) expectedNext.document_element().append_copy(item);
+        EXPECT_TRUE(xml.archiveData(items));
+        EXPECT_EQ(File::xmlText(parsed(TestEnv::readFile(dataFile("archive.xml")))),
+                  File::xmlText(expectedNext));
+        EXPECT_TRUE(prompts.boxes.isEmpty());
     }
 
     // A move that cannot be written whole leaves the archive as it was, and the items where they were.
@@ -513,6 +555,9 @@ TEST_F(XMLFileTest, TheArchiveGrowsWithoutBeingWrittenAnew) {
     EXPECT_EQ(TestEnv::readFile(dataFile("archive.xml")), before);
     EXPECT_EQ(xml.getElementValue(items, "/root/item/id"), QStringList({"1", "2"}));
     EXPECT_EQ(QDir(env.dataDir()).entryList({"*.saving-*"}, QDir::Files | QDir::Hidden), QStringList());
+    // Put back, it takes the move once there is room.
+    EXPECT_TRUE(xml.archiveData(items));
+    EXPECT_EQ(TestEnv::readFile(dataFile("archive.xml")), before.chopped(7) + one + two + "</root>");
 
     // When nothing is old enough to move, the archive is left alone, even one that cannot be read.
     TestEnv::writeFile(dataFile("archive.xml"), "<root><item>");
@@ -521,4 +566,150 @@ TEST_F(XMLFileTest, TheArchiveGrowsWithoutBeingWrittenAnew) {
     EXPECT_TRUE(xml.archiveData(items));
     EXPECT_TRUE(prompts.boxes.isEmpty());
     EXPECT_EQ(TestEnv::readFile(dataFile("archive.xml")), "<root><item>");
+}
+
+TEST_F(XMLFileTest, AnArchiveLeftAsItWasIsReadOnlyWhereTheLastMovesAddedToIt) {
+    QByteArray years = "<root>\r\n";
+    for (int i = 0; i < 500; ++i)
+        years += archiveItem(1000 + i, "20160101");
+    TestEnv::writeFile(archive(), years + "</root>");
+    ASSERT_TRUE(
+        moveOld(archiveItem(1, "20261101"), true)); // read whole once: the program has not seen it before
+
+    // Spoilt far before its end, with its time of change kept: the next move does not see it, as it reads
+    // nothing of what stood there before.
+    struct stat was {};
+    ASSERT_EQ(::stat(QFile::encodeName(archive()).constData(), &was), 0);
+    QByteArray spoilt = archiveText();
+    spoilt.replace(8, 5, "<itex");
+    TestEnv::writeFile(archive(), spoilt);
+    keepTime(archive(), was);
+    EXPECT_TRUE(moveOld(archiveItem(2, "20261102"), true));
+    EXPECT_TRUE(prompts.boxes.isEmpty());
+    EXPECT_EQ(archiveText(), spoilt.chopped(7) + archiveItem(2, "20261102") + "</root>");
+
+    // Changed by other hands (a time of change that is not the one the program left), it is read whole
+    // again: here it does not read, so no item leaves the items file.
+    spoilt = archiveText();
+    TestEnv::writeFile(archive(), spoilt);
+    EXPECT_FALSE(moveOld(archiveItem(3, "20261103")));
+    ASSERT_EQ(prompts.boxes.size(), 1);
+    EXPECT_TRUE(prompts.boxes[0].text.contains(" - XML.archiveData: "));
+    EXPECT_EQ(archiveText(), spoilt);
+}
+
+TEST_F(XMLFileTest, MovesCutOffBeforeTheItemsFileWasWrittenLeaveEveryItemOnce) {
+    const QByteArray a = archiveItem(1, "20261120");
+    const QByteArray b = archiveItem(2, "20261202");
+    const QByteArray c = archiveItem(3, "20261205");
+    TestEnv::writeFile(archive(), "<root>\r\n" + archiveItem(9, "20200101") + "</root>");
+    // 7 December: a moves; the program ends before the items file is written.
+    ASSERT_TRUE(moveOld(a + b + c));
+    // 10 December: a and b are old, a is in the archive already; cut off again.
+    clock.set(QDateTime(QDate(2026, 12, 10), QTime(9, 0)));
+    ASSERT_TRUE(moveOld(a + b + c));
+    // The clock set back to 8 December: only a is old. This time the items file is written, b still in it.
+    clock.set(QDateTime(QDate(2026, 12, 8), QTime(9, 0)));
+    ASSERT_TRUE(moveOld(a + b + c, true));
+    // 13 December, from the items file as written: b, in the archive already, and c.
+    clock.set(QDateTime(QDate(2026, 12, 13), QTime(9, 0)));
+    ASSERT_TRUE(moveOld(b + c, true));
+    EXPECT_EQ(archiveText(), "<root>\r\n" + archiveItem(9, "20200101") + a + b + c + "</root>");
+    EXPECT_TRUE(prompts.boxes.isEmpty());
+}
+
+TEST_F(XMLFileTest, AMoveCutOffMidwayIsPutBackOrKeptWhole) {
+    QByteArray years;
+    for (int i = 0; i < 20; ++i)
+        years += archiveItem(100 + i, "20200101");
+    const QByteArray old = "<!-- kept -->\n<root>\r\n" + years + "</root>\n";
+    TestEnv::writeFile(archive(), old);
+    const QByteArray a = archiveItem(1, "20261101");
+    // The program ends in the middle of writing the move (here: it may not make a file longer than that).
+    const auto cutShort = [&] {
+        const rlimit limit{static_cast<rlim_t>(old.size() + 20), RLIM_INFINITY};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        std::signal(SIGXFSZ, SIG_DFL);
+        moveOld(a);
+        std::exit(0);
+    };
+    EXPECT_EXIT(cutShort(), ::testing::KilledBySignal(SIGXFSZ), "");
+    const QByteArray cut = archiveText();
+    ASSERT_NE(cut, old);
+    ASSERT_FALSE(cut.endsWith("</root>\n"));
+    const QByteArray record = TestEnv::readFile(xmlarchive::recordPath(archive()));
+
+    // The next start puts back what stood there before it moves anything.
+    xmlarchive::recover(archive());
+    EXPECT_EQ(archiveText(), old);
+    ASSERT_TRUE(moveOld(a));
+    const QByteArray moved = "<!-- kept -->\n<root>\r\n" + years + a + "</root>\n";
+    EXPECT_EQ(archiveText(), moved);
+
+    // Cut off once the archive was written whole but before that was recorded: the move stands, and the
+    // item is not added again.
+    TestEnv::writeFile(xmlarchive::recordPath(archive()), record);
+    xmlarchive::recover(archive());
+    ASSERT_TRUE(moveOld(a));
+    EXPECT_EQ(archiveText(), moved);
+
+    // Cut off before the archive was touched, and the machine stopped in the middle of it: zeros where the
+    // move was written, or the old end alone.
+    for (const QByteArray& left : {old.chopped(8) + QByteArray(300, '\0'), old}) {
+        TestEnv::writeFile(archive(), left);
+        TestEnv::writeFile(xmlarchive::recordPath(archive()), record);
+        ASSERT_TRUE(moveOld(a));
+        EXPECT_EQ(archiveText(), moved);
+    }
+    EXPECT_TRUE(prompts.boxes.isEmpty());
+}
+
+TEST_F(XMLFileTest, AnArchivePutInItsPlaceIsReadWholeAgain) {
+    const QByteArray a = archiveItem(1, "20261101");
+    TestEnv::writeFile(archive(), "<root>\r\n</root>");
+    ASSERT_TRUE(moveOld(archiveItem(2, "20261102"), true));
+    // Another archive (one kept aside, say) takes its place: it holds a already, far from its end.
+    const QByteArray other = "<root>\r\n" + a + archiveItem(3, "20261103") + "</root>";
+    TestEnv::writeFile(archive() + ".new", other);
+    ASSERT_TRUE(QFile::remove(archive()));
+    ASSERT_TRUE(QFile::rename(archive() + ".new", archive()));
+    ASSERT_TRUE(moveOld(a + archiveItem(4, "20261104")));
+    EXPECT_EQ(archiveText(),
+              "<root>\r\n" + a + archiveItem(3, "20261103") + archiveItem(4, "20261104") + "</root>");
+}
+
+TEST_F(XMLFileTest, WhatStandsInsideARootIsLaidOutItemByItem) {
+    const QByteArray content = "\r\n<item><note><root><item>x</item></root></note></item><!-- </root> -->"
+                               "<other><item/></other><![CDATA[<item>]]><?pi </x>?><item a=\"1\"/>text";
+    const std::optional<xmllayout::Layout> layout = xmllayout::scanContent(content);
+    ASSERT_TRUE(layout.has_value());
+    QList<QByteArray> items;
+    for (const auto& [start, length] : layout->items)
+        items << content.mid(start, length);
+    EXPECT_EQ(items, QList<QByteArray>(
+                         {"<item><note><root><item>x</item></root></note></item>", "<item a=\"1\"/>"}));
+    // What closes the root, or leaves an element open, or is not one of the plain forms, is not content.
+    for (const QByteArray& other : {QByteArray("<item></item></root>"), QByteArray("<item><id>1</id>"),
+                                    QByteArray("<item></other>"), QByteArray("<item>\0</item>", 15),
+                                    QByteArray("<!DOCTYPE x><item/>"), QByteArray("<item><!-- </item>")})
+        EXPECT_FALSE(xmllayout::scanContent(other).has_value()) << other.toStdString();
+    EXPECT_TRUE(xmllayout::scanContent("").has_value());
+}
+
+TEST_F(XMLFileTest, ARecordThatDoesNotStandForTheArchiveIsNotTaken) {
+    const QByteArray a = archiveItem(1, "20261101");
+    const QByteArray b = archiveItem(2, "20261102");
+    TestEnv::writeFile(archive(), "<root>\r\n" + a + "</root>");
+    // Garbled, or the record of some other file: the archive is read whole, and a is known as held.
+    TestEnv::writeFile(dataFile("other.xml"), "<root>\r\n</root>");
+    ASSERT_TRUE(xmlarchive::note(dataFile("other.xml")));
+    for (const QByteArray& record : {QByteArray("Quorvane archive record 1\ndevice 1\n"),
+                                     TestEnv::readFile(xmlarchive::recordPath(dataFile("other.xml")))}) {
+        TestEnv::writeFile(xmlarchive::recordPath(archive()), record);
+        EXPECT_TRUE(moveOld(a + b, true));
+        EXPECT_EQ(archiveText(), "<root>\r\n" + a + b + "</root>");
+        EXPECT_NE(TestEnv::readFile(xmlarchive::recordPath(archive())), record) << "recorded afresh";
+        TestEnv::writeFile(archive(), "<root>\r\n" + a + "</root>");
+    }
+    EXPECT_TRUE(prompts.boxes.isEmpty());
 }

@@ -14,6 +14,8 @@
 #include "frmLogin.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
+#include <QFile>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
@@ -175,4 +177,23 @@ TEST(Startup, TheOrbinIsDrawnOnceWithTheDayRestoredCarriedOverAndItsArticleTask)
                      ->text();
     EXPECT_TRUE(slots.contains(QStringLiteral("Carried over"))) << slots.join('|').toStdString();
     EXPECT_TRUE(slots.contains(QStringLiteral("Read QVN article  1"))) << slots.join('|').toStdString();
+}
+
+TEST(Startup, OldItemsMoveToTheArchiveOnceTheOrbinIsDrawn) {
+    GuiStart s;
+    FakeClock clock(QDateTime(QDate(2026, 12, 7), QTime(10, 0)));
+    s.env.writeSettings("[General]\nFirstTime=false\n");
+    const QByteArray old = meetingXml(12, "Long ago", "20261101", "09:00");
+    TestEnv::writeFile(s.env.dataDir() + "items.xml", itemsFileWith(old));
+    const QString archive = s.env.dataDir() + "archive.xml";
+    Main();
+    ASSERT_NE(gOrbinWindow, nullptr);
+    // The orbin is drawn first: the move, and the items file written after it, do not hold it up.
+    EXPECT_FALSE(QFile::exists(archive));
+    QDeadlineTimer deadline(10000);
+    while (!QFile::exists(archive) && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_EQ(TestEnv::readFile(archive), "<root>\r\n" + old.chopped(2) + "</root>");
+    EXPECT_FALSE(TestEnv::readFile(s.env.dataDir() + "items.xml").contains("Long ago"));
+    EXPECT_TRUE(s.prompter.boxes.isEmpty());
 }
