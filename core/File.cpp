@@ -527,7 +527,8 @@ QString File::keepBeside(const QString& path) {
 void StoreFile::keepOutsideChange(const QString& path) {
     if (!m_known) return;
     const std::optional<FileIdentity> standing = FileIdentity::of(path);
-    if (!standing || standing == m_identity) return; // gone, or still the store's own
+    // Gone, or still what the store read or wrote, whatever else was done to it.
+    if (!standing || (m_identity && standing->sameContent(*m_identity))) return;
     const QString kept = File::keepBeside(path);
     // The new name changed the file's change time: what stands there now is known, and is not kept again.
     m_identity = FileIdentity::of(path);

@@ -106,10 +106,11 @@ public:
     }
     // After a load that failed: what stands on disk is not the store's (it is kept aside otherwise).
     void forget() { m_known = false; }
-    // Before a save to path: when a file stands there that is not the one read or written last, it is kept
-    // beside (File::keepBeside) and the user is told once, in a box (none while the program is being ended
-    // from outside) and in the log. Only a stat when nothing changed. Raises a Failure when the file could
-    // not be kept: the save must then not write over it.
+    // Before a save to path: when a file stands there that is not the one read or written last, or was
+    // written since (a new mode or name alone is no change), it is kept beside (File::keepBeside) and the
+    // user is told once, in a box (none while the program is being ended from outside) and in the log.
+    // Only a stat when nothing changed. Raises a Failure when the file could not be kept: the save must
+    // then not write over it.
     void keepOutsideChange(const QString& path);
     // After a save: the file as written.
     void written(const std::optional<FileIdentity>& identity) {

@@ -21,9 +21,14 @@ struct FileIdentity {
     // The regular file that path names (through links) as it stands now; nullopt when there is none.
     static std::optional<FileIdentity> of(const QString& path);
 
-    bool operator==(const FileIdentity& o) const {
+    // The same content, as far as the file system tells: the same file, its size and modification time
+    // unchanged. The change time alone also moves when only the file's mode, owner or links change (a
+    // chmod, a backup tool's hard link), and a write moves the modification time with it.
+    bool sameContent(const FileIdentity& o) const {
         return device == o.device && inode == o.inode && size == o.size &&
-               modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec &&
-               changed.tv_sec == o.changed.tv_sec && changed.tv_nsec == o.changed.tv_nsec;
+               modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec;
+    }
+    bool operator==(const FileIdentity& o) const {
+        return sameContent(o) && changed.tv_sec == o.changed.tv_sec && changed.tv_nsec == o.changed.tv_nsec;
     }
 };

@@ -17,6 +17,7 @@
 #include <optional>
 #include <poll.h>
 #include <sys/inotify.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -474,6 +475,25 @@ TEST_F(ItemsTest, AFileChangedOnDiskWhileTheProgramRunsIsKeptBesideTheSavedOneAn
     EXPECT_TRUE(TestEnv::readFile(env.dataDir() + outside()[1]).contains("<title>Synced</title>"));
     EXPECT_EQ(prompts.boxes.size(), 1);
     EXPECT_EQ(logLines(), 2);
+}
+
+// A file whose content stands as the store left it is no change from outside, whatever was done to it
+// besides: its mode set by the user (kept by the saves), a second name given to it by a backup tool.
+TEST_F(ItemsTest, AFileOnlyGivenAnotherModeOrNameIsNoChangeFromOutside) {
+    Items& items = load(storeWith(item(1, "20261207", "Mine")));
+    ASSERT_TRUE(items.saveItemXML());
+    const QByteArray file = QFile::encodeName(itemsFile());
+    ASSERT_EQ(::chmod(file.constData(), 0640), 0);
+    ASSERT_EQ(::link(file.constData(), QFile::encodeName(env.root() + "backup.xml").constData()), 0);
+    items.setTitle("Mine again", 1);
+    ASSERT_TRUE(items.saveItemXML());
+    EXPECT_TRUE(
+        QDir(env.dataDir()).entryList({QStringLiteral("items.xml.outside-*")}, QDir::Files).isEmpty());
+    EXPECT_TRUE(prompts.boxes.isEmpty());
+    EXPECT_TRUE(TestEnv::readFile(itemsFile()).contains("<title>Mine again</title>"));
+    struct stat saved {};
+    ASSERT_EQ(::stat(file.constData(), &saved), 0);
+    EXPECT_EQ(saved.st_mode & 07777, 0640u) << "the mode the user gave stays";
 }
 
 TEST_F(ItemsTest, AFileReadAheadOrMadeOutsideAfterTheLoadIsWatchedTheSame) {
