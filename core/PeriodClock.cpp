@@ -58,8 +58,10 @@ std::optional<std::pair<qint64, qint64>> PeriodClock::dueIndexes(const QDateTime
     qint64 first = present;
     if (m_lastHandled) {
         if (last <= *m_lastHandled) {
-            // Not yet a new minute, or the clock went back a little: wait until it has caught up.
-            if (*m_lastHandled - last <= MaxWaitedBackMinutes) return std::nullopt;
+            // Not yet a new minute, a shorter lead, or the clock went back a little: wait until it has
+            // caught up. How far the clock went back is told by the present minute, never by the lead: a
+            // lead lowered by hours would otherwise hand out again the meetings just handed out.
+            if (m_handledAt - present <= MaxWaitedBackMinutes) return std::nullopt;
         } else {
             first = *m_lastHandled + 1;
         }
@@ -88,8 +90,9 @@ PeriodClock::Minute PeriodClock::shifted(const Minute& minute, qint64 minutes) {
     return minuteAt(indexOf(minute.date, minute.time) + minutes);
 }
 
-void PeriodClock::markHandled(const Minute& minute) {
+void PeriodClock::markHandled(const Minute& minute, const QDateTime& now) {
     m_lastHandled = indexOf(minute.date, minute.time);
+    m_handledAt = indexOf(now.date(), now.time());
 }
 
 std::optional<PeriodClock::Minute> PeriodClock::lastHandled() const {

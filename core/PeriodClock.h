@@ -39,8 +39,8 @@ public:
     // of their meetings: on the first call the present minute and the lead's minutes after it (a meeting
     // that begins within the lead gets its reminder at once), afterwards every minute after the last one
     // marked handled up to lead minutes after the present one (at most the last MaxCatchUpMinutes). A clock
-    // put back by a little (summer time ending) hands out nothing until it has caught up; one put back by
-    // more than that starts afresh as on the first call.
+    // put back by a little (summer time ending), or a shorter lead, hands out nothing until the minutes
+    // handed out are reached again; a clock put back by more than that starts afresh as on the first call.
     QList<Minute> dueMinutes(const QDateTime& now, qint64 lead = 0) const;
     // The same minutes as one span, the first and the last of them, without listing each.
     struct Span {
@@ -50,8 +50,8 @@ public:
     std::optional<Span> dueSpan(const QDateTime& now, qint64 lead = 0) const;
     // The minute so many minutes after minute on the wall clock (before it when minutes is below 0).
     static Minute shifted(const Minute& minute, qint64 minutes);
-    // Marks minute (and every minute before it) as handled.
-    void markHandled(const Minute& minute);
+    // Marks minute (and every minute before it) as handled at now.
+    void markHandled(const Minute& minute, const QDateTime& now);
     std::optional<Minute> lastHandled() const;
 
     // Milliseconds from now until the clock should tick again: just after the next minute begins.
@@ -70,4 +70,5 @@ private:
     static Minute minuteAt(qint64 index);
 
     std::optional<qint64> m_lastHandled; // minutes counted on the wall clock
+    qint64 m_handledAt = 0;              // the present minute when m_lastHandled was marked
 };

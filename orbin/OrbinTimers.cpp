@@ -143,7 +143,7 @@ void OrbinTimers::reminderStep(const QDateTime& now) {
             steps.fail(std::current_exception());
             break;
         }
-        m_clock.markHandled({date, to});
+        m_clock.markHandled({date, to}, now);
         for (const DueMeeting& meeting : meetings)
             steps.run([&] {
                 const Integer id = numtext::toInteger(meeting.id);

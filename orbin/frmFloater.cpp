@@ -1073,6 +1073,7 @@ void frmFloater::txtTodo_Click(int slot) {
 }
 
 void frmFloater::removeAllMeetingsFromTheorbin() {
+    m_pendingMeetings.clear();
     const qsizetype n = m_lblMeeting.size();
     // Gone later rather than now: a label may be removed from inside its own click.
     for (qsizetype i = 1; i < n; ++i) {
@@ -1085,7 +1086,16 @@ void frmFloater::removeAllMeetingsFromTheorbin() {
 }
 
 void frmFloater::addMeetingToTheOrbin(int id, const QTime& time, const QString& title, bool done) {
+    // A redraw's meetings get their labels from the layout, which makes only those the face has room for.
+    m_pendingMeetings.append({id, time, title, done});
+    if (!m_meetingsHeld) layoutMeetingLabels();
+}
+
+// A label for the meeting, hidden until the layout has found it a place; none when it cannot be made.
+MeetingLabel* frmFloater::makeMeetingLabel(const PendingMeeting& meeting) {
+    MeetingLabel* made = nullptr;
     trapped(QStringLiteral(" - frmFloater.addMeetingToTheOrbin: "), Error, [&] {
+        const QTime& time = meeting.time;
         const double h = time.hour() % 12 + time.minute() / 60.0;
         const double angle = h / 12 * 360 - 90;
         const QLabel* templ = m_lblMeeting.first();
@@ -1101,16 +1111,15 @@ void frmFloater::addMeetingToTheOrbin(int id, const QTime& time, const QString& 
         label->installEventFilter(this);
         label->hide();
         m_lblMeeting << label;
-        label->setProperty("Tag", QString::number(id));
+        label->setProperty("Tag", QString::number(meeting.id));
         label->setProperty("ClockAngle", angle);
         label->setProperty("MinuteOfDay", time.hour() * 60 + time.minute());
-        setUnderline(label, done);
-        label->setMeeting(time, title, twips::toPixels(MeetingBoxWidth));
+        setUnderline(label, meeting.done);
+        label->setMeeting(time, meeting.title, twips::toPixels(MeetingBoxWidth));
         placeMeetingLabel(label, angle, 1);
-        label->show();
-        label->raise();
-        if (!m_meetingsHeld) layoutMeetingLabels();
+        made = label;
     });
+    return made;
 }
 
 // The point of the clock's ellipse (scaled by ring, 1 for the rim itself) at angle, in twips.
@@ -1150,14 +1159,34 @@ void frmFloater::placeMeetingLabel(MeetingLabel* label, double angle, double rin
 // side when they stand at later ones; where only the date or a task is in the way, or labels on both
 // sides, to the nearer side. Only when the whole rim is full does a label go to a smaller ring inside it,
 // and when those are full to the free place nearest its hour. Everything stays inside the window, below
-// the period buttons.
+// the period buttons. A day of more meetings than that holds (some fifty: a hand-made or damaged file)
+// shows the earliest that fit; the first label that finds no place and every later one are left off the
+// face, where Search still finds their meetings.
+//
+// The work stays bounded however many meetings a day holds: a ring found full for a label is not searched
+// again for one no smaller, the search of the window skips past what stands in the way, and once the face
+// is full nothing is searched and no label is made. When every label searched the whole window, a redraw
+// of a day of 150 meetings tried 4.2 million places and took 0.3 s, one of 1,000 meetings 39 million and
+// 2.7 s; now either tries 22,000 and takes 5 ms, and a day of 40 meetings 2 ms instead of 10 (offscreen,
+// one after the other on one machine).
 void frmFloater::layoutMeetingLabels() {
-    QList<MeetingLabel*> labels;
+    // The labels made and the meetings waiting for theirs, by minute of the day, in the order they came.
+    struct Entry {
+        int minute;
+        MeetingLabel* label;
+        qsizetype pending; // the meeting's place in m_pendingMeetings, when it has no label yet
+    };
+    QList<Entry> entries;
     for (QLabel* l : meetingLabels())
-        if (auto* m = qobject_cast<MeetingLabel*>(l)) labels << m;
-    std::stable_sort(labels.begin(), labels.end(), [](const MeetingLabel* a, const MeetingLabel* b) {
-        return a->property("MinuteOfDay").toInt() < b->property("MinuteOfDay").toInt();
-    });
+        if (auto* m = qobject_cast<MeetingLabel*>(l))
+            entries.append({m->property("MinuteOfDay").toInt(), m, -1});
+    for (qsizetype i = 0; i < m_pendingMeetings.size(); ++i) {
+        const QTime& t = m_pendingMeetings.at(i).time;
+        entries.append({t.hour() * 60 + t.minute(), nullptr, i});
+    }
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const Entry& a, const Entry& b) { return a.minute < b.minute; });
+    const QList<PendingMeeting> pending = std::exchange(m_pendingMeetings, {});
     const QRect area(0, twips::toPixels(MeetingTopLimit), twips::toPixels(DesignWidth),
                      twips::toPixels(ExpandedHeight) - twips::toPixels(MeetingTopLimit));
     // What stands on the face already, with the clock angle of a label's meeting (none for the date, the
@@ -1176,15 +1205,39 @@ void frmFloater::layoutMeetingLabels() {
     for (const QLabel* slot : m_txtTodo)
         if (!slot->text().isEmpty()) taken.append({words(slot), std::nullopt});
     // A little apart from everything placed, side by side a little more than one above the other.
+    constexpr int ApartX = 3, ApartY = 1;
     auto inTheWay = [](const Taken& t, const QRect& r) {
-        return t.rect.intersects(r.adjusted(-3, -1, 3, 1));
+        return t.rect.intersects(r.adjusted(-ApartX, -ApartY, ApartX, ApartY));
     };
-    auto isFree = [&](const QRect& r) {
-        return area.contains(r) &&
-               std::none_of(taken.cbegin(), taken.cend(), [&](const Taken& t) { return inTheWay(t, r); });
+    m_meetingPlacesTried = 0;
+    // What stands in the way of a place inside the window, or none when it is free.
+    auto inTheWayOf = [&](const QRect& r) -> const Taken* {
+        ++m_meetingPlacesTried;
+        for (const Taken& t : taken)
+            if (inTheWay(t, r)) return &t;
+        return nullptr;
     };
-    for (MeetingLabel* label : labels) {
+    auto isFree = [&](const QRect& r) { return area.contains(r) && !inTheWayOf(r); };
+    // The rings found full for a label of a size, for hours on whole or on half degrees (a label tries
+    // every whole degree from its hour): no larger label finds a place there either.
+    struct FullRing {
+        double ring;
+        bool halfDegree;
+        QSize size;
+    };
+    QList<FullRing> fullRings;
+    bool faceFull = false;
+    for (const Entry& entry : entries) {
+        if (faceFull) {
+            // Left off the face; a meeting waiting for its label gets none.
+            if (entry.label) entry.label->hide();
+            continue;
+        }
+        MeetingLabel* const label = entry.label ? entry.label : makeMeetingLabel(pending.at(entry.pending));
+        if (!label) continue;
         const double own = label->property("ClockAngle").toDouble();
+        const bool halfDegree = std::llround(own * 2) % 2 != 0;
+        const QSize size = label->textSize();
         // The first free place from the label's hour in whole degrees one way round, or none.
         auto firstFree = [&](double ring, int direction) -> std::optional<int> {
             for (int offset = 1; offset < 360; ++offset)
@@ -1194,6 +1247,11 @@ void frmFloater::layoutMeetingLabels() {
         };
         bool placed = false;
         for (const double ring : MeetingRings) {
+            if (std::any_of(fullRings.cbegin(), fullRings.cend(), [&](const FullRing& f) {
+                    return f.ring == ring && f.halfDegree == halfDegree && f.size.width() <= size.width() &&
+                           f.size.height() <= size.height();
+                }))
+                continue;
             const QRect home = meetingLabelRect(label, own, ring, nullptr);
             if (isFree(home)) {
                 placeMeetingLabel(label, own, ring);
@@ -1218,37 +1276,49 @@ void frmFloater::layoutMeetingLabels() {
             }
             std::optional<int> offset = later;
             if (earlier && (!later || -*earlier < *later)) offset = earlier;
-            if (!offset) continue;
+            if (!offset) {
+                fullRings.append({ring, halfDegree, size});
+                continue;
+            }
             placeMeetingLabel(label, own + *offset, ring);
             placed = true;
             break;
         }
-        // The rings are full: the free place nearest to the label's hour, wherever it is on the window.
+        // The rings are full: the free place nearest to the label's hour, wherever it is on the window
+        // (places two pixels apart; of two as near, the higher, then the one further left).
         if (!placed) {
             const QRect home = meetingLabelRect(label, own, 1, nullptr);
             std::optional<QRect> nearest;
             qint64 best = 0;
-            for (int y = area.top(); y + home.height() <= area.bottom() + 1; y += 2)
-                for (int x = area.left(); x + home.width() <= area.right() + 1; x += 2) {
-                    const QRect r(QPoint(x, y), home.size());
+            for (int y = area.top(); y + size.height() <= area.bottom() + 1; y += 2)
+                for (int x = area.left(); x + size.width() <= area.right() + 1; x += 2) {
+                    const QRect r(QPoint(x, y), size);
                     const QPoint d = r.center() - home.center();
                     const qint64 distance = qint64(d.x()) * d.x() + qint64(d.y()) * d.y();
-                    if ((!nearest || distance < best) && isFree(r)) {
-                        nearest = r;
-                        best = distance;
+                    if (nearest && distance >= best) continue;
+                    if (const Taken* t = inTheWayOf(r)) {
+                        // So is every place of the row up to the far side of it.
+                        const int pastIt = t->rect.right() + ApartX + 1;
+                        while (x + 2 < pastIt)
+                            x += 2;
+                        continue;
                     }
+                    nearest = r;
+                    best = distance;
                 }
-            // A day with more meetings than even that holds: the rest stand at their hours.
-            if (nearest) {
-                label->setGeometry(*nearest);
-                label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-                label->setProperty("LeftTwips", twips::fromPixels(nearest->left()));
-                label->setProperty("TopTwips", twips::fromPixels(nearest->top()));
-            } else {
-                placeMeetingLabel(label, own, 1);
+            if (!nearest) {
+                faceFull = true;
+                label->hide();
+                continue;
             }
+            label->setGeometry(*nearest);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            label->setProperty("LeftTwips", twips::fromPixels(nearest->left()));
+            label->setProperty("TopTwips", twips::fromPixels(nearest->top()));
         }
         taken.append({label->geometry(), own});
+        label->raise();
+        label->show();
     }
 }
 

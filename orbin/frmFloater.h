@@ -101,6 +101,8 @@ public:
     void addMeetingToTheOrbin(int id, const QTime& time, const QString& title, bool done);
     // The meeting labels made at run time (the template, member 0, is not among them).
     QList<QLabel*> meetingLabels() const { return m_lblMeeting.mid(1); }
+    // How many places the last layout of the meeting labels tried for them: the measure of its work.
+    qint64 meetingPlacesTried() const { return m_meetingPlacesTried; }
 
     bool isShrunk() const;
     // The date label: the day it shows (today while it shows none).
@@ -169,6 +171,13 @@ private:
     static QRect meetingLabelRect(const MeetingLabel* label, double angle, double ring,
                                   Qt::Alignment* alignment);
     static void placeMeetingLabel(MeetingLabel* label, double angle, double ring);
+    struct PendingMeeting {
+        int id;
+        QTime time;
+        QString title;
+        bool done;
+    };
+    MeetingLabel* makeMeetingLabel(const PendingMeeting& meeting);
     void layoutMeetingLabels();
     // The rim itself first, then rings inside it for a day the rim cannot hold.
     static constexpr double MeetingRings[] = {1.0, 0.85, 0.7, 0.55};
@@ -237,6 +246,9 @@ private:
     QSet<QString> m_unreadableIds; // ids already logged as unreadable
     bool m_redrawsHeld = false;
     bool m_meetingsHeld = false; // while a redraw adds the day's meetings
+    // The meetings a redraw added, waiting for the layout to make their labels.
+    QList<PendingMeeting> m_pendingMeetings;
+    qint64 m_meetingPlacesTried = 0;
     bool m_redrawPending = false;
     // Work waiting for the first drawing of the window, and what runs it.
     bool m_painted = false;

@@ -18,7 +18,7 @@ Integer period(const QTime& t) {
 QList<PeriodClock::Minute> tick(PeriodClock& clock, const QDateTime& now, qint64 lead = 0) {
     const QList<PeriodClock::Minute> due = clock.dueMinutes(now, lead);
     for (const auto& m : due)
-        clock.markHandled(m);
+        clock.markHandled(m, now);
     return due;
 }
 
@@ -124,6 +124,21 @@ TEST(PeriodClock, MeetingMinutesComeTheLeadAheadEachOnce) {
     EXPECT_EQ(longer.back().time, QTime(0, 12));
     EXPECT_EQ(PeriodClock::shifted({QDate(2026, 12, 8), QTime(0, 1)}, -2),
               (PeriodClock::Minute{QDate(2026, 12, 7), QTime(23, 59)}));
+}
+
+// A lead lowered by more than the clock waits out when put back: the meetings whose reminders came with
+// the longer lead are not handed out again, the present one's included.
+TEST(PeriodClock, ALeadLoweredFarHandsOutNoMeetingTwice) {
+    PeriodClock clock;
+    EXPECT_EQ(tick(clock, at(7, 10, 0, 30), 180).size(), 181);
+    EXPECT_TRUE(tick(clock, at(7, 10, 1, 0, 250), 0).isEmpty());
+    EXPECT_TRUE(tick(clock, at(7, 12, 0, 0, 250), 0).isEmpty());
+    EXPECT_TRUE(tick(clock, at(7, 13, 0, 0, 250), 0).isEmpty());
+    EXPECT_EQ(tick(clock, at(7, 13, 1, 0, 250), 0),
+              (QList<PeriodClock::Minute>{{QDate(2026, 12, 7), QTime(13, 1)}}));
+    // The clock put back far still starts afresh, whatever the lead.
+    EXPECT_EQ(tick(clock, at(7, 10, 0, 0, 250), 0),
+              (QList<PeriodClock::Minute>{{QDate(2026, 12, 7), QTime(10, 0)}}));
 }
 
 TEST(PeriodClock, TheNextTickComesJustAfterTheNextFullMinute) {

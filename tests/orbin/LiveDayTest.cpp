@@ -859,6 +859,19 @@ TEST_F(RemindedAhead, AReminderComesTheLeadBeforeItsMeetingOnce) {
                                      QStringLiteral("Meeting Reminder: Standup")}));
 }
 
+// A lead lowered by hours while the program runs brings no reminder a second time, not even that of a
+// meeting at the present minute.
+TEST_F(RemindedAhead, ALeadLoweredByHoursRemindsOfNoMeetingTwice) {
+    gSettings->setMeetingReminderMinutes(Integer(180));
+    tickAt(at(7, 9, 59, 30));
+    EXPECT_EQ(reminderTitles(), (QStringList{QStringLiteral("Budget"), QStringLiteral("Standup")}));
+    gSettings->setMeetingReminderMinutes(Integer(0));
+    for (const QDateTime& t : {at(7, 10, 0, 0, 250), at(7, 10, 1, 0, 250), at(7, 10, 2, 0, 250)})
+        tickAt(t);
+    EXPECT_EQ(reminders().size(), 2);
+    EXPECT_EQ(logged().size(), 2);
+}
+
 // The lead reaches over midnight: a meeting early in the day is reminded the evening before.
 TEST_F(RemindedAhead, AMeetingJustAfterMidnightIsRemindedTheEveningBefore) {
     gItems->setMeetingTime(QStringLiteral("00:01"), Integer(6));

@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -70,11 +69,10 @@ TEST(Smoke, QuorvaneStartsAndEndsThroughItsQuitRoutine) {
     RealProgram quorvane;
     quorvane.start(QStringLiteral("true"));
     // The post-start routine marks the first use as done once the orbin is up.
-    QElapsedTimer waited;
-    waited.start();
-    while (quorvane.setting("General", "FirstTime") != QStringLiteral("false") && waited.elapsed() < 20000 &&
-           quorvane.process.state() == QProcess::Running)
-        QThread::msleep(50);
+    waitUntil([&] {
+        return quorvane.setting("General", "FirstTime") == QStringLiteral("false") ||
+               quorvane.process.state() != QProcess::Running;
+    });
     ASSERT_EQ(quorvane.setting("General", "FirstTime"), QStringLiteral("false"));
     ASSERT_EQ(quorvane.process.state(), QProcess::Running);
     quorvane.endSession();
@@ -111,11 +109,10 @@ TEST(Smoke, EndedWhileASaveFailsItEndsSavesTheRestAndLogsTheFailure) {
     RealProgram quorvane;
     quorvane.start(QStringLiteral("false"));
     // The first start of a day makes the article task; start-up is then all but done.
-    QElapsedTimer waited;
-    waited.start();
-    while (!quorvane.setting("Articles", "LastCreatedDate") && waited.elapsed() < 20000 &&
-           quorvane.process.state() == QProcess::Running)
-        QThread::msleep(50);
+    waitUntil([&] {
+        return quorvane.setting("Articles", "LastCreatedDate") ||
+               quorvane.process.state() != QProcess::Running;
+    });
     ASSERT_TRUE(quorvane.setting("Articles", "LastCreatedDate").has_value());
     ASSERT_TRUE(QDir().mkpath(quorvane.dataDir() + QStringLiteral("items.xml")));
 
