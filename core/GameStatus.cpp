@@ -1,7 +1,6 @@
 #include "GameStatus.h"
 
 #include <QList>
-#include <QRegularExpression>
 
 namespace {
 
@@ -39,11 +38,19 @@ std::optional<QString> readText(const QByteArray& v) {
     return QString::fromUtf8(inner);
 }
 
+// Whether v holds only ASCII digits from from to to (not included).
+bool digitsIn(const QByteArray& v, qsizetype from, qsizetype to) {
+    for (qsizetype i = from; i < to; ++i)
+        if (v.at(i) < '0' || v.at(i) > '9') return false;
+    return true;
+}
+
+// "#yyyy-mm-dd#".
 std::optional<QDate> readDate(const QByteArray& v) {
-    static const QRegularExpression form(QStringLiteral("^#\\d{4}-\\d{2}-\\d{2}#$"));
-    const QString s = QString::fromLatin1(v);
-    if (!form.match(s).hasMatch()) return std::nullopt;
-    const QDate d = QDate::fromString(s.mid(1, 10), QStringLiteral("yyyy-MM-dd"));
+    if (v.size() != 12 || v.at(0) != '#' || v.at(5) != '-' || v.at(8) != '-' || v.at(11) != '#' ||
+        !digitsIn(v, 1, 5) || !digitsIn(v, 6, 8) || !digitsIn(v, 9, 11))
+        return std::nullopt;
+    const QDate d = QDate::fromString(QString::fromLatin1(v.mid(1, 10)), QStringLiteral("yyyy-MM-dd"));
     if (!d.isValid()) return std::nullopt;
     return d;
 }
@@ -54,9 +61,10 @@ std::optional<bool> readBool(const QByteArray& v) {
     return std::nullopt;
 }
 
+// Up to five digits, a minus before them or not.
 std::optional<Integer> readInteger(const QByteArray& v) {
-    static const QRegularExpression form(QStringLiteral("^-?\\d{1,5}$"));
-    if (!form.match(QString::fromLatin1(v)).hasMatch()) return std::nullopt;
+    const qsizetype sign = v.startsWith('-') ? 1 : 0;
+    if (v.size() - sign < 1 || v.size() - sign > 5 || !digitsIn(v, sign, v.size())) return std::nullopt;
     const long long n = v.toLongLong();
     if (n < Integer::Min || n > Integer::Max) return std::nullopt;
     return Integer(n);

@@ -4,11 +4,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
-#include <exception>
 #include <iterator>
 #include <limits>
-#include <system_error>
-#include <thread>
 
 namespace xpathvalue {
 
@@ -309,44 +306,10 @@ void ItemIndex::readCounting(const Tags& tags) {
 }
 
 std::vector<ItemIndex::Entry> ItemIndex::entriesOf(const std::vector<pugi::xml_node>& items) {
-    // An entry looks at every child of its item, and the nodes of a large store lie far apart in memory:
-    // a long list is read in parts, side by side.
-    constexpr size_t ItemsForAThread = 2500;
-    const size_t parts = std::min<size_t>(4, items.size() / ItemsForAThread);
-    std::vector<std::vector<Entry>> read(std::max<size_t>(parts, 1));
-    // A part that fails (out of memory) is told after every thread has ended, as a read here would be.
-    std::vector<std::exception_ptr> failed(read.size());
-    const auto readPart = [&](size_t part) noexcept {
-        try {
-            const size_t from = items.size() * part / read.size();
-            const size_t to = items.size() * (part + 1) / read.size();
-            read[part].reserve(to - from);
-            for (size_t i = from; i < to; ++i)
-                read[part].emplace_back(items[i], nullptr);
-        } catch (...) {
-            failed[part] = std::current_exception();
-        }
-    };
-    std::vector<std::thread> helpers;
-    helpers.reserve(read.size());
-    for (size_t part = 1; part < read.size(); ++part) {
-        try {
-            helpers.emplace_back(readPart, part);
-        } catch (const std::system_error&) {
-            break; // no thread to spare: the parts left are read here
-        }
-    }
-    readPart(0);
-    for (std::thread& helper : helpers)
-        helper.join();
-    for (size_t part = helpers.size() + 1; part < read.size(); ++part)
-        readPart(part);
-    for (const std::exception_ptr& failure : failed)
-        if (failure) std::rethrow_exception(failure);
     std::vector<Entry> entries;
     entries.reserve(items.size());
-    for (std::vector<Entry>& part : read)
-        entries.insert(entries.end(), part.begin(), part.end());
+    for (const pugi::xml_node& item : items)
+        entries.emplace_back(item, nullptr);
     return entries;
 }
 

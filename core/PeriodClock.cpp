@@ -1,8 +1,8 @@
 #include "PeriodClock.h"
 
 #include "Failure.h"
+#include "Functions.h"
 
-#include <QRegularExpression>
 #include <algorithm>
 
 namespace {
@@ -10,24 +10,9 @@ constexpr qint64 MinutesPerDay = 24 * 60;
 } // namespace
 
 QTime PeriodClock::readTimeOfDay(const QString& text) {
-    static const QRegularExpression form(
-        QStringLiteral(R"(^\s*(\d{1,2})(?::(\d{1,2}))(?::(\d{1,2}))?\s*(am|pm)?\s*$)"),
-        QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch m = form.match(text);
-    if (m.hasMatch()) {
-        int h = m.captured(1).toInt();
-        const int min = m.captured(2).toInt();
-        const int sec = m.captured(3).isEmpty() ? 0 : m.captured(3).toInt();
-        const QString half = m.captured(4).toLower();
-        bool ok = true;
-        if (!half.isEmpty()) {
-            ok = h >= 1 && h <= 12;
-            h = h % 12 + (half == QStringLiteral("pm") ? 12 : 0);
-        }
-        const QTime t(h, min, sec);
-        if (ok && t.isValid()) return t;
-    }
-    throw Failure(err::TypeMismatch);
+    const std::optional<QTime> t = readMeetingTime(text);
+    if (!t) throw Failure(err::TypeMismatch);
+    return *t;
 }
 
 Integer PeriodClock::periodAt(const QTime& t, const QString& start2, const QString& start3,

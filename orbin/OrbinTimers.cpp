@@ -186,17 +186,19 @@ QList<OrbinTimers::DueMeeting> OrbinTimers::meetingsOn(const QDate& date, const 
 }
 
 void OrbinTimers::colourPeriodButtons(const QList<QPushButton*>& buttons, Integer current) {
+    // Each button gets its colour once: one coloured as it was is not drawn again, so that the clock's
+    // tick draws nothing while the period stays the same.
     auto colour = [](QPushButton* b, qint64 number) {
         b->setProperty("BackColor", number);
         QPalette p = b->palette();
         p.setColor(QPalette::Button, colorcodec::toColor(number, QApplication::palette()));
         b->setPalette(p);
     };
-    for (QPushButton* b : buttons)
-        colour(b, PeriodButtonColor);
     const int index = current.value() - 1;
-    if (index < 0 || index >= buttons.size()) throw Failure(err::SubscriptOutOfRange);
-    colour(buttons.at(index), PeriodInPlayColor);
+    const bool known = index >= 0 && index < buttons.size();
+    for (int i = 0; i < buttons.size(); ++i)
+        colour(buttons.at(i), known && i == index ? PeriodInPlayColor : PeriodButtonColor);
+    if (!known) throw Failure(err::SubscriptOutOfRange);
 }
 
 // ---- The running task's countdown ----

@@ -1,5 +1,6 @@
 #include "frmFloater.h"
 
+#include "BenchSwitch.h"
 #include "Clock.h"
 #include "ColorCodec.h"
 #include "ErrorReport.h"
@@ -38,18 +39,15 @@
 #include "frmSearch.h"
 #include "frmWelcome.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QCursor>
 #include <QFrame>
 #include <QGuiApplication>
-#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTimer>
@@ -163,7 +161,7 @@ void frmFloater::buildControls() {
     placeTwips(shape2, 0, 0, 7200, 315);
 
     m_imgOrbin = picture(OrbinPicture::Kind::Orbin, "imgOrbin", 1215, 1080, 4770, 4830);
-    m_imgOrbin->prepareFace();
+    if (!benchLeavesOut("facethread")) m_imgOrbin->prepareFace();
 
     // Top strip.
     m_imgDragArrow = picture(OrbinPicture::Kind::DragArrow, "imgDragArrow", 15, 15, 300, 255);
@@ -853,27 +851,6 @@ void frmFloater::redrawNow() {
     if (m_meetingsHeld) {
         m_meetingsHeld = false;
         ignoringFailures([&] { layoutMeetingLabels(); });
-    }
-    if (!m_painted && !m_lettersPrepared && isVisible()) prepareLetters();
-}
-
-// While the window system puts the window up, the texts in sight are written once into a scratch
-// picture: their fonts are loaded and their letters drawn ready, and the first drawing finds them.
-void frmFloater::prepareLetters() {
-    m_lettersPrepared = true;
-    QImage scratch(LetterScratchWidth, LetterScratchHeight, QImage::Format_ARGB32_Premultiplied);
-    scratch.fill(Qt::transparent);
-    QPainter painter(&scratch);
-    for (const QWidget* control : findChildren<QWidget*>()) {
-        if (!control->isVisibleTo(this)) continue;
-        QString text;
-        if (const auto* label = qobject_cast<const QLabel*>(control))
-            text = label->text();
-        else if (const auto* button = qobject_cast<const QAbstractButton*>(control))
-            text = button->text();
-        if (text.isEmpty()) continue;
-        painter.setFont(control->font());
-        painter.drawText(scratch.rect(), Qt::AlignLeft | Qt::AlignTop | Qt::TextShowMnemonic, text);
     }
 }
 

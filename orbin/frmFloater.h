@@ -163,8 +163,6 @@ private:
     OrbinPicture* placePicture(OrbinPicture::Kind kind, const char* name, QWidget* parent, double left,
                                double top, double width, double height);
     void firstPainted();
-    void prepareLetters();
-    static constexpr int LetterScratchWidth = 512, LetterScratchHeight = 32;
     static constexpr int AfterPaintLongestWait = 1000; // ms
     void redraw();
     static QPointF meetingPoint(double angle, double ring);
@@ -252,7 +250,6 @@ private:
     bool m_redrawPending = false;
     // Work waiting for the first drawing of the window, and what runs it.
     bool m_painted = false;
-    bool m_lettersPrepared = false;
     std::vector<std::function<void()>> m_afterPaint;
     QTimer* m_afterPaintTimer = nullptr;
 };

@@ -106,7 +106,25 @@ void frmScoreboard::syncFrom(const GameControls& c) {
     m_lblRemainingOfPeriod->setText(c.lblRemainingOfPeriod.caption);
     m_labTodayScore->setText(c.labTodayScore.caption);
     syncTimer(m_timPeriodCounter, c.timPeriodCounter);
-    syncTimer(m_timDisplayCounter, c.timDisplayCounter);
+    syncDisplayCounter(c);
+}
+
+// The timer that hides the scoreboard has nothing to do while it is hidden (which it is unless shown from
+// outside): it runs only while the scoreboard is up, and a scoreboard shown is hidden one interval later.
+// Running all the time it would wake the program every few seconds for nothing.
+void frmScoreboard::syncDisplayCounter(const GameControls& c) {
+    syncTimer(m_timDisplayCounter,
+              {c.timDisplayCounter.enabled && isVisible(), c.timDisplayCounter.interval});
+}
+
+void frmScoreboard::showEvent(QShowEvent* event) {
+    FormWidget::showEvent(event);
+    if (gGame) syncDisplayCounter(gGame->controls());
+}
+
+void frmScoreboard::hideEvent(QHideEvent* event) {
+    FormWidget::hideEvent(event);
+    m_timDisplayCounter->stop();
 }
 
 bool frmScoreboard::keepOpen() const {
@@ -146,7 +164,6 @@ void frmScoreboard::fraScoreBoard_Click() {
 }
 
 void frmScoreboard::timDisplayCounter_Timer() {
-    // Runs on: a scoreboard shown again later is hidden again by a later tick.
     if (!m_chkKeepOpen->isChecked()) hide();
 }
 

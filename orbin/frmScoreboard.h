@@ -44,8 +44,12 @@ protected:
     void formUnload() override;
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
+    void syncDisplayCounter(const GameControls& controls);
+
     QFrame* m_fraScoreBoard = nullptr;
     QLabel* m_lblRemainingOfPeriod = nullptr;
     QLabel* m_labTodayScore = nullptr;

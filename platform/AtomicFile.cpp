@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QRegularExpression>
 #include <QScopeGuard>
 
 #include <cerrno>
@@ -158,13 +157,22 @@ int removeLeftovers(const QString& path) {
     const QFileInfo info(path);
     const QDir folder = info.absoluteDir();
     if (!folder.exists()) return 0;
-    static const QRegularExpression random(QStringLiteral("^[A-Za-z0-9]{6}$"));
     const QString prefix = info.fileName() + LeftoverMark;
+    // The six letters or digits a temporary file's name ends in, looked for by hand: a name filter or a
+    // pattern would load the pattern engine at every start (half a megabyte of memory).
+    const auto leftover = [&](const QString& name) {
+        if (name.size() != prefix.size() + 6 || !name.startsWith(prefix)) return false;
+        for (qsizetype i = prefix.size(); i < name.size(); ++i) {
+            const char16_t c = name.at(i).unicode();
+            if (!((c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9')))
+                return false;
+        }
+        return true;
+    };
     int removed = 0;
-    const QStringList names =
-        folder.entryList({prefix + QStringLiteral("*")}, QDir::Files | QDir::Hidden | QDir::System);
+    const QStringList names = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);
     for (const QString& name : names) {
-        if (!random.match(name.mid(prefix.size())).hasMatch()) continue;
+        if (!leftover(name)) continue;
         const QByteArray file = QFile::encodeName(folder.absoluteFilePath(name));
         const int fd = ::open(file.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
         if (fd < 0) continue;

@@ -25,11 +25,11 @@ TEST(Crashers, EveryFileThatOnceBrokeTheProgramNowStartsQuitsAndSavesWhatLoadsAg
     EXPECT_GT(replayed, 0);
 }
 
-// A store as large as a real one's: the fuzz run of the items file goes the way a real start reads it, read
-// ahead beside the start into memory made ready for the parse.
+// A store large enough (4 MB and more) for the memory made ready beside the parse: the fuzz run of the items
+// file goes the way a real start reads it, read ahead beside the start into that memory.
 TEST(Crashers, TheItemsFileOfAFuzzRunIsReadAsARealStartReadsALargeStore) {
     QByteArray store = "<root>\r\n" + Items::TaskTemplate + "\r\n" + Items::MeetingTemplate + "\r\n";
-    for (int id = 1; store.size() < 200 * 1024; ++id) {
+    for (int id = 1; store.size() < 5 * 1024 * 1024; ++id) {
         store +=
             "<item><id>" + QByteArray::number(id) +
             "</id><now/><date>20261207</date><title>Item</title><period>1</period><estimate>15</estimate>"

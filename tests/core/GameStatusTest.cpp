@@ -64,6 +64,12 @@ TEST(GameStatus, DamagedTextsReadAsNothing) {
         "\"1.0,#2026-12-07#,2,#TRUE#,37,#TRUE#,#FALSE#,20,12,8,15\r\n",           // a quote left open
         "\"1.0\",#2026-12-07#,2,#TRUE#,37,#TRUE#,#FALSE#,20,12,8,15\r\njunk\r\n", // a second line
         "\"1.0\", #2026-12-07#,2,#TRUE#,37,#TRUE#,#FALSE#,20,12,8,15\r\n",        // a stray blank
+        "\"1.0\",#2026-12-7#,2,#TRUE#,37,#TRUE#,#FALSE#,20,12,8,15\r\n",          // a day of one digit
+        "\"1.0\",#2026-12-07,2,#TRUE#,37,#TRUE#,#FALSE#,20,12,8,15\r\n",          // a date left open
+        "\"1.0\",#2026-12-07#,2,#TRUE#,-,#TRUE#,#FALSE#,20,12,8,15\r\n",          // a minus alone
+        "\"1.0\",#2026-12-07#,2,#TRUE#,000037,#TRUE#,#FALSE#,20,12,8,15\r\n",     // six digits
+        "\"1.0\",#2026-12-07#,2,#TRUE#,+37,#TRUE#,#FALSE#,20,12,8,15\r\n",        // a plus
+        "\"1.0\",#2026-12-07#,2,#TRUE#,\xb3,#TRUE#,#FALSE#,20,12,8,15\r\n",       // a superscript three
         "\x01\x02garbage\xff\r\n",
     };
     for (const QByteArray& text : damaged)

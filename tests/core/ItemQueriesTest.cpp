@@ -258,8 +258,7 @@ protected:
 } // namespace
 
 TEST_F(ItemQueries, EveryAnswerIsTheXPathsOnStoresAsHandsLeaveThem) {
-    // The last store is large enough to be read ahead in memory made ready beside the parse and indexed
-    // in parts side by side.
+    // The last store is a large one, read ahead beside the start.
     for (int round = 0; round < 21; ++round) {
         QRandomGenerator rng(static_cast<quint32>(round + 1));
         const bool nested = round % 5 == 4;

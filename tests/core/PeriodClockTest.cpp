@@ -41,10 +41,19 @@ TEST(PeriodClock, StartTimesAreReadInTheUsualFormsAndAnythingElseIsATypeMismatch
     EXPECT_EQ(PeriodClock::readTimeOfDay(QStringLiteral(" 11:00:30 ")), QTime(11, 0, 30));
     EXPECT_EQ(PeriodClock::readTimeOfDay(QStringLiteral("6:00 PM")), QTime(18, 0));
     EXPECT_EQ(PeriodClock::readTimeOfDay(QStringLiteral("12:15 am")), QTime(0, 15));
-    for (const char* bad : {"", "eleven", "25:00", "11", "13:00 pm", "11:60"}) {
-        SCOPED_TRACE(bad);
+    EXPECT_EQ(PeriodClock::readTimeOfDay(QStringLiteral("\t9:5pM\r\n")), QTime(21, 5));
+    // Two digits at most in each place, each place whole, nothing after the half of the day, and only
+    // ASCII digits and spaces.
+    for (const QString& bad :
+         {QString(), QStringLiteral("eleven"), QStringLiteral("25:00"), QStringLiteral("11"),
+          QStringLiteral("13:00 pm"), QStringLiteral("11:60"), QStringLiteral("123:00"),
+          QStringLiteral("11:300"), QStringLiteral("11:00:"), QStringLiteral("11:00:123"),
+          QStringLiteral(":30"), QStringLiteral("11:00 amx"), QStringLiteral("11:00 a m"),
+          QStringLiteral("11:00 m"), QString::fromUtf8("\u0661\u0661:00"),
+          QString::fromUtf8("11:00\u00a0")}) {
+        SCOPED_TRACE(bad.toStdString());
         try {
-            PeriodClock::readTimeOfDay(QString::fromLatin1(bad));
+            PeriodClock::readTimeOfDay(bad);
             ADD_FAILURE() << "read";
         } catch (const Failure& f) {
             EXPECT_EQ(f.number(), err::TypeMismatch);

@@ -142,6 +142,69 @@ TEST_F(LiveDay, ThePeriodChangesOnlyAfterItsStartTimeAndItsButtonIsColoured) {
     EXPECT_EQ(timer->interval(), 59000 + PeriodClock::TickDelayMs);
 }
 
+// Counts the drawings of the orbin's controls. A drawing of the orbin goes to every control it marked
+// since the one before; a marker control that is always marked shows when a drawing has been done.
+class Drawings : public QObject {
+public:
+    explicit Drawings(QWidget* window) : m_window(window), m_marker(new QWidget(window)) {
+        // Opaque, so that what lies below it is not drawn with it.
+        m_marker->setAttribute(Qt::WA_OpaquePaintEvent);
+        m_marker->setGeometry(0, 0, 1, 1);
+        m_marker->show();
+        qApp->installEventFilter(this);
+    }
+    ~Drawings() override {
+        qApp->removeEventFilter(this);
+        delete m_marker;
+    }
+    // Lets the orbin draw what it has marked: afterwards drawn() counts the controls drawn since the last
+    // call.
+    void drawNow() {
+        drawn.clear();
+        m_markerDrawn = false;
+        m_marker->update();
+        QTRY_VERIFY_WITH_TIMEOUT(m_markerDrawn, 10000);
+    }
+    // Until the orbin stands drawn: what a redraw changed can take more than one drawing to reach.
+    void settle() {
+        for (int i = 0; i < 10; ++i) {
+            drawNow();
+            if (drawn.isEmpty()) return;
+        }
+        ADD_FAILURE() << "the orbin keeps drawing: " << drawn.join(QLatin1Char(' ')).toStdString();
+    }
+    QStringList drawn;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            if (watched == m_marker)
+                m_markerDrawn = true;
+            else if (auto* w = qobject_cast<QWidget*>(watched); w && w->window() == m_window)
+                drawn << w->objectName();
+        }
+        return false;
+    }
+
+private:
+    QWidget* m_window;
+    QWidget* m_marker;
+    bool m_markerDrawn = false;
+};
+
+TEST_F(LiveDay, AMinuteThatChangesNothingOnTheOrbinDrawsNothing) {
+    tickAt(at(7, 10, 5, 0, 250));
+    Drawings drawings(floater);
+    drawings.settle();
+    tickAt(at(7, 10, 6, 0, 250));
+    drawings.drawNow();
+    EXPECT_EQ(drawings.drawn, QStringList()) << "the same period in play, no meeting due";
+    // A new period is drawn.
+    tickAt(at(7, 11, 0, 1));
+    drawings.drawNow();
+    EXPECT_TRUE(drawings.drawn.contains(QStringLiteral("Morning"))) << drawings.drawn.join(QLatin1Char(' '));
+}
+
 // The clock put back by hand across a period start: the game stays in the period in play until the clock
 // has caught up; no task is carried forward, the running one runs on, the day's score stays.
 TEST_F(LiveDay, AClockPutBackAcrossAPeriodStartKeepsThePeriodInPlayAndMovesNoTask) {
@@ -571,7 +634,7 @@ TEST_F(LiveDay, TheScoreboardCountsThePeriodDownToZeroAndNoFurther) {
 
     gGame->startPeriod(Integer(1));
     EXPECT_TRUE(board->timPeriodCounter()->isActive());
-    EXPECT_TRUE(board->timDisplayCounter()->isActive());
+    EXPECT_TRUE(gGame->controls().timDisplayCounter.enabled);
     EXPECT_EQ(board->timDisplayCounter()->interval(), 5001);
     board->timPeriodCounter_Timer();
     EXPECT_EQ(board->findChild<QLabel*>(QStringLiteral("lblRemainingOfPeriod"))->text(),
@@ -587,6 +650,21 @@ TEST_F(LiveDay, TheScoreboardCountsThePeriodDownToZeroAndNoFurther) {
     // A time-out pauses it.
     gGame->startTimeout();
     EXPECT_FALSE(board->timPeriodCounter()->isActive());
+}
+
+// Nothing shows the scoreboard: while it is hidden, the timer that would hide it sleeps, and wakes nobody.
+TEST_F(LiveDay, TheScoreboardsHidingTimerRunsOnlyWhileItIsUp) {
+    gGame->startPeriod(Integer(1));
+    frmScoreboard* board = frmScoreboard::instance();
+    EXPECT_FALSE(board->isVisible());
+    EXPECT_FALSE(board->timDisplayCounter()->isActive());
+    board->show();
+    EXPECT_TRUE(board->timDisplayCounter()->isActive());
+    EXPECT_EQ(board->timDisplayCounter()->interval(), 5001);
+    board->timDisplayCounter_Timer();
+    EXPECT_FALSE(board->isVisible());
+    EXPECT_FALSE(board->timDisplayCounter()->isActive());
+    EXPECT_TRUE(gGame->controls().timDisplayCounter.enabled) << "the game's own switch stays as it set it";
 }
 
 TEST_F(LiveDay, TheScoreboardHidesItselfUnlessKeptOpenAndKeepsTheBoxInTheSettings) {

@@ -83,6 +83,8 @@ TEST(AtomicFile, OnlyTheLeftoversOfSavesThatEndedAreRemoved) {
     f.write("items.xml.saving-Zz99zz", "a save still going on");
     f.write("items.xml.backup", "the user's own");
     f.write("items.xml.saving-toolong", "not ours");
+    f.write("items.xml.saving-Ab-2Cd", "not ours either");
+    f.write("Items.xml.saving-Ab12Cd", "another file's, in a folder that tells cases apart");
     f.write("projects.xml.saving-Ab12Cd", "another file's");
 
     const int live = ::open(QFile::encodeName(f.path("items.xml.saving-Zz99zz")).constData(), O_RDONLY);
@@ -91,7 +93,8 @@ TEST(AtomicFile, OnlyTheLeftoversOfSavesThatEndedAreRemoved) {
     EXPECT_EQ(atomicfile::removeLeftovers(f.path("items.xml")), 1);
     ::close(live);
 
-    EXPECT_EQ(f.names(), QStringList({"items.xml", "items.xml.backup", "items.xml.saving-toolong",
+    EXPECT_EQ(f.names(), QStringList({"items.xml", "items.xml.backup", "items.xml.saving-Ab-2Cd",
+                                      "Items.xml.saving-Ab12Cd", "items.xml.saving-toolong",
                                       "items.xml.saving-Zz99zz", "projects.xml.saving-Ab12Cd"}));
     EXPECT_EQ(atomicfile::removeLeftovers(f.path("items.xml")), 1) << "once the save is over";
     EXPECT_EQ(atomicfile::removeLeftovers(f.path("none/items.xml")), 0);
