@@ -2,6 +2,7 @@
 
 #include "AppPaths.h"
 #include "Globals.h"
+#include "Initialize.h"
 #include "MachineRegistry.h"
 #include "Prompter.h"
 
@@ -104,6 +105,13 @@ QByteArray eightBit(const QString& text) {
 HTMLHelp* helpObject() {
     if (!gHTMLHelp) gHTMLHelp = new HTMLHelp;
     return gHTMLHelp;
+}
+
+void showHelpTopic() {
+    // The help object lives until quit, which closes and releases it.
+    HTMLHelp* help = helpObject();
+    help->setCHMFile(gHelpFile);
+    help->HHDisplayContents(0);
 }
 
 // ---- Boxes ----

@@ -183,3 +183,6 @@ private:
 
 // The help object, made on first use.
 HTMLHelp* helpObject();
+
+// Opens the program's help file at its contents.
+void showHelpTopic();

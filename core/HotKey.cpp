@@ -3,11 +3,11 @@
 #include "ErrorReport.h"
 #include "File.h"
 #include "FormPort.h"
-#include "Functions.h"
 #include "Globals.h"
 #include "KeyGrab.h"
 #include "OrbinWindow.h"
 #include "Settings.h"
+#include "Tray.h"
 
 namespace {
 

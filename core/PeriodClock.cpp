@@ -1,7 +1,7 @@
 #include "PeriodClock.h"
 
 #include "Failure.h"
-#include "Functions.h"
+#include "MeetingTimes.h"
 
 #include <algorithm>
 

@@ -1,9 +1,10 @@
 #include "DayChoiceBox.h"
 
 #include "Clock.h"
+#include "DateTexts.h"
+#include "DayChoices.h"
 #include "DialogControls.h"
 #include "FormWidget.h"
-#include "Functions.h"
 #include "Game.h"
 #include "GameControls.h"
 #include "Globals.h"

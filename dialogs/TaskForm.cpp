@@ -4,7 +4,6 @@
 #include "DialogControls.h"
 #include "Failure.h"
 #include "FormPort.h"
-#include "Functions.h"
 #include "Twips.h"
 
 #include <QGroupBox>

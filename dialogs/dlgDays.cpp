@@ -1,9 +1,9 @@
 #include "dlgDays.h"
 
 #include "Clock.h"
+#include "DayButtons.h"
 #include "DialogPicture.h"
 #include "ErrorReport.h"
-#include "Functions.h"
 #include "Game.h"
 #include "GameControls.h"
 #include "Globals.h"

@@ -2,10 +2,10 @@
 
 #include "Clock.h"
 #include "DayChoiceBox.h"
+#include "DayChoices.h"
 #include "DialogControls.h"
 #include "ErrorReport.h"
 #include "Failure.h"
-#include "Functions.h"
 #include "Game.h"
 #include "GameControls.h"
 #include "Globals.h"

@@ -2,9 +2,9 @@
 
 #include "Clock.h"
 #include "DayChoiceBox.h"
+#include "DayChoices.h"
 #include "DialogControls.h"
 #include "ErrorReport.h"
-#include "Functions.h"
 #include "Game.h"
 #include "Globals.h"
 #include "Items.h"

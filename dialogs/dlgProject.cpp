@@ -1,9 +1,9 @@
 #include "dlgProject.h"
 
+#include "DateTexts.h"
 #include "DialogControls.h"
 #include "DialogPicture.h"
 #include "ErrorReport.h"
-#include "Functions.h"
 #include "Globals.h"
 #include "ItemOpeners.h"
 #include "Items.h"

@@ -1,9 +1,9 @@
 #include "frmPassword.h"
 
 #include "DialogControls.h"
-#include "Functions.h"
 #include "Globals.h"
 #include "OrbinWindow.h"
+#include "PasswordScramble.h"
 #include "Prompter.h"
 #include "Settings.h"
 #include "SettingsNotWritten.h"

@@ -1,7 +1,7 @@
 #include "HiddenKeys.h"
 
 #include "FormWidget.h"
-#include "Functions.h"
+#include "Tray.h"
 #include "dlgDebugSettings.h"
 #include "dlgFormList.h"
 

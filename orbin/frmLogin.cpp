@@ -2,8 +2,8 @@
 
 #include "DialogControls.h"
 #include "ErrorReport.h"
-#include "Functions.h"
 #include "Globals.h"
+#include "PasswordScramble.h"
 #include "Settings.h"
 #include "WindowProcs.h"
 

@@ -1,10 +1,10 @@
 #include "frmSysTray.h"
 
 #include "FormPort.h"
-#include "Functions.h"
 #include "Initialize.h"
 #include "ItemOpeners.h"
 #include "OrbinPicture.h"
+#include "Tray.h"
 #include "frmAbout.h"
 
 #include <QAction>

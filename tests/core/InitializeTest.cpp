@@ -4,8 +4,8 @@
 #include "FakeLauncher.h"
 #include "FakePrompter.h"
 #include "FakeShell.h"
-#include "Functions.h"
 #include "Globals.h"
+#include "PasswordScramble.h"
 #include "Settings.h"
 #include "TestEnv.h"
 

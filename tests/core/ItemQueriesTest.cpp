@@ -6,9 +6,9 @@
 #include "FakeClock.h"
 #include "FakePrompter.h"
 #include "File.h"
-#include "Functions.h"
 #include "Globals.h"
 #include "Items.h"
+#include "MeetingTimes.h"
 #include "TestEnv.h"
 #include "XML.h"
 

@@ -1,5 +1,6 @@
 #include "MeetingFixture.h"
 
+#include "DateTexts.h"
 #include "DialogControls.h"
 #include "ItemOpeners.h"
 #include "TimeSpinners.h"

@@ -1,6 +1,8 @@
 // The day frame of the four item dialogs, and the meeting dialogs' window.
 #include "MeetingFixture.h"
 
+#include "DateTexts.h"
+#include "DayChoices.h"
 #include "DialogControls.h"
 #include "ItemOpeners.h"
 #include "Twips.h"

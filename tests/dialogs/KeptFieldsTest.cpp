@@ -1,6 +1,7 @@
 // What a dialog could not show goes back exactly as stored: a Save changes only what the user changed.
 #include "MeetingFixture.h"
 
+#include "DateTexts.h"
 #include "ItemOpeners.h"
 #include "Projects.h"
 #include "dlgEditMeetingDetails.h"

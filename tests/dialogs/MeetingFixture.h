@@ -1,7 +1,6 @@
 #pragma once
 
 #include "DialogWorld.h"
-#include "Functions.h"
 #include "Game.h"
 #include "GameControls.h"
 #include "ItemOpeners.h"

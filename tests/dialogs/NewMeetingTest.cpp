@@ -1,5 +1,6 @@
 #include "MeetingFixture.h"
 
+#include "DateTexts.h"
 #include "ItemOpeners.h"
 #include "LineControl.h"
 #include "dlgNewMeetingDetails.h"

@@ -1,4 +1,4 @@
-#include "Functions.h"
+#include "PasswordScramble.h"
 #include "SettingsWorld.h"
 #include "frmPassword.h"
 

@@ -1,5 +1,5 @@
-#include "Functions.h"
 #include "IntegerFieldGuard.h"
+#include "PasswordScramble.h"
 #include "SettingsWorld.h"
 #include "dlgSettings.h"
 #include "frmPassword.h"

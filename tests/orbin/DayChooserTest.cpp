@@ -1,7 +1,7 @@
 #include "OrbinFixture.h"
 
+#include "DayButtons.h"
 #include "DialogPicture.h"
-#include "Functions.h"
 #include "ItemXml.h"
 #include "Twips.h"
 #include "dlgDays.h"

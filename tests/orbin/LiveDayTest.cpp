@@ -1,7 +1,6 @@
 #include "OrbinFixture.h"
 
 #include "Failure.h"
-#include "Functions.h"
 #include "Game.h"
 #include "GameControls.h"
 #include "HiddenKeys.h"
@@ -10,6 +9,7 @@
 #include "OrbinTimers.h"
 #include "Prompter.h"
 #include "Settings.h"
+#include "Tray.h"
 #include "Twips.h"
 #include "WindowProcs.h"
 #include "frmReminder.h"

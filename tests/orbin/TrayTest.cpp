@@ -1,11 +1,11 @@
 #include "OrbinFixture.h"
 
 #include "FakeKeyGrab.h"
-#include "Functions.h"
 #include "HiddenKeys.h"
 #include "HotKey.h"
 #include "ItemOpeners.h"
 #include "Settings.h"
+#include "Tray.h"
 #include "dlgNewTaskDetails.h"
 #include "frmScoreboard.h"
 #include "frmSysTray.h"
