@@ -10,6 +10,7 @@
 #include "Items.h"
 #include "NumberText.h"
 #include "OrbinWindow.h"
+#include "PeriodClock.h"
 #include "Prompter.h"
 #include "Settings.h"
 #include "TaskScore.h"
@@ -304,6 +305,30 @@ bool Game::startPeriod(std::optional<Integer> period) {
 bool Game::periodAhead(const QDate& day, Integer period) const {
     if (!m_running || !m_periodDay.isValid()) return false;
     return m_periodDay > day || (m_periodDay == day && CurrentPeriod() > period);
+}
+
+bool Game::waitsForClock(const QDateTime& now) const {
+    if (!m_periodDay.isValid() || !gSettings) return false;
+    QTime start(0, 0); // the first period begins with the day
+    switch (CurrentPeriod().value()) {
+    case 2:
+        start = PeriodClock::readTimeOfDay(gSettings->StartTimePeriod2());
+        break;
+    case 3:
+        start = PeriodClock::readTimeOfDay(gSettings->StartTimePeriod3());
+        break;
+    case 4:
+        start = PeriodClock::readTimeOfDay(gSettings->StartTimePeriod4());
+        break;
+    default:
+        break;
+    }
+    // Seconds on the wall clock, as the reminders count them: summer time ending puts it back by an hour.
+    auto wall = [](const QDate& d, const QTime& t) {
+        return d.toJulianDay() * 86400 + t.msecsSinceStartOfDay() / 1000;
+    };
+    const qint64 before = wall(m_periodDay, start) - wall(now.date(), now.time());
+    return before >= 0 && before <= PeriodClock::MaxWaitedBackMinutes * 60;
 }
 
 bool Game::stopPeriod() {

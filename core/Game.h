@@ -4,6 +4,7 @@
 #include "Integer.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QString>
 #include <optional>
 
@@ -63,6 +64,10 @@ public:
     // Whether the game runs a period the clock has not reached at period of day: a later period of that
     // day, or one of a later day. So it stands when the clock is put back across a period start.
     bool periodAhead(const QDate& day, Integer period) const;
+    // Whether the clock at now stands so little before the start of the period in play, on the wall clock,
+    // that the game waits in that period for the clock to catch up: no more than a clock put back by hand
+    // a little, or summer time ending, leaves it behind (PeriodClock::MaxWaitedBackMinutes).
+    bool waitsForClock(const QDateTime& now) const;
 
     // The controls the game drives; the windows mirror them.
     GameControls& controls() { return m_controls; }

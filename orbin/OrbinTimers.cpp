@@ -95,11 +95,13 @@ void OrbinTimers::periodStep(const QDateTime& now) {
     const Integer period =
         PeriodClock::periodAt(now.time(), gSettings->StartTimePeriod2(), gSettings->StartTimePeriod3(),
                               gSettings->StartTimePeriod4());
-    // A clock put back across a period start (by hand, or summer time ending where a period starts in the
-    // hour that comes round again) finds an earlier period than the one in play: the game stays in it until
-    // the clock has caught up. Ending it would carry every undone task of the day forward.
-    const bool inPlay = gGame->Running() && gGame->CurrentPeriod() == period;
-    if (!inPlay && !gGame->periodAhead(now.date(), period)) {
+    if (gGame->periodAhead(now.date(), period)) {
+        // A clock put back across a period start (by hand, or summer time ending where a period starts in
+        // the hour that comes round again) finds an earlier period than the one in play. Ending that period
+        // would carry every undone task of the day forward, so it is not ended: put back a little, the game
+        // stays in it until the clock has caught up; put back further, it takes the clock's period and day.
+        if (!gGame->waitsForClock(now)) gGame->startPeriod(period);
+    } else if (!gGame->Running() || gGame->CurrentPeriod() != period) {
         gGame->stopPeriod();
         gGame->startPeriod(period);
     }

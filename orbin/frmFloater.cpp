@@ -459,6 +459,10 @@ void frmFloater::afterFirstPaint(std::function<void()> work) {
 void frmFloater::firstPainted() {
     if (m_painted) return;
     m_painted = true;
+    // The reminders of meetings within the lead when the program starts come up while the day is restored,
+    // before the orbin: the window system stacks the orbin, shown last, above them although they stay on
+    // top as well. They are brought back above it; the focus stays where it is.
+    frmReminder::raiseShown();
     if (m_afterPaintTimer && !m_afterPaint.empty()) m_afterPaintTimer->start(0);
 }
 

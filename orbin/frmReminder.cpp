@@ -70,6 +70,12 @@ frmReminder* frmReminder::raiseReminder(const QString& title) {
     return reminder;
 }
 
+void frmReminder::raiseShown() {
+    for (FormPort* form : forms::loaded())
+        if (auto* reminder = dynamic_cast<frmReminder*>(form); reminder && reminder->isVisible())
+            reminder->raise();
+}
+
 void frmReminder::Form_Load() {
     trapped(QStringLiteral(" - frmReminder.Form_Load: "), QStringLiteral(" Error"), [&] {
         if (gOrbinWindow)

@@ -18,6 +18,8 @@ public:
     static frmReminder* raiseReminder(const QString& title);
     // Brings this window to the front, as for any widget.
     using QWidget::raise;
+    // Brings every reminder on the screen to the front again, without taking the focus.
+    static void raiseShown();
 
     void setReminderText(const QString& text);
     QString reminderText() const;

@@ -205,8 +205,8 @@ TEST_F(LiveDay, AMinuteThatChangesNothingOnTheOrbinDrawsNothing) {
     EXPECT_TRUE(drawings.drawn.contains(QStringLiteral("Morning"))) << drawings.drawn.join(QLatin1Char(' '));
 }
 
-// The clock put back by hand across a period start: the game stays in the period in play until the clock
-// has caught up; no task is carried forward, the running one runs on, the day's score stays.
+// The clock put back by hand a little across a period start: the game stays in the period in play until the
+// clock has caught up; no task is carried forward, the running one runs on, the day's score stays.
 TEST_F(LiveDay, AClockPutBackAcrossAPeriodStartKeepsThePeriodInPlayAndMovesNoTask) {
     tickAt(at(7, 14, 30, 0, 250));
     ASSERT_EQ(gGame->CurrentPeriod(), Integer(3));
@@ -214,7 +214,7 @@ TEST_F(LiveDay, AClockPutBackAcrossAPeriodStartKeepsThePeriodInPlayAndMovesNoTas
     gGame->startTask(Integer(12));
     gGame->controls().labTodayScore.caption = QStringLiteral("17");
 
-    for (const QDateTime& back : {at(7, 13, 30, 0, 250), at(7, 9, 0, 0, 250), at(7, 14, 0, 0, 250)}) {
+    for (const QDateTime& back : {at(7, 13, 30, 0, 250), at(7, 12, 0, 0, 250), at(7, 14, 0, 0, 250)}) {
         SCOPED_TRACE(back.toString().toStdString());
         tickAt(back);
         EXPECT_EQ(gGame->CurrentPeriod(), Integer(3));
@@ -244,6 +244,47 @@ TEST_F(LiveDay, AClockPutBackAcrossAPeriodStartKeepsThePeriodInPlayAndMovesNoTas
     EXPECT_TRUE(
         log().contains(QStringLiteral("The game and day have ended! Your total score for today: 17")));
     EXPECT_EQ(gItems->Date_(Integer(5)), QDate(2026, 12, 8));
+}
+
+// The clock put back further, a day for instance: the game takes the clock's period and day at once, and
+// still carries no task forward nor ends the day.
+TEST_F(LiveDay, AClockPutBackFarTakesTheClocksPeriodAndCarriesNoTaskForward) {
+    tickAt(at(8, 15, 0, 0, 250));
+    ASSERT_EQ(gGame->CurrentPeriod(), Integer(3));
+    ASSERT_EQ(gItems->Date_(Integer(5)), QDate(2026, 12, 8)); // carried into the period in play
+    gGame->startTask(Integer(12));
+    gGame->controls().labTodayScore.caption = QStringLiteral("17");
+    auto expectNothingMoved = [&] {
+        for (const int id : {5, 12, 13}) {
+            EXPECT_EQ(gItems->Date_(Integer(id)), QDate(2026, 12, 8)) << id;
+            EXPECT_EQ(gItems->Period(Integer(id)), QStringLiteral("3")) << id;
+        }
+        EXPECT_EQ(gGame->RunningItemID(), Integer(12));
+        EXPECT_TRUE(gGame->Running());
+        EXPECT_EQ(gGame->controls().labTodayScore.caption, QStringLiteral("17"));
+        EXPECT_FALSE(log().contains(QStringLiteral("The game and day have ended")));
+    };
+
+    tickAt(at(7, 10, 0, 0, 250)); // corrected back by a day and more
+    EXPECT_EQ(gGame->CurrentPeriod(), Integer(1));
+    EXPECT_TRUE(gGame->PeriodRunning());
+    EXPECT_EQ(periodColour(0), OrbinTimers::PeriodInPlayColor);
+    expectNothingMoved();
+    // From there the periods follow the clock as ever.
+    tickAt(at(7, 11, 0, 1, 250));
+    EXPECT_EQ(gGame->CurrentPeriod(), Integer(2));
+    expectNothingMoved();
+
+    // Back within the day, five hours: the same.
+    tickAt(at(7, 19, 0, 0, 250));
+    ASSERT_EQ(gGame->CurrentPeriod(), Integer(4));
+    tickAt(at(7, 14, 0, 1, 250));
+    EXPECT_EQ(gGame->CurrentPeriod(), Integer(3));
+    expectNothingMoved();
+    // A minute more than the step that is waited out (two hours before the afternoon starts).
+    tickAt(at(7, 11, 59, 0, 250));
+    EXPECT_EQ(gGame->CurrentPeriod(), Integer(2));
+    expectNothingMoved();
 }
 
 // Summer time ends where a period starts in the hour that comes round again.

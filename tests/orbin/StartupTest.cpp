@@ -12,6 +12,7 @@
 #include "Settings.h"
 #include "TestEnv.h"
 #include "frmLogin.h"
+#include "frmReminder.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -19,6 +20,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QStyle>
 #include <QTest>
@@ -52,6 +54,23 @@ struct GuiStart {
             act(login);
         });
     }
+};
+
+// The order in which the window system stacks the windows of the program, bottom first, as the program
+// asks for it: a window shown or raised goes on top of the others.
+class Stacking : public QObject {
+public:
+    Stacking() { qApp->installEventFilter(this); }
+    ~Stacking() override { qApp->removeEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* w = qobject_cast<QWidget*>(watched);
+        if (w && w->isWindow() && (event->type() == QEvent::Show || event->type() == QEvent::ZOrderChange)) {
+            order.removeAll(w);
+            order << w;
+        }
+        return false;
+    }
+    QList<QPointer<QWidget>> order;
 };
 
 } // namespace
@@ -196,4 +215,30 @@ TEST(Startup, OldItemsMoveToTheArchiveOnceTheOrbinIsDrawn) {
     EXPECT_EQ(TestEnv::readFile(archive), "<root>\r\n" + old.chopped(2) + "</root>");
     EXPECT_FALSE(TestEnv::readFile(s.env.dataDir() + "items.xml").contains("Long ago"));
     EXPECT_TRUE(s.prompter.boxes.isEmpty());
+}
+
+// A meeting within the reminder's lead when the program starts: its reminder comes up while the day is
+// restored, before the orbin is shown, and must not stay hidden under it.
+TEST(Startup, AReminderDueAtStartStandsAboveTheOrbinWithoutTakingTheFocus) {
+    GuiStart s;
+    FakeClock clock(QDateTime(QDate(2026, 12, 7), QTime(10, 0)));
+    s.env.writeSettings("[General]\nFirstTime=false\nmeetingReminderAdvance=5\n");
+    TestEnv::writeFile(s.env.dataDir() + "items.xml",
+                       itemsFileWith(meetingXml(13, "Budget review", "20261207", "10:03")));
+    Stacking stacking;
+    Main();
+    ASSERT_NE(gOrbinWindow, nullptr);
+    auto* orbin = dynamic_cast<QWidget*>(gOrbinWindow->form());
+    auto* reminder = dynamic_cast<frmReminder*>(forms::find(QStringLiteral("frmReminder")));
+    ASSERT_NE(orbin, nullptr);
+    ASSERT_NE(reminder, nullptr);
+    EXPECT_EQ(reminder->reminderText(), QStringLiteral("Budget review"));
+    bool drawn = false;
+    gOrbinWindow->afterFirstPaint([&drawn] { drawn = true; });
+    ASSERT_TRUE(QTest::qWaitFor([&drawn] { return drawn; }, 20000));
+
+    EXPECT_TRUE(reminder->isVisible());
+    EXPECT_GT(stacking.order.indexOf(reminder), stacking.order.indexOf(orbin));
+    EXPECT_FALSE(reminder->isActiveWindow());
+    EXPECT_FALSE(reminder->isAncestorOf(QApplication::focusWidget()));
 }
