@@ -51,13 +51,13 @@ void installGuiLayer() {
     static GuiLauncher launcher;
     static GuiShell shell;
     setPrompter(&prompter);
-    setLauncher(&launcher);
+    Injectable<Launcher>::install(&launcher);
     setWindowShell(&shell);
     installHelpViewer();
     setTrayFormLoader(&frmSysTray::loadWhenTrayAvailable);
     // The hide key works on X11 only; elsewhere nothing is held and the key does nothing.
     static std::unique_ptr<X11KeyGrab> x11 = X11KeyGrab::create();
-    if (x11) setKeyGrab(x11.get());
+    if (x11) Injectable<KeyGrab>::install(x11.get());
     GuardedApplication::setFailureHandler([](const std::exception* e) {
         reportError(asFailure(e), QStringLiteral(" - Quorvane: "), QStringLiteral(" Error"));
     });

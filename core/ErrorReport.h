@@ -41,11 +41,12 @@ public:
     static bool active();
 };
 
-// Runs body under the program's trap: with the switch on, a failure is reported with the location text
-// and title suffix and false is returned; with it off, the failure passes on to the caller.
-template <class Body>
-bool trapped(const QString& location, const QString& titleSuffix, Body&& body, bool shrinkOrbin = true) {
-    if (!errorHandlingOn()) {
+// The one catch under the error switch. With switchOn, a failure that escapes body is handed to onFailure
+// (inside the catch) and false comes back; with it off, the failure passes on to the caller. True when
+// body ran to its end. The switch is read by the caller before body runs.
+template <class Body, class OnFailure>
+bool underErrorSwitch(bool switchOn, Body&& body, OnFailure&& onFailure) {
+    if (!switchOn) {
         body();
         return true;
     }
@@ -53,21 +54,24 @@ bool trapped(const QString& location, const QString& titleSuffix, Body&& body, b
         body();
         return true;
     } catch (const std::exception& e) {
-        reportError(asFailure(&e), location, titleSuffix, shrinkOrbin);
+        onFailure(e);
         return false;
     }
 }
 
+// The onFailure that drops the failure: the failing step is skipped.
+inline void skipFailure(const std::exception&) {}
+
+// Runs body under the program's trap: with the switch on, a failure is reported with the location text
+// and title suffix and false is returned; with it off, the failure passes on to the caller.
+template <class Body>
+bool trapped(const QString& location, const QString& titleSuffix, Body&& body, bool shrinkOrbin = true) {
+    return underErrorSwitch(errorHandlingOn(), body, [&](const std::exception& e) {
+        reportError(asFailure(&e), location, titleSuffix, shrinkOrbin);
+    });
+}
+
 // Runs body and drops any failure, with the switch on; with it off the failure passes on.
 template <class Body> bool ignoringFailures(Body&& body) {
-    if (!errorHandlingOn()) {
-        body();
-        return true;
-    }
-    try {
-        body();
-        return true;
-    } catch (const std::exception&) {
-        return false;
-    }
+    return underErrorSwitch(errorHandlingOn(), body, skipFailure);
 }

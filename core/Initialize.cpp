@@ -179,13 +179,12 @@ void Main() {
         // time with them before, after 1.41 times without (tools/bench, a quiet machine).
         const auto archive = [armed] {
             if (!gItems || gQuitting) return;
-            try {
-                gItems->archiveData();
-            } catch (const std::exception& e) {
-                if (!armed) throw;
+            const auto reportAndQuit = [](const std::exception& e) {
                 reportError(asFailure(&e), MainLocation, QStringLiteral(" Error"));
                 quitApplication(true);
-            }
+            };
+            const auto moveOldItems = [] { gItems->archiveData(); };
+            underErrorSwitch(armed, moveOldItems, reportAndQuit);
         };
         if (gOrbinWindow)
             gOrbinWindow->afterFirstPaint(archive);
@@ -252,16 +251,7 @@ void checkWelcome() {
 bool quitApplication(bool force) {
     // With the switch on every failing step is skipped and the next one runs.
     const bool trap = errorHandlingOn();
-    auto step = [trap](auto&& body) {
-        if (!trap) {
-            body();
-            return;
-        }
-        try {
-            body();
-        } catch (const std::exception&) {
-        }
-    };
+    auto step = [trap](auto&& body) { underErrorSwitch(trap, body, skipFailure); };
 
     if (gQuitting) return false;
     if (gSettings && gSettings->confirmExit() && !force) {

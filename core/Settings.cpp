@@ -15,12 +15,10 @@ const QString WindowPos = QStringLiteral("WindowPos");
 const QString Colors = QStringLiteral("Colors");
 const QString Articles = QStringLiteral("Articles");
 
-// Runs one loading step; a step that fails leaves its member as it was.
+// Runs one loading step; a step that fails leaves its member as it was, whatever the switch says (the
+// switch itself is among what is read).
 template <class Step> void tryStep(Step&& step) {
-    try {
-        step();
-    } catch (const std::exception&) {
-    }
+    underErrorSwitch(true, step, skipFailure);
 }
 
 } // namespace
@@ -163,12 +161,10 @@ QVariant Settings::getMySetting(const QString& key, const QString& section, cons
         if (minimum && *minimum > numtext::toDouble(result)) result = *minimum;
         return result;
     };
-    if (!bErrorHandling()) return read();
-    try {
-        return read();
-    } catch (const std::exception&) {
-        return QVariant(false);
-    }
+    QVariant result(false); // what a read that fails gives
+    const auto readResult = [&] { result = read(); };
+    underErrorSwitch(bErrorHandling(), readResult, skipFailure);
+    return result;
 }
 
 bool Settings::putMySetting(const QString& key, const QString& value, const QString& section) {
@@ -224,17 +220,9 @@ bool Settings::positionForm(FormPort* form, bool restorePosition, bool restoreSi
         }
         form->moveTwips(left, top, width, height);
     };
-    if (!bErrorHandling()) {
-        body();
-        return true;
-    }
-    try {
-        body();
-        return true;
-    } catch (const std::exception&) {
+    return underErrorSwitch(bErrorHandling(), body, [&](const std::exception&) {
         form->moveTwips(10, 10, current.width, current.height);
-        return false;
-    }
+    });
 }
 
 bool Settings::saveFormPosition(FormPort* form, bool savePosition, bool saveSize) {

@@ -61,15 +61,11 @@ public:
         qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir.path() + QStringLiteral("/share")));
         setProgramFolder(m_program);
         setPrompter(&m_prompter);
-        setLauncher(&m_launcher);
-        setAppClock(&m_clock);
         gQuitting = false;
         gQuitRequested = false;
     }
     ~World() {
         if (!gQuitting) quitApplication(true);
-        setAppClock(nullptr);
-        setLauncher(nullptr);
         setPrompter(nullptr);
         setProgramFolder(QString());
         qunsetenv("QUORVANE_SETTINGS_FILE");
@@ -94,6 +90,8 @@ private:
     SilentPrompter m_prompter;
     NoLauncher m_launcher;
     FixedClock m_clock;
+    Injectable<Launcher>::Override m_launcherInForce{&m_launcher};
+    Injectable<Clock>::Override m_clockInForce{&m_clock};
 };
 
 void writeFile(const QString& path, QByteArrayView bytes) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Injectable.h"
+
 #include <QDate>
 #include <QDateTime>
 
@@ -11,7 +13,7 @@ public:
     QDate today() const { return now().date(); }
 };
 
-// The clock in force: the system clock unless one was installed.
-Clock& appClock();
-// Installs a clock (not owned); nullptr brings the system clock back.
-void setAppClock(Clock* clock);
+// The clock in force: the system clock unless one was installed through Injectable<Clock>.
+inline Clock& appClock() {
+    return Injectable<Clock>::instance();
+}

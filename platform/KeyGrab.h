@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Injectable.h"
+
 #include <QtGlobal>
 
 // The system-wide hide key, Shift+Esc, held for one window of the program: a press anywhere on the desktop
@@ -25,6 +27,7 @@ public:
     }
 };
 
-KeyGrab& keyGrab();
-// Not owned; nullptr goes back to the backend that holds nothing.
-void setKeyGrab(KeyGrab* grab);
+// The grab in force: the backend that holds nothing unless one was installed through Injectable<KeyGrab>.
+inline KeyGrab& keyGrab() {
+    return Injectable<KeyGrab>::instance();
+}

@@ -19,16 +19,3 @@ bool Launcher::startProgram(const QString& path, WindowState state) {
 bool Launcher::openUrl(const QString&) {
     return false;
 }
-
-namespace {
-Launcher g_defaultLauncher;
-Launcher* g_launcher = nullptr;
-} // namespace
-
-Launcher& launcher() {
-    return g_launcher ? *g_launcher : g_defaultLauncher;
-}
-
-void setLauncher(Launcher* l) {
-    g_launcher = l;
-}

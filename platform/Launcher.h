@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Injectable.h"
+
 #include <QString>
 
 // Starts other programs (the tour, the article readers) without waiting and without a shell, and opens
@@ -17,5 +19,7 @@ public:
     virtual bool openUrl(const QString& url);
 };
 
-Launcher& launcher();
-void setLauncher(Launcher* l); // not owned; nullptr restores the real one
+// The launcher in force: the real one unless one was installed through Injectable<Launcher>.
+inline Launcher& launcher() {
+    return Injectable<Launcher>::instance();
+}

@@ -267,6 +267,31 @@ TEST(Settings, DamagedStoredPlaceFallsBackToTheDefaultInsteadOfANullSize) {
     EXPECT_DOUBLE_EQ(a.twipGeometry().top, 7680 - 1000);
 }
 
+TEST(Settings, TheSwitchDecidesWhetherAFailingReadOrPlacementIsCaught) {
+    TestEnv env;
+    env.writeSettings("[WindowPos]\nfrmA_left=abc\n");
+    struct Unmeasurable : FakeForm {
+        using FakeForm::FakeForm;
+        double screenHeightTwips() const override { throw Failure(5); }
+    };
+    Settings s;
+    const QString left = QStringLiteral("frmA_left");
+    const QString windowPos = QStringLiteral("WindowPos");
+    Unmeasurable form(QStringLiteral("frmA"), {500, 600, 3000, 2000});
+    // On: the read gives False, and the form goes to the corner with its size kept.
+    EXPECT_EQ(s.getMySetting(left, windowPos, 100, 0.0), QVariant(false));
+    EXPECT_FALSE(s.positionForm(&form, true, true));
+    EXPECT_DOUBLE_EQ(form.twipGeometry().left, 10);
+    EXPECT_DOUBLE_EQ(form.twipGeometry().top, 10);
+    EXPECT_DOUBLE_EQ(form.twipGeometry().width, 3000);
+    EXPECT_DOUBLE_EQ(form.twipGeometry().height, 2000);
+    // Off: both failures pass on, and the form stays where it was.
+    s.setBErrorHandling(false);
+    EXPECT_THROW(s.getMySetting(left, windowPos, 100, 0.0), Failure);
+    EXPECT_THROW(s.positionForm(&form, true, true), Failure);
+    EXPECT_EQ(form.moves, 1);
+}
+
 TEST(Settings, SaveFormPositionWritesTwipsAsText) {
     TestEnv env;
     Settings s;

@@ -6,10 +6,7 @@
 class FakeClock final : public Clock {
 public:
     explicit FakeClock(QDateTime start = QDateTime(QDate(2026, 12, 7), QTime(9, 0)))
-        : m_now(std::move(start)) {
-        setAppClock(this);
-    }
-    ~FakeClock() override { setAppClock(nullptr); }
+        : m_now(std::move(start)) {}
     FakeClock(const FakeClock&) = delete;
     FakeClock& operator=(const FakeClock&) = delete;
 
@@ -19,4 +16,5 @@ public:
 
 private:
     QDateTime m_now;
+    Injectable<Clock>::Override m_inForce{this};
 };

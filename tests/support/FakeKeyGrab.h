@@ -8,8 +8,7 @@
 // A desktop's key grab without a desktop: it records what is held and presses the key on request.
 class FakeKeyGrab final : public KeyGrab {
 public:
-    FakeKeyGrab() { setKeyGrab(this); }
-    ~FakeKeyGrab() override { setKeyGrab(nullptr); }
+    FakeKeyGrab() = default;
     FakeKeyGrab(const FakeKeyGrab&) = delete;
     FakeKeyGrab& operator=(const FakeKeyGrab&) = delete;
 
@@ -29,4 +28,7 @@ public:
 
     QHash<int, quintptr> held; // id -> window
     Result answer = Result::Held;
+
+private:
+    Injectable<KeyGrab>::Override m_inForce{this};
 };

@@ -8,8 +8,7 @@
 // Records the programs and addresses it is asked to start.
 class FakeLauncher final : public Launcher {
 public:
-    FakeLauncher() { setLauncher(this); }
-    ~FakeLauncher() override { setLauncher(nullptr); }
+    FakeLauncher() = default;
     FakeLauncher(const FakeLauncher&) = delete;
     FakeLauncher& operator=(const FakeLauncher&) = delete;
 
@@ -25,4 +24,7 @@ public:
     QList<QPair<QString, WindowState>> started;
     QList<QString> urls;
     bool startSucceeds = true;
+
+private:
+    Injectable<Launcher>::Override m_inForce{this};
 };
