@@ -166,7 +166,9 @@ private:
                                double top, double width, double height);
     void firstPainted();
     static constexpr int AfterPaintLongestWait = 1000; // ms
-    void redraw();
+    // Fills the slots and the rim from the store; redrawNow then lays out the meeting labels. (Not named
+    // redraw: that would take the place of the form's redraw, the repaint a drag asks for on every move.)
+    void drawFace();
     struct PendingMeeting {
         int id;
         QTime time;

@@ -78,7 +78,7 @@ void frmFloater::updateInfo() {
 void frmFloater::redrawNow() {
     m_redrawPending = false;
     OrbinRedrawScope scope;
-    trapped(QStringLiteral(" - frmFloater.updateInfo: "), Error, [&] { redraw(); });
+    trapped(QStringLiteral(" - frmFloater.updateInfo: "), Error, [&] { drawFace(); });
     if (m_meetingsHeld) {
         m_meetingsHeld = false;
         ignoringFailures([&] { layoutMeetingLabels(); });
@@ -90,7 +90,7 @@ void frmFloater::holdRedraws(bool hold) {
     if (!hold && m_redrawPending) updateInfo();
 }
 
-void frmFloater::redraw() {
+void frmFloater::drawFace() {
     const QDate d = shownDate();
     markSelectedPeriod();
     clearTodoText();
