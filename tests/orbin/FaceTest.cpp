@@ -197,9 +197,7 @@ TEST_F(FaceOfADay, DraggingTheOrbinLeavesItsMeetingsOnTheRimAndANewOneShowsAtOnc
     QWidget* handle = control("imgDragArrow");
     const QPoint start = floater->pos();
     QTest::mousePress(handle, Qt::LeftButton, {}, QPoint(5, 5));
-    QMouseEvent move(QEvent::MouseMove, QPointF(35, 25), handle->mapToGlobal(QPointF(35, 25)), Qt::NoButton,
-                     Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(handle, &move);
+    QTest::mouseMove(handle, QPoint(35, 25)); // with the button held
     QTest::mouseRelease(handle, Qt::LeftButton, {}, QPoint(35, 25));
     ASSERT_EQ(floater->pos(), start + QPoint(30, 20));
 
