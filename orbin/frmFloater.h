@@ -29,7 +29,9 @@ class QTimer;
 
 // The orbin: the program's main window. A borderless window whose round face is a picture drawn by the
 // program, with the top strip of buttons, the period buttons, the date, sixteen task slots and the day's
-// meetings round the rim like the hours of a clock. Shrunk, only the top strip shows.
+// meetings round the rim like the hours of a clock. Shrunk, only the top strip shows. The window itself is
+// frmFloater.cpp; the placing of its controls, what its face shows, its mouse and its search each have a
+// file of their own (frmFloaterControls, frmFloaterFace, frmFloaterMouse, frmFloaterSearch).
 class frmFloater : public FormWidget, public OrbinWindow {
     Q_OBJECT
 public:
@@ -164,11 +166,9 @@ private:
                                double top, double width, double height);
     void firstPainted();
     static constexpr int AfterPaintLongestWait = 1000; // ms
-    void redraw();
-    static QPointF meetingPoint(double angle, double ring);
-    static QRect meetingLabelRect(const MeetingLabel* label, double angle, double ring,
-                                  Qt::Alignment* alignment);
-    static void placeMeetingLabel(MeetingLabel* label, double angle, double ring);
+    // Fills the slots and the rim from the store; redrawNow then lays out the meeting labels. (Not named
+    // redraw: that would take the place of the form's redraw, the repaint a drag asks for on every move.)
+    void drawFace();
     struct PendingMeeting {
         int id;
         QTime time;
@@ -177,9 +177,9 @@ private:
     };
     MeetingLabel* makeMeetingLabel(const PendingMeeting& meeting);
     void layoutMeetingLabels();
-    // The rim itself first, then rings inside it for a day the rim cannot hold.
-    static constexpr double MeetingRings[] = {1.0, 0.85, 0.7, 0.55};
 
+    // A mouse event on one of the controls the window watches.
+    bool controlMouseEvent(QObject* watched, QMouseEvent* event);
     // Dragging by the handle; x and y are twips inside the handle.
     void imgDragArrow_MouseDown(Qt::MouseButton button, double x, double y);
     void imgDragArrow_MouseMove(Qt::MouseButtons buttons, double x, double y);

@@ -191,6 +191,27 @@ TEST_F(FaceOfADay, AMeetingWithAnUnreadableTimeIsLeftOffAndLoggedOnce) {
     EXPECT_EQ(log.count("half past"), 1);
 }
 
+TEST_F(FaceOfADay, DraggingTheOrbinLeavesItsMeetingsOnTheRimAndANewOneShowsAtOnce) {
+    floater->expandFloater();
+    floater->updateInfo();
+    QWidget* handle = control("imgDragArrow");
+    const QPoint start = floater->pos();
+    QTest::mousePress(handle, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseMove(handle, QPoint(35, 25)); // with the button held
+    QTest::mouseRelease(handle, Qt::LeftButton, {}, QPoint(35, 25));
+    ASSERT_EQ(floater->pos(), start + QPoint(30, 20));
+
+    QStringList shown;
+    for (QLabel* l : floater->meetingLabels())
+        if (l->isVisible()) shown << l->text();
+    EXPECT_EQ(shown, (QStringList{"09:00 - Stand-up", "12:30 - Lunch"}));
+    // A meeting added after the drag stands on the rim at once.
+    floater->addMeetingToTheOrbin(10, QTime(15, 0), QStringLiteral("Review"), false);
+    QLabel* review = meetingAt(QStringLiteral("15:00"));
+    ASSERT_NE(review, nullptr);
+    EXPECT_TRUE(review->isVisible());
+}
+
 class FaceWithAnUnreadableId : public Face {
 protected:
     void seed() override {
