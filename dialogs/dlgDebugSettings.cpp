@@ -6,7 +6,6 @@
 #include "ErrorReport.h"
 #include "Globals.h"
 #include "IntegerFieldGuard.h"
-#include "LeastForm.h"
 #include "NumberText.h"
 #include "OrbinWindow.h"
 #include "Prompter.h"

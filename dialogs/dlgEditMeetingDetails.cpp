@@ -10,7 +10,6 @@
 #include "GameControls.h"
 #include "Globals.h"
 #include "Items.h"
-#include "LeastForm.h"
 #include "NumberText.h"
 #include "OrbinWindow.h"
 #include "Prompter.h"

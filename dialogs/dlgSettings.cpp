@@ -5,7 +5,6 @@
 #include "ErrorReport.h"
 #include "Globals.h"
 #include "IntegerFieldGuard.h"
-#include "LeastForm.h"
 #include "NumberText.h"
 #include "RunningSettings.h"
 #include "Settings.h"

@@ -833,8 +833,6 @@ void frmFloater::imgDragArrow_DblClick() {
 
 // ---- Display ----
 
-namespace {} // namespace
-
 void frmFloater::updateInfo() {
     if (!gItems || !gGame) return; // the objects are gone once the program has quit
     if (m_redrawsHeld) {
