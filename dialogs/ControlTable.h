@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QLabel>
 #include <QList>
+#include <cstddef>
 
 class QLineEdit;
 class QWidget;
@@ -57,7 +58,9 @@ QLineEdit* numberBox(QWidget* parent, const char* name, int width);
 QWidget* makeControl(QWidget* form, QWidget* frame, Kind kind, const char* name, const char* caption,
                      const char* tip, int numberWidth);
 
-template <class Form, size_t N>
+// Makes the controls of the table in its order, in form (a radio button in the frame above it), each with
+// its handler and in its place; a caption's mnemonic goes to the control after it.
+template <class Form, std::size_t N>
 Controls make(Form* form, const Entry<Form> (&table)[N], const QList<QLayout*>& layouts, int numberWidth) {
     Controls made;
     QWidget* frame = nullptr;
