@@ -38,8 +38,6 @@ pugi::xml_node nextBelow(pugi::xml_node node, const pugi::xml_node& top) {
     return node == top ? pugi::xml_node() : node.next_sibling();
 }
 
-namespace {} // namespace
-
 std::string_view text(const pugi::xml_node& node, std::string& scratch) {
     if (isText(node)) return node.value();
     if (node.type() != pugi::node_element) return node.value();

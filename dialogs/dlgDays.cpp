@@ -7,7 +7,6 @@
 #include "Game.h"
 #include "GameControls.h"
 #include "Globals.h"
-#include "LeastForm.h"
 #include "OrbinWindow.h"
 #include "Settings.h"
 #include "WindowProcs.h"

@@ -1,11 +1,11 @@
 #include "dlgDebugSettings.h"
 
 #include "ColorCodec.h"
+#include "ControlTable.h"
 #include "DialogControls.h"
 #include "ErrorReport.h"
 #include "Globals.h"
 #include "IntegerFieldGuard.h"
-#include "LeastForm.h"
 #include "NumberText.h"
 #include "OrbinWindow.h"
 #include "Prompter.h"
@@ -41,6 +41,32 @@ QString checkText(const QCheckBox* box) {
     return box->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
 }
 
+// The controls in the order of the tab key: the fields with their captions, the switches, the frames, the
+// removal of the stored settings and the buttons. The frames' own controls are laid out by the form.
+enum Layout { Fields, Column, RemoveRow, ButtonRow };
+using enum controltable::Kind;
+constexpr controltable::Entry<dlgDebugSettings> Controls[] = {
+    {Caption, nullptr, "Period length", nullptr, Fields, 0, 0},
+    {Number, "txtPeriodLength", nullptr, "The time for each period, in minutes", Fields, 0, 1},
+    {Caption, nullptr, "Popup display time", nullptr, Fields, 1, 0},
+    {Number, "txtPopupTime", nullptr, "The time for displaying different popup dialouges, in seconds", Fields,
+     1, 1},
+    {Check, "chkBossKey", "Global hide key",
+     "Check if you want Shift+Esc to allways hide the application to the systray", Column},
+    {Check, "chkOnTop", "Keep on top", nullptr, Column},
+    {Frame, "fraErrorTrapping", "Error trapping", "Swich on or off error handling (ADVANCED!)", Column},
+    {Radio, "optErrTrapYes", "Yes", "Swich on error handling", controltable::Unplaced},
+    {Radio, "optErrTrapNo", "No", "Swich off error handling", controltable::Unplaced},
+    {Frame, "fraColor", "Colors", nullptr, Column},
+    {Label, nullptr, "Remove all registry settings", nullptr, RemoveRow},
+    {Button, "btnRemoveSettings", "&Remove", "Remove all registry settings for the application", RemoveRow, 0,
+     0, 1, &dlgDebugSettings::btnRemoveSettings_Click},
+    {Button, "btnSave", "&Save", "Save settings", ButtonRow, 0, 0, 1, &dlgDebugSettings::btnSave_Click},
+    {Button, "btnApply", "&Use", "Apply the settings", ButtonRow, 0, 0, 1, &dlgDebugSettings::btnApply_Click},
+    {Button, "CancelButton", "&Cancel", "Exit without save or use the new settings", ButtonRow, 0, 0, 1,
+     &dlgDebugSettings::CancelButton_Click},
+};
+
 } // namespace
 
 dlgDebugSettings::dlgDebugSettings(QWidget* parent)
@@ -58,47 +84,38 @@ dlgDebugSettings* dlgDebugSettings::instance() {
 }
 
 void dlgDebugSettings::buildControls() {
-    using dialogcontrols::named;
-    auto numberBox = [this](const char* name) {
-        auto* box = new QLineEdit(this);
-        box->setObjectName(QString::fromLatin1(name));
-        box->setFont(QFont(QStringLiteral("Verdana")));
-        box->setFixedWidth(70);
-        box->setAlignment(Qt::AlignRight);
-        return box;
-    };
+    auto* fields = new QGridLayout;
+    fields->setHorizontalSpacing(12);
+    fields->setColumnStretch(2, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(14, 12, 14, 12);
+    layout->addLayout(fields);
+    auto* remove = new QHBoxLayout;
+    QHBoxLayout* buttons = dialogcontrols::buttonRow({}); // the table's buttons go to its right end
+    const controltable::Controls made =
+        controltable::make(this, Controls, {fields, layout, remove, buttons}, 70);
+    m_txtPeriodLength = made.get<QLineEdit>("txtPeriodLength");
+    m_txtPopupTime = made.get<QLineEdit>("txtPopupTime");
+    m_chkBossKey = made.get<QCheckBox>("chkBossKey");
+    m_chkOnTop = made.get<QCheckBox>("chkOnTop");
+    m_fraErrorTrapping = made.get<QGroupBox>("fraErrorTrapping");
+    m_optErrTrapYes = made.get<QRadioButton>("optErrTrapYes");
+    m_optErrTrapNo = made.get<QRadioButton>("optErrTrapNo");
+    m_fraColor = made.get<QGroupBox>("fraColor");
+    m_btnRemoveSettings = made.get<QPushButton>("btnRemoveSettings");
+    m_btnSave = made.get<QPushButton>("btnSave");
+    m_btnApply = made.get<QPushButton>("btnApply");
+    m_CancelButton = made.get<QPushButton>("CancelButton");
 
-    m_txtPeriodLength = numberBox("txtPeriodLength");
-    m_txtPeriodLength->setToolTip(QStringLiteral("The time for each period, in minutes"));
-    m_txtPopupTime = numberBox("txtPopupTime");
-    m_txtPopupTime->setToolTip(
-        QStringLiteral("The time for displaying different popup dialouges, in seconds"));
-    auto* lblPeriodLength = new QLabel(QStringLiteral("Period length"), this);
-    lblPeriodLength->setBuddy(m_txtPeriodLength);
-    auto* lblPopupTime = new QLabel(QStringLiteral("Popup display time"), this);
-    lblPopupTime->setBuddy(m_txtPopupTime);
-
-    m_chkBossKey = new QCheckBox(QStringLiteral("Global hide key"), this);
-    named(m_chkBossKey, "chkBossKey",
-          "Check if you want Shift+Esc to allways hide the application to the systray");
-    m_chkOnTop = new QCheckBox(QStringLiteral("Keep on top"), this);
-    named(m_chkOnTop, "chkOnTop");
-
-    m_fraErrorTrapping = new QGroupBox(QStringLiteral("Error trapping"), this);
-    named(m_fraErrorTrapping, "fraErrorTrapping", "Swich on or off error handling (ADVANCED!)");
-    m_optErrTrapYes = new QRadioButton(QStringLiteral("Yes"), m_fraErrorTrapping);
-    named(m_optErrTrapYes, "optErrTrapYes", "Swich on error handling");
-    m_optErrTrapNo = new QRadioButton(QStringLiteral("No"), m_fraErrorTrapping);
-    named(m_optErrTrapNo, "optErrTrapNo", "Swich off error handling");
     auto* trapping = new QHBoxLayout(m_fraErrorTrapping);
     trapping->addWidget(m_optErrTrapYes);
     trapping->addWidget(m_optErrTrapNo);
     trapping->addStretch();
 
-    m_fraColor = new QGroupBox(QStringLiteral("Colors"), this);
-    named(m_fraColor, "fraColor");
+    // The colour buttons, two rows of six; the tab key reaches them where their frame stands.
     auto* colors = new QGridLayout(m_fraColor);
     colors->setSpacing(6);
+    QWidget* before = m_optErrTrapNo;
     for (int i = 0; i < ColorButtonCount; ++i) {
         auto* button = new QPushButton(QString::number(i), m_fraColor);
         button->setObjectName(QStringLiteral("cmdColor"));
@@ -107,45 +124,12 @@ void dlgDebugSettings::buildControls() {
         connect(button, &QPushButton::clicked, this, [this, i] { cmdColor_Click(i); });
         colors->addWidget(button, i / 6, i % 6);
         m_cmdColor[static_cast<size_t>(i)] = button;
+        setTabOrder(before, button);
+        before = button;
     }
     colors->setColumnStretch(6, 1);
 
-    auto* lblRemove = new QLabel(QStringLiteral("Remove all registry settings"), this);
-    m_btnRemoveSettings = new QPushButton(QStringLiteral("&Remove"), this);
-    named(m_btnRemoveSettings, "btnRemoveSettings", "Remove all registry settings for the application");
-    m_btnSave = new QPushButton(QStringLiteral("&Save"), this);
-    named(m_btnSave, "btnSave", "Save settings");
-    m_btnApply = new QPushButton(QStringLiteral("&Use"), this);
-    named(m_btnApply, "btnApply", "Apply the settings");
-    m_CancelButton = new QPushButton(QStringLiteral("&Cancel"), this);
-    named(m_CancelButton, "CancelButton", "Exit without save or use the new settings");
-    connect(m_btnRemoveSettings, &QPushButton::clicked, this, &dlgDebugSettings::btnRemoveSettings_Click);
-    connect(m_btnSave, &QPushButton::clicked, this, &dlgDebugSettings::btnSave_Click);
-    connect(m_btnApply, &QPushButton::clicked, this, &dlgDebugSettings::btnApply_Click);
-    connect(m_CancelButton, &QPushButton::clicked, this, &dlgDebugSettings::CancelButton_Click);
-
-    auto* fields = new QGridLayout;
-    fields->setHorizontalSpacing(12);
-    fields->addWidget(lblPeriodLength, 0, 0);
-    fields->addWidget(m_txtPeriodLength, 0, 1);
-    fields->addWidget(lblPopupTime, 1, 0);
-    fields->addWidget(m_txtPopupTime, 1, 1);
-    fields->setColumnStretch(2, 1);
-
-    auto* remove = new QHBoxLayout;
-    remove->addWidget(lblRemove);
-    remove->addStretch();
-    remove->addWidget(m_btnRemoveSettings);
-
-    QHBoxLayout* buttons = dialogcontrols::buttonRow({m_btnSave, m_btnApply, m_CancelButton});
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(14, 12, 14, 12);
-    layout->addLayout(fields);
-    layout->addWidget(m_chkBossKey);
-    layout->addWidget(m_chkOnTop);
-    layout->addWidget(m_fraErrorTrapping);
-    layout->addWidget(m_fraColor);
+    remove->insertStretch(1);
     layout->addSpacing(4);
     layout->addLayout(remove);
     layout->addSpacing(8);

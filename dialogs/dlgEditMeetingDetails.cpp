@@ -10,7 +10,6 @@
 #include "GameControls.h"
 #include "Globals.h"
 #include "Items.h"
-#include "LeastForm.h"
 #include "NumberText.h"
 #include "OrbinWindow.h"
 #include "Prompter.h"
@@ -31,7 +30,18 @@ using namespace dialogcontrols;
 
 namespace {
 
-const QString LowerError = QStringLiteral(" error");
+// Where the dialog has the controls it shares with the new-meeting dialog. The date box as wide as the
+// list above it, so that a whole date shows.
+constexpr MeetingForm::Places Shared = {
+    .titleLabel = {30, 225, 400, 365},
+    .titleAlignment = Qt::AlignLeft | Qt::AlignVCenter,
+    .titleBox = {450, 225, 6990, 365},
+    .objectiveFrame = {450, 675, 6990, 690},
+    .objectiveBox = {150, 270, 6690, 285},
+    .dayFrame = {2715, 1590, 2445, 975},
+    .dayList = {150, 270, 2145, 315},
+    .dateBox = {150, 615, 2145, 285},
+};
 
 // A meeting whose type says it comes again.
 bool isRepeating(const QString& type) {
@@ -42,8 +52,9 @@ bool isRepeating(const QString& type) {
 } // namespace
 
 dlgEditMeetingDetails::dlgEditMeetingDetails(QWidget* parent)
-    : FormWidget(QStringLiteral("dlgEditMeetingDetails"), parent, ItemDialogFlags) {
-    designForm(this, QStringLiteral("Edit"), FormWidth, SimpleHeight - CaptionAllowance);
+    : MeetingForm(QStringLiteral("dlgEditMeetingDetails"), QStringLiteral("Edit"), FormWidth,
+                  SimpleHeight - CaptionAllowance, QStringLiteral(" - dlgEditMeetingDetails.cmbDate_Click: "),
+                  parent) {
     setOuterHeight(this, SimpleHeight);
     buildControls();
     unloadOnEscape(this);
@@ -56,16 +67,7 @@ dlgEditMeetingDetails* dlgEditMeetingDetails::instance() {
 }
 
 void dlgEditMeetingDetails::buildControls() {
-    label(this, "Label4", QStringLiteral("Title"), 30, 225, 400, 365)
-        ->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    m_txtMeetingTitle = textBox(this, "txtMeetingTitle", 450, 225, 6990, 365);
-    connect(m_txtMeetingTitle, &QLineEdit::textChanged, this, [this] { txtMeetingTitle_Change(); });
-
-    QGroupBox* objectives =
-        frame(this, "frameObjectives",
-              QStringLiteral("Meeting Objective (Define what you want to achieve with this meeting)"), 450,
-              675, 6990, 690);
-    m_txtObjective1 = textBox(objectives, "txtObjective1", 150, 270, 6690, 285);
+    buildTitle(Shared);
 
     QGroupBox* time = frame(this, "frameTime", QStringLiteral("Time:"), 450, 1605, 2130, 915);
     m_txtTime = textBox(time, "txtTime", 255, 375, 810, 285);
@@ -83,10 +85,7 @@ void dlgEditMeetingDetails::buildControls() {
     placeTwips(m_scrMinute, 1710, 330, 240, 330);
     m_time = new TimeSpinners(m_txtTime, m_scrHour, m_scrMinute, this);
 
-    QGroupBox* date = frame(this, "Frame3", QStringLiteral("Date"), 2715, 1590, 2445, 975);
-    // The date box as wide as the list above it, so that a whole date shows.
-    m_day = new DayChoiceBox(date, QRectF(150, 270, 2145, 315), QRectF(150, 615, 2145, 285), this);
-    connect(m_day, &DayChoiceBox::cmbDate_Click, this, &dlgEditMeetingDetails::cmbDate_Click);
+    buildDay(Shared);
 
     auto pictureButton = [&](const char* name, const QString& caption, const QString& tip,
                              QStyle::StandardPixmap icon, double left, double width) {
@@ -132,9 +131,7 @@ void dlgEditMeetingDetails::Form_Load() {
         gChosenDate = appClock().today();
         m_day->fillChoices(appClock().today());
         m_day->showOrbinDay();
-        show();
-        activateWindow();
-        m_txtMeetingTitle->setFocus();
+        showForTitle();
     });
 }
 
@@ -205,11 +202,6 @@ void dlgEditMeetingDetails::txtMeetingTitle_Change() {
     m_butSave->setEnabled(!m_txtMeetingTitle->text().isEmpty());
 }
 
-void dlgEditMeetingDetails::cmbDate_Click(const QString& text) {
-    trapped(QStringLiteral(" - dlgEditMeetingDetails.cmbDate_Click: "), LowerError,
-            [&] { m_day->choose(text); });
-}
-
 void dlgEditMeetingDetails::butSave_Click() {
     trapped(QStringLiteral(" - dlgEditMeetingDetails.butSave_Click: "), LowerError, [&] {
         const Integer id = tagId();
@@ -226,13 +218,10 @@ void dlgEditMeetingDetails::butSave_Click() {
                                  ? m_txtMeetingBody->toPlainText()
                                  : m_txtMeetingBody->property("Stored").toString();
         gItems->setNote(note, id);
-        gItems->setTitle(m_txtMeetingTitle->text(), id);
-        gItems->setObj1(m_txtObjective1->text(), id);
-        gItems->setMeetingTime(m_txtTime->text(), id);
+        storeTexts(id, m_txtTime->text());
         if (m_estimateRead) gItems->setEstimate(m_txtEstimate->text(), id);
         if (day) gItems->setDate(*day, id);
-        gItems->saveItemXML();
-        if (gOrbinWindow) gOrbinWindow->updateInfo();
+        writeItems();
         unloadForm();
     });
 }

@@ -1,11 +1,7 @@
 #pragma once
 
-#include "FormWidget.h"
-#include "Integer.h"
+#include "MeetingForm.h"
 
-class DayChoiceBox;
-class QGroupBox;
-class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QScrollBar;
@@ -15,7 +11,7 @@ class TimeSpinners;
 // One meeting for editing: its title, first objective, time and day, and its note when it has one. Save
 // stores the edits, Delete removes the meeting after asking, Done marks it done. One shared instance; an
 // opener unloads it, loads it anew, puts the meeting's id in its Tag, calls Populate and shows it.
-class dlgEditMeetingDetails : public FormWidget {
+class dlgEditMeetingDetails : public MeetingForm {
     Q_OBJECT
 public:
     static constexpr double FormWidth = 8100;
@@ -39,8 +35,7 @@ public:
     void butSave_Click();
     void butDelete_Click();
     void butDone_Click();
-    void txtMeetingTitle_Change();
-    void cmbDate_Click(const QString& text);
+    void txtMeetingTitle_Change() override;
 
     TimeSpinners* time() const { return m_time; }
 
@@ -50,8 +45,6 @@ private:
     // The Tag as a whole number.
     Integer tagId() const;
 
-    QLineEdit* m_txtMeetingTitle = nullptr;
-    QLineEdit* m_txtObjective1 = nullptr;
     QLineEdit* m_txtTime = nullptr;
     QScrollBar* m_scrHour = nullptr;
     QScrollBar* m_scrMinute = nullptr;
@@ -61,7 +54,6 @@ private:
     QPlainTextEdit* m_txtMeetingBody = nullptr;
     QLineEdit* m_txtEstimate = nullptr;
     TimeSpinners* m_time = nullptr;
-    DayChoiceBox* m_day = nullptr;
     // Whether txtEstimate holds the stored duration; Save writes it back only then.
     bool m_estimateRead = false;
 };

@@ -8,7 +8,6 @@
 #include "Game.h"
 #include "Globals.h"
 #include "Items.h"
-#include "LeastForm.h"
 #include "NumberText.h"
 #include "OrbinWindow.h"
 #include "Prompter.h"

@@ -3,7 +3,6 @@
 #include "DialogControls.h"
 #include "ErrorReport.h"
 #include "Globals.h"
-#include "LeastForm.h"
 #include "OrbinWindow.h"
 #include "Prompter.h"
 #include "Twips.h"

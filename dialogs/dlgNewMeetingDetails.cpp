@@ -28,7 +28,18 @@ using namespace dialogcontrols;
 
 namespace {
 
-const QString LowerError = QStringLiteral(" error");
+// Where the dialog has the controls it shares with the edit dialog. The date list as wide as its longest
+// choice ("Next Wednesday"), and the date box the rest of the frame, so that a whole date shows.
+constexpr MeetingForm::Places Shared = {
+    .titleLabel = {225, 330, 360, 240},
+    .titleAlignment = Qt::AlignLeft | Qt::AlignTop,
+    .titleBox = {675, 210, 6315, 365},
+    .objectiveFrame = {210, 675, 6765, 690},
+    .objectiveBox = {450, 250, 5865, 285},
+    .dayFrame = {255, 4560, 3630, 600},
+    .dayList = {150, 180, 1845, 315},
+    .dateBox = {2085, 210, 1425, 285},
+};
 
 // The dial buttons inside the Time frame, but01 to but12 (left, top, width; all 240 high).
 struct DialPlace {
@@ -98,23 +109,15 @@ QPixmap calendarLeaf(int size) {
 } // namespace
 
 dlgNewMeetingDetails::dlgNewMeetingDetails(QWidget* parent)
-    : FormWidget(QStringLiteral("dlgNewMeetingDetails"), parent, ItemDialogFlags) {
-    designForm(this, QStringLiteral("Schedule Meeting"), DesignWidth, DesignHeight);
+    : MeetingForm(QStringLiteral("dlgNewMeetingDetails"), QStringLiteral("Schedule Meeting"), DesignWidth,
+                  DesignHeight, QStringLiteral(" - dlgNewMeeting.cmbDate_Click: "), parent) {
     buildControls();
     unloadOnEscape(this);
     Form_Load();
 }
 
 void dlgNewMeetingDetails::buildControls() {
-    label(this, "Label4", QStringLiteral("Title"), 225, 330, 360, 240);
-    m_txtMeetingTitle = textBox(this, "txtMeetingTitle", 675, 210, 6315, 365);
-    connect(m_txtMeetingTitle, &QLineEdit::textChanged, this, [this] { txtMeetingTitle_Change(); });
-
-    QGroupBox* objectives =
-        frame(this, "frameObjectives",
-              QStringLiteral("Meeting Objective (Define what you want to achieve with this meeting)"), 210,
-              675, 6765, 690);
-    m_txtObjective1 = textBox(objectives, "txtObjective1", 450, 250, 5865, 285);
+    buildTitle(Shared);
 
     // The clock dial: the face, the hands over it, the buttons round it and the time boxes below its centre.
     QGroupBox* dial = frame(this, "Frame2", QStringLiteral("Time"), 270, 1470, 3120, 2955);
@@ -164,11 +167,7 @@ void dlgNewMeetingDetails::buildControls() {
     }
     m_frameTimeEstimate->setEnabled(false);
 
-    QGroupBox* date = frame(this, "Frame3", QStringLiteral("Date"), 255, 4560, 3630, 600);
-    // The list as wide as its longest choice ("Next Wednesday"), and the date box the rest of the frame, so
-    // that a whole date shows.
-    m_day = new DayChoiceBox(date, QRectF(150, 180, 1845, 315), QRectF(2085, 210, 1425, 285), this);
-    connect(m_day, &DayChoiceBox::cmbDate_Click, this, &dlgNewMeetingDetails::cmbDate_Click);
+    buildDay(Shared);
 
     m_lblProject = label(this, "lblProject", QString(), 0, 0, 15, 15);
     m_lblProject->hide();
@@ -192,9 +191,7 @@ void dlgNewMeetingDetails::Form_Load() {
         m_day->showDate(day);
         gChosenDate = day;
         m_day->fillChoices(appClock().today());
-        if (!isVisible()) show();
-        activateWindow();
-        m_txtMeetingTitle->setFocus();
+        showForTitle();
     });
 }
 
@@ -244,10 +241,6 @@ void dlgNewMeetingDetails::txtMeetingTitle_Change() {
         b->setEnabled(titled);
 }
 
-void dlgNewMeetingDetails::cmbDate_Click(const QString& text) {
-    trapped(QStringLiteral(" - dlgNewMeeting.cmbDate_Click: "), LowerError, [&] { m_day->choose(text); });
-}
-
 void dlgNewMeetingDetails::duration_Click(int minutes) {
     if (saveMeeting(Integer(minutes))) unloadForm();
 }
@@ -285,9 +278,7 @@ bool dlgNewMeetingDetails::saveMeeting(Integer minutes) {
         stored = true;
         gItems->setNow(appClock().now(), id);
         gItems->setDate(*day, id);
-        gItems->setTitle(m_txtMeetingTitle->text(), id);
-        gItems->setObj1(m_txtObjective1->text(), id);
-        gItems->setMeetingTime(m_txtHour->text() + QLatin1Char(':') + m_txtMin->text(), id);
+        storeTexts(id, m_txtHour->text() + QLatin1Char(':') + m_txtMin->text());
         gItems->setDone(QStringLiteral("false"), id);
         gItems->setDoneDate(QStringLiteral("NotDone"), id);
         gItems->setNote(QString(), id);
@@ -297,8 +288,7 @@ bool dlgNewMeetingDetails::saveMeeting(Integer minutes) {
         gItems->setType(QStringLiteral("Meeting"), id);
         gItems->setEstimate(QString::number(minutes.value()), id);
         if (!m_lblProject->text().isEmpty()) gItems->setProject(m_lblProject->text(), id);
-        gItems->saveItemXML();
-        if (gOrbinWindow) gOrbinWindow->updateInfo();
+        writeItems();
     });
     return stored;
 }

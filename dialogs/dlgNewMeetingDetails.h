@@ -1,15 +1,12 @@
 #pragma once
 
-#include "FormWidget.h"
-#include "Integer.h"
+#include "MeetingForm.h"
 
 #include <QList>
 
-class DayChoiceBox;
 class LineControl;
 class QGroupBox;
 class QLabel;
-class QLineEdit;
 class QPushButton;
 
 // Schedule Meeting: a title, a first objective, a day and a time picked on a clock dial; a click on one
@@ -20,7 +17,7 @@ class QPushButton;
 // morning, 1 to 6 in the afternoon), shows that hour's hand and turns the dial to minute mode, where the
 // buttons show the minutes 5 to 55 and 0; a click there picks the minute, shows its hand and turns the
 // dial back.
-class dlgNewMeetingDetails : public FormWidget {
+class dlgNewMeetingDetails : public MeetingForm {
     Q_OBJECT
 public:
     // The design size in twips; loading cuts the height so that only the upper part is seen.
@@ -44,8 +41,7 @@ public:
     // The handlers, as the controls call them. n is the dial button 1 to 12.
     void but_Click(int n);
     void duration_Click(int minutes);
-    void txtMeetingTitle_Change();
-    void cmbDate_Click(const QString& text);
+    void txtMeetingTitle_Change() override;
 
 private:
     void buildControls();
@@ -56,8 +52,6 @@ private:
     // Beeps and says which of the typed hour and minute is not a time; false then.
     bool timeIsReadable();
 
-    QLineEdit* m_txtMeetingTitle = nullptr;
-    QLineEdit* m_txtObjective1 = nullptr;
     QLineEdit* m_txtHour = nullptr;
     QLineEdit* m_txtMin = nullptr;
     QGroupBox* m_frameTimeEstimate = nullptr;
@@ -66,5 +60,4 @@ private:
     LineControl* m_hourHand[12] = {};   // Hour01 .. Hour12
     LineControl* m_minuteHand[12] = {}; // Minute05 .. Minute55, then Minute00: the hand of but01 .. but12
     QLabel* m_lblProject = nullptr;
-    DayChoiceBox* m_day = nullptr;
 };

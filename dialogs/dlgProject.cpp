@@ -7,7 +7,6 @@
 #include "Globals.h"
 #include "ItemOpeners.h"
 #include "Items.h"
-#include "LeastForm.h"
 #include "NumberText.h"
 #include "OrbinWindow.h"
 #include "Projects.h"

@@ -1,10 +1,10 @@
 #include "dlgSettings.h"
 
+#include "ControlTable.h"
 #include "DialogControls.h"
 #include "ErrorReport.h"
 #include "Globals.h"
 #include "IntegerFieldGuard.h"
-#include "LeastForm.h"
 #include "NumberText.h"
 #include "RunningSettings.h"
 #include "Settings.h"
@@ -46,6 +46,33 @@ QString startTimeError(int row, const char* rule) {
         .arg(QString::fromLatin1(rule));
 }
 
+// The controls above the start times, in the order of the layout: the fields with their captions and
+// units, then the buttons.
+enum Layout { Fields, ButtonRow };
+using enum controltable::Kind;
+constexpr controltable::Entry<dlgSettings> Controls[] = {
+    {Caption, nullptr, "Popup display time", nullptr, Fields, 0, 0},
+    {Number, "txtPopupTime", nullptr, "The time for displaying different popup dialouges, in seconds", Fields,
+     0, 1},
+    {Label, nullptr, "seconds", nullptr, Fields, 0, 2},
+    {Check, "chkBossKey", "Global hide key",
+     "Check if you want Shift+Esc to allways hide the application to the systray", Fields, 1, 0, 4},
+    {Check, "chkOnTop", "Keep on top", "Keep Quorvane on top of all windows", Fields, 2, 0, 4},
+    {Check, "chkConfirmExit", "Show confirm dialouge when closing application",
+     "Check to have the program ask if you want to close down the application before shutting down", Fields,
+     3, 0, 4},
+    {Caption, nullptr, "Remind me", nullptr, Fields, 4, 0},
+    {Number, "txtReminder", nullptr, "Minutes before a specified meeting a reminder will be shown", Fields, 4,
+     1},
+    {Label, nullptr, "minutes before a meeting", nullptr, Fields, 4, 2},
+    {Check, "chkPassword", "Password protect Quorvane", nullptr, Fields, 5, 0, 4,
+     &dlgSettings::chkPassword_Click},
+    {Button, "btnSave", "&Save", "Save settings", ButtonRow, 0, 0, 1, &dlgSettings::btnSave_Click},
+    {Button, "btnCancel", "&Cancel", "Exit without save or use the new settings", ButtonRow, 0, 0, 1,
+     &dlgSettings::btnCancel_Click},
+    {Button, "btnApply", "&Use", "Apply the settings", ButtonRow, 0, 0, 1, &dlgSettings::btnApply_Click},
+};
+
 } // namespace
 
 dlgSettings::dlgSettings(QWidget* parent) : FormWidget(QStringLiteral("dlgSettings"), parent, Qt::Dialog) {
@@ -63,68 +90,21 @@ dlgSettings* dlgSettings::instance() {
 }
 
 void dlgSettings::buildControls() {
-    const QFont verdana(QStringLiteral("Verdana"));
-    auto textBox = [&](const char* name, const char* tip, int width) {
-        auto* box = new QLineEdit(this);
-        dialogcontrols::named(box, name, tip);
-        box->setFont(verdana);
-        box->setFixedWidth(width);
-        return box;
-    };
-    auto checkBox = [&](const char* name, const char* caption, const char* tip) {
-        auto* box = new QCheckBox(QString::fromLatin1(caption), this);
-        dialogcontrols::named(box, name, tip);
-        return box;
-    };
-    auto button = [&](const char* name, const char* caption, const char* tip) {
-        auto* b = new QPushButton(QString::fromLatin1(caption), this);
-        dialogcontrols::named(b, name, tip);
-        return b;
-    };
-    auto label = [&](const QString& text, QWidget* buddy = nullptr, const char* name = nullptr) {
-        auto* l = new QLabel(text, this);
-        if (name) l->setObjectName(QString::fromLatin1(name));
-        if (buddy) l->setBuddy(buddy);
-        return l;
-    };
-
-    m_txtPopupTime =
-        textBox("txtPopupTime", "The time for displaying different popup dialouges, in seconds", 56);
-    m_txtPopupTime->setAlignment(Qt::AlignRight);
-    m_chkBossKey = checkBox("chkBossKey", "Global hide key",
-                            "Check if you want Shift+Esc to allways hide the application to the systray");
-    m_chkOnTop = checkBox("chkOnTop", "Keep on top", "Keep Quorvane on top of all windows");
-    m_chkConfirmExit =
-        checkBox("chkConfirmExit", "Show confirm dialouge when closing application",
-                 "Check to have the program ask if you want to close down the application before shutting "
-                 "down");
-    m_txtReminder = textBox("txtReminder", "Minutes before a specified meeting a reminder will be shown", 56);
-    m_txtReminder->setAlignment(Qt::AlignRight);
-    m_chkPassword = checkBox("chkPassword", "Password protect Quorvane", nullptr);
-    connect(m_chkPassword, &QCheckBox::clicked, this, &dlgSettings::chkPassword_Click);
-
-    m_btnSave = button("btnSave", "&Save", "Save settings");
-    m_btnCancel = button("btnCancel", "&Cancel", "Exit without save or use the new settings");
-    m_btnApply = button("btnApply", "&Use", "Apply the settings");
-    connect(m_btnSave, &QPushButton::clicked, this, &dlgSettings::btnSave_Click);
-    connect(m_btnCancel, &QPushButton::clicked, this, &dlgSettings::btnCancel_Click);
-    connect(m_btnApply, &QPushButton::clicked, this, &dlgSettings::btnApply_Click);
-
-    // The fields in the order of the tab key; the two numbers with their units.
     auto* general = new QGridLayout;
     general->setHorizontalSpacing(8);
     general->setVerticalSpacing(8);
-    general->addWidget(label(QStringLiteral("Popup display time"), m_txtPopupTime), 0, 0);
-    general->addWidget(m_txtPopupTime, 0, 1);
-    general->addWidget(label(QStringLiteral("seconds")), 0, 2);
-    general->addWidget(m_chkBossKey, 1, 0, 1, 4);
-    general->addWidget(m_chkOnTop, 2, 0, 1, 4);
-    general->addWidget(m_chkConfirmExit, 3, 0, 1, 4);
-    general->addWidget(label(QStringLiteral("Remind me"), m_txtReminder), 4, 0);
-    general->addWidget(m_txtReminder, 4, 1);
-    general->addWidget(label(QStringLiteral("minutes before a meeting")), 4, 2);
-    general->addWidget(m_chkPassword, 5, 0, 1, 4);
     general->setColumnStretch(3, 1);
+    QHBoxLayout* buttons = dialogcontrols::buttonRow({}); // the table's buttons go to its right end
+    const controltable::Controls made = controltable::make(this, Controls, {general, buttons}, 56);
+    m_txtPopupTime = made.get<QLineEdit>("txtPopupTime");
+    m_chkBossKey = made.get<QCheckBox>("chkBossKey");
+    m_chkOnTop = made.get<QCheckBox>("chkOnTop");
+    m_chkConfirmExit = made.get<QCheckBox>("chkConfirmExit");
+    m_txtReminder = made.get<QLineEdit>("txtReminder");
+    m_chkPassword = made.get<QCheckBox>("chkPassword");
+    m_btnSave = made.get<QPushButton>("btnSave");
+    m_btnCancel = made.get<QPushButton>("btnCancel");
+    m_btnApply = made.get<QPushButton>("btnApply");
 
     // The start-time rows: the time, then its hour and minute bars.
     auto* periods = new QGridLayout;
@@ -135,7 +115,7 @@ void dlgSettings::buildControls() {
                                           {"Period 4 starts at:", "lblPer4"}};
     for (int i = 0; i < RowCount; ++i) {
         const auto row = static_cast<size_t>(i);
-        QLineEdit* time = textBox("txtTime", nullptr, 62);
+        QLineEdit* time = controltable::numberBox(this, "txtTime", 62);
         time->setProperty("Index", i);
         time->setAlignment(Qt::AlignCenter);
         auto bar = [&](const char* name) {
@@ -158,18 +138,19 @@ void dlgSettings::buildControls() {
         hour->setFocusPolicy(Qt::ClickFocus);
         minute->setFocusPolicy(Qt::ClickFocus);
         time->installEventFilter(this);
-        periods->addWidget(label(QString::fromLatin1(rowLabels[i][0]), time, rowLabels[i][1]), i, 0);
+        auto* caption = new QLabel(QString::fromLatin1(rowLabels[i][0]), this);
+        caption->setObjectName(QString::fromLatin1(rowLabels[i][1]));
+        caption->setBuddy(time);
+        periods->addWidget(caption, i, 0);
         periods->addWidget(time, i, 1);
         periods->addItem(new QSpacerItem(6, 0), i, 2);
         periods->addWidget(hour, i, 3);
-        periods->addWidget(label(QStringLiteral("H")), i, 4);
+        periods->addWidget(new QLabel(QStringLiteral("H"), this), i, 4);
         periods->addItem(new QSpacerItem(4, 0), i, 5);
         periods->addWidget(minute, i, 6);
-        periods->addWidget(label(QStringLiteral("M")), i, 7);
+        periods->addWidget(new QLabel(QStringLiteral("M"), this), i, 7);
     }
     periods->setColumnStretch(8, 1);
-
-    QHBoxLayout* buttons = dialogcontrols::buttonRow({m_btnSave, m_btnCancel, m_btnApply});
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 14, 16, 14);
