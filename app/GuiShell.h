@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WindowShell.h"
+#include "core/WindowShell.h"
 
 // Start-up's windows: the orbin, the login gate and the saving notice.
 class GuiShell final : public WindowShell {

@@ -1,9 +1,9 @@
 // tools/bench: starts the bare window and the program on the same stores, interleaved, and prints what
 // each measure costs beside its floor, as ratios from one run.
-#include "Devices.h"
-#include "FirstPaint.h"
-#include "InProcess.h"
-#include "StoreMaker.h"
+#include "bench/Devices.h"
+#include "bench/FirstPaint.h"
+#include "bench/InProcess.h"
+#include "bench/StoreMaker.h"
 
 #include <QCoreApplication>
 #include <QDir>

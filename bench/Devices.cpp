@@ -1,7 +1,7 @@
-#include "Devices.h"
+#include "bench/Devices.h"
 
-#include "FirstPaint.h"
-#include "StoreMaker.h"
+#include "bench/FirstPaint.h"
+#include "bench/StoreMaker.h"
 
 #include <QDate>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "FirstPaint.h"
+#include "bench/FirstPaint.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,15 +1,15 @@
-#include "InProcess.h"
+#include "bench/InProcess.h"
 
-#include "Clock.h"
-#include "File.h"
-#include "Globals.h"
-#include "GuiShell.h"
-#include "Initialize.h"
-#include "Items.h"
-#include "OrbinWindow.h"
-#include "StoreMaker.h"
-#include "XML.h"
-#include "XmlArchive.h"
+#include "app/GuiShell.h"
+#include "bench/StoreMaker.h"
+#include "core/File.h"
+#include "core/Globals.h"
+#include "core/Initialize.h"
+#include "core/Items.h"
+#include "core/OrbinWindow.h"
+#include "core/XML.h"
+#include "core/XmlArchive.h"
+#include "platform/Clock.h"
 
 #include <QApplication>
 #include <QFile>

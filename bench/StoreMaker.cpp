@@ -1,6 +1,6 @@
-#include "StoreMaker.h"
+#include "bench/StoreMaker.h"
 
-#include "XmlArchive.h"
+#include "core/XmlArchive.h"
 
 #include <QDir>
 #include <QFile>

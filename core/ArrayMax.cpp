@@ -1,7 +1,7 @@
-#include "ArrayMax.h"
+#include "core/ArrayMax.h"
 
-#include "ErrorReport.h"
-#include "NumberText.h"
+#include "core/ErrorReport.h"
+#include "platform/NumberText.h"
 
 namespace {
 

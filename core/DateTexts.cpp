@@ -1,6 +1,6 @@
-#include "DateTexts.h"
+#include "core/DateTexts.h"
 
-#include "Clock.h"
+#include "platform/Clock.h"
 
 #include <QLocale>
 

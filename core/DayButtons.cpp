@@ -1,6 +1,6 @@
-#include "DayButtons.h"
+#include "core/DayButtons.h"
 
-#include "DateTexts.h"
+#include "core/DateTexts.h"
 
 namespace {
 

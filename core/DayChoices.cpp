@@ -1,7 +1,7 @@
-#include "DayChoices.h"
+#include "core/DayChoices.h"
 
-#include "Clock.h"
-#include "DateTexts.h"
+#include "core/DateTexts.h"
+#include "platform/Clock.h"
 
 QDate gChosenDate;
 

@@ -1,11 +1,11 @@
-#include "ErrorReport.h"
+#include "core/ErrorReport.h"
 
-#include "File.h"
-#include "Globals.h"
-#include "Initialize.h"
-#include "OrbinWindow.h"
-#include "Prompter.h"
-#include "Settings.h"
+#include "core/File.h"
+#include "core/Globals.h"
+#include "core/Initialize.h"
+#include "core/OrbinWindow.h"
+#include "core/Settings.h"
+#include "platform/Prompter.h"
 
 #include <QDebug>
 

@@ -1,15 +1,15 @@
-#include "File.h"
+#include "core/File.h"
 
-#include "AppPaths.h"
-#include "AtomicFile.h"
-#include "Clock.h"
-#include "ErrorReport.h"
-#include "Failure.h"
-#include "Globals.h"
-#include "Prompter.h"
-#include "Settings.h"
-#include "TextDecoding.h"
-#include "XML.h"
+#include "core/ErrorReport.h"
+#include "core/Globals.h"
+#include "core/Settings.h"
+#include "core/XML.h"
+#include "platform/AppPaths.h"
+#include "platform/AtomicFile.h"
+#include "platform/Clock.h"
+#include "platform/Failure.h"
+#include "platform/Prompter.h"
+#include "platform/TextDecoding.h"
 
 #include <QDir>
 #include <QFile>

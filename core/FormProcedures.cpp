@@ -1,8 +1,8 @@
-#include "FormProcedures.h"
+#include "core/FormProcedures.h"
 
-#include "ErrorReport.h"
-#include "Failure.h"
-#include "FormPort.h"
+#include "core/ErrorReport.h"
+#include "platform/Failure.h"
+#include "platform/FormPort.h"
 
 #include <cmath>
 

@@ -1,19 +1,19 @@
-#include "Game.h"
+#include "core/Game.h"
 
-#include "File.h"
+#include "core/File.h"
 
-#include "AtomicFile.h"
-#include "Clock.h"
-#include "ErrorReport.h"
-#include "GameStatus.h"
-#include "Globals.h"
-#include "Items.h"
-#include "NumberText.h"
-#include "OrbinWindow.h"
-#include "PeriodClock.h"
-#include "Prompter.h"
-#include "Settings.h"
-#include "TaskScore.h"
+#include "core/ErrorReport.h"
+#include "core/GameStatus.h"
+#include "core/Globals.h"
+#include "core/Items.h"
+#include "core/OrbinWindow.h"
+#include "core/PeriodClock.h"
+#include "core/Settings.h"
+#include "core/TaskScore.h"
+#include "platform/AtomicFile.h"
+#include "platform/Clock.h"
+#include "platform/NumberText.h"
+#include "platform/Prompter.h"
 
 #include <QCoreApplication>
 #include <QFile>

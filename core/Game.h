@@ -1,7 +1,7 @@
 #pragma once
 
-#include "GameControls.h"
-#include "Integer.h"
+#include "core/GameControls.h"
+#include "platform/Integer.h"
 
 #include <QDate>
 #include <QDateTime>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Integer.h"
+#include "platform/Integer.h"
 
 #include <QByteArray>
 #include <QDate>

@@ -1,10 +1,10 @@
-#include "HTMLHelp.h"
+#include "core/HTMLHelp.h"
 
-#include "AppPaths.h"
-#include "Globals.h"
-#include "Initialize.h"
-#include "MachineRegistry.h"
-#include "Prompter.h"
+#include "core/Globals.h"
+#include "core/Initialize.h"
+#include "platform/AppPaths.h"
+#include "platform/MachineRegistry.h"
+#include "platform/Prompter.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "HelpViewer.h"
+#include "platform/HelpViewer.h"
 
 #include <QObject>
 #include <QString>

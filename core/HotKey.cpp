@@ -1,13 +1,13 @@
-#include "HotKey.h"
+#include "core/HotKey.h"
 
-#include "ErrorReport.h"
-#include "File.h"
-#include "FormPort.h"
-#include "Globals.h"
-#include "KeyGrab.h"
-#include "OrbinWindow.h"
-#include "Settings.h"
-#include "Tray.h"
+#include "core/ErrorReport.h"
+#include "core/File.h"
+#include "core/Globals.h"
+#include "core/OrbinWindow.h"
+#include "core/Settings.h"
+#include "core/Tray.h"
+#include "platform/FormPort.h"
+#include "platform/KeyGrab.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WindowProcedure.h"
+#include "platform/WindowProcedure.h"
 
 #include <QtGlobal>
 

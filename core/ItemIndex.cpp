@@ -1,4 +1,4 @@
-#include "ItemIndex.h"
+#include "core/ItemIndex.h"
 
 #include <algorithm>
 #include <charconv>

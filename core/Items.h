@@ -1,8 +1,8 @@
 #pragma once
 
-#include "File.h"
-#include "Integer.h"
-#include "ItemIndex.h"
+#include "core/File.h"
+#include "core/ItemIndex.h"
+#include "platform/Integer.h"
 
 #include <QDate>
 #include <QDateTime>

@@ -1,4 +1,4 @@
-#include "MeetingTimes.h"
+#include "core/MeetingTimes.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ParserMemory.h"
+#include "core/ParserMemory.h"
 
 #include <array>
 #include <atomic>

@@ -1,4 +1,4 @@
-#include "PasswordScramble.h"
+#include "core/PasswordScramble.h"
 
 QString scramblePassword(const QString& text) {
     QString out = text;

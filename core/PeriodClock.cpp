@@ -1,7 +1,7 @@
-#include "PeriodClock.h"
+#include "core/PeriodClock.h"
 
-#include "Failure.h"
-#include "MeetingTimes.h"
+#include "core/MeetingTimes.h"
+#include "platform/Failure.h"
 
 #include <algorithm>
 

@@ -1,13 +1,13 @@
-#include "Projects.h"
+#include "core/Projects.h"
 
-#include "ArrayMax.h"
-#include "ErrorReport.h"
-#include "File.h"
-#include "Globals.h"
-#include "ItemIndex.h"
-#include "Prompter.h"
-#include "Settings.h"
-#include "XML.h"
+#include "core/ArrayMax.h"
+#include "core/ErrorReport.h"
+#include "core/File.h"
+#include "core/Globals.h"
+#include "core/ItemIndex.h"
+#include "core/Settings.h"
+#include "core/XML.h"
+#include "platform/Prompter.h"
 
 #include <QFileInfo>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "File.h"
-#include "Integer.h"
+#include "core/File.h"
+#include "platform/Integer.h"
 
 #include <QDate>
 #include <QString>

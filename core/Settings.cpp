@@ -1,10 +1,10 @@
-#include "Settings.h"
+#include "core/Settings.h"
 
-#include "AppPaths.h"
-#include "ErrorReport.h"
-#include "Failure.h"
-#include "FormPort.h"
-#include "NumberText.h"
+#include "core/ErrorReport.h"
+#include "platform/AppPaths.h"
+#include "platform/Failure.h"
+#include "platform/FormPort.h"
+#include "platform/NumberText.h"
 
 #include <cmath>
 

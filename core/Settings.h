@@ -1,7 +1,7 @@
 #pragma once
 
-#include "IniStore.h"
-#include "Integer.h"
+#include "platform/IniStore.h"
+#include "platform/Integer.h"
 
 #include <QDate>
 #include <QString>

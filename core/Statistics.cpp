@@ -1,10 +1,10 @@
-#include "Statistics.h"
+#include "core/Statistics.h"
 
-#include "ErrorReport.h"
-#include "File.h"
-#include "Globals.h"
-#include "Items.h"
-#include "XML.h"
+#include "core/ErrorReport.h"
+#include "core/File.h"
+#include "core/Globals.h"
+#include "core/Items.h"
+#include "core/XML.h"
 
 Statistics::Statistics() {
     trapped(QStringLiteral(" - Statistics.Class_Initialize: "), QStringLiteral(" Error"), [this] {

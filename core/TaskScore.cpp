@@ -1,6 +1,6 @@
-#include "TaskScore.h"
+#include "core/TaskScore.h"
 
-#include "NumberText.h"
+#include "platform/NumberText.h"
 
 TaskScore TaskScore::of(Integer est, Integer actual) {
     return {pointsFor(est), timingBonus(est, actual)};

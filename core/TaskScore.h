@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Integer.h"
+#include "platform/Integer.h"
 
 // The score of a finished task: a point for every five minutes of the estimate, and a timing bonus of 1 to 3
 // when the minutes actually taken came close to the estimate.

@@ -1,8 +1,8 @@
-#include "Tray.h"
+#include "core/Tray.h"
 
-#include "Failure.h"
-#include "FormPort.h"
-#include "FormProcedures.h"
+#include "core/FormProcedures.h"
+#include "platform/Failure.h"
+#include "platform/FormPort.h"
 
 #include <QList>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "WindowShell.h"
+#include "core/WindowShell.h"
 
 namespace {
 WindowShell* g_shell = nullptr;

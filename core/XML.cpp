@@ -1,14 +1,14 @@
-#include "XML.h"
+#include "core/XML.h"
 
-#include "AppPaths.h"
-#include "Clock.h"
-#include "ErrorReport.h"
-#include "Failure.h"
-#include "File.h"
-#include "Globals.h"
-#include "Settings.h"
-#include "TextDecoding.h"
-#include "XmlArchive.h"
+#include "core/ErrorReport.h"
+#include "core/File.h"
+#include "core/Globals.h"
+#include "core/Settings.h"
+#include "core/XmlArchive.h"
+#include "platform/AppPaths.h"
+#include "platform/Clock.h"
+#include "platform/Failure.h"
+#include "platform/TextDecoding.h"
 
 #include <QFile>
 #include <QSet>

@@ -1,9 +1,9 @@
-#include "XmlArchive.h"
+#include "core/XmlArchive.h"
 
-#include "AtomicFile.h"
-#include "Failure.h"
-#include "File.h"
-#include "XmlLayout.h"
+#include "core/File.h"
+#include "core/XmlLayout.h"
+#include "platform/AtomicFile.h"
+#include "platform/Failure.h"
 
 #include <QCryptographicHash>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "XmlLayout.h"
+#include "core/XmlLayout.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
-#include "ControlTable.h"
+#include "dialogs/ControlTable.h"
 
-#include "DialogControls.h"
+#include "dialogs/DialogControls.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

@@ -1,14 +1,14 @@
-#include "DayChoiceBox.h"
+#include "dialogs/DayChoiceBox.h"
 
-#include "Clock.h"
-#include "DateTexts.h"
-#include "DayChoices.h"
-#include "DialogControls.h"
-#include "FormWidget.h"
-#include "Game.h"
-#include "GameControls.h"
-#include "Globals.h"
-#include "Prompter.h"
+#include "core/DateTexts.h"
+#include "core/DayChoices.h"
+#include "core/Game.h"
+#include "core/GameControls.h"
+#include "core/Globals.h"
+#include "dialogs/DialogControls.h"
+#include "platform/Clock.h"
+#include "platform/Prompter.h"
+#include "platform/gui/FormWidget.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -1,8 +1,8 @@
-#include "DialogControls.h"
+#include "dialogs/DialogControls.h"
 
-#include "ColorCodec.h"
-#include "FormWidget.h"
-#include "Twips.h"
+#include "platform/Twips.h"
+#include "platform/gui/ColorCodec.h"
+#include "platform/gui/FormWidget.h"
 
 #include <QEvent>
 #include <QGroupBox>

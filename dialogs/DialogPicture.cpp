@@ -1,4 +1,4 @@
-#include "DialogPicture.h"
+#include "dialogs/DialogPicture.h"
 
 #include <QPainter>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ClickableWidget.h"
+#include "platform/gui/ClickableWidget.h"
 
 // The small pictures of the dialogs, drawn by the program: the marks of a task and of a meeting in the
 // project's item list, and the close cross of the day chooser. An image control: it takes no focus and

@@ -1,9 +1,9 @@
-#include "IntegerFieldGuard.h"
+#include "dialogs/IntegerFieldGuard.h"
 
-#include "Globals.h"
-#include "NumberText.h"
-#include "OrbinWindow.h"
-#include "Prompter.h"
+#include "core/Globals.h"
+#include "core/OrbinWindow.h"
+#include "platform/NumberText.h"
+#include "platform/Prompter.h"
 
 #include <QApplication>
 #include <QFocusEvent>

@@ -1,12 +1,12 @@
-#include "ItemOpeners.h"
+#include "dialogs/ItemOpeners.h"
 
-#include "FormPort.h"
-#include "Globals.h"
-#include "Items.h"
-#include "dlgEditMeetingDetails.h"
-#include "dlgEditTaskDetails.h"
-#include "dlgNewMeetingDetails.h"
-#include "dlgNewTaskDetails.h"
+#include "core/Globals.h"
+#include "core/Items.h"
+#include "dialogs/dlgEditMeetingDetails.h"
+#include "dialogs/dlgEditTaskDetails.h"
+#include "dialogs/dlgNewMeetingDetails.h"
+#include "dialogs/dlgNewTaskDetails.h"
+#include "platform/FormPort.h"
 
 #include <QLabel>
 

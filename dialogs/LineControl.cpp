@@ -1,6 +1,6 @@
-#include "LineControl.h"
+#include "dialogs/LineControl.h"
 
-#include "Twips.h"
+#include "platform/Twips.h"
 
 #include <QPainter>
 #include <algorithm>

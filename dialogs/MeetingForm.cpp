@@ -1,11 +1,11 @@
-#include "MeetingForm.h"
+#include "dialogs/MeetingForm.h"
 
-#include "DayChoiceBox.h"
-#include "DialogControls.h"
-#include "ErrorReport.h"
-#include "Globals.h"
-#include "Items.h"
-#include "OrbinWindow.h"
+#include "core/ErrorReport.h"
+#include "core/Globals.h"
+#include "core/Items.h"
+#include "core/OrbinWindow.h"
+#include "dialogs/DayChoiceBox.h"
+#include "dialogs/DialogControls.h"
 
 #include <QGroupBox>
 #include <QLabel>

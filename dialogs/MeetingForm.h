@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FormWidget.h"
-#include "Integer.h"
+#include "platform/Integer.h"
+#include "platform/gui/FormWidget.h"
 
 #include <QRectF>
 

@@ -1,10 +1,10 @@
-#include "RunningSettings.h"
+#include "dialogs/RunningSettings.h"
 
-#include "FormPort.h"
-#include "Globals.h"
-#include "HotKey.h"
-#include "OrbinWindow.h"
-#include "Settings.h"
+#include "core/Globals.h"
+#include "core/HotKey.h"
+#include "core/OrbinWindow.h"
+#include "core/Settings.h"
+#include "platform/FormPort.h"
 
 void takeEffectAtOnce(bool hideKeyWasOn) {
     FormPort* orbin = gOrbinWindow ? gOrbinWindow->form() : nullptr;

@@ -1,9 +1,9 @@
-#include "SettingsNotWritten.h"
+#include "dialogs/SettingsNotWritten.h"
 
-#include "Globals.h"
-#include "OrbinWindow.h"
-#include "Prompter.h"
-#include "Settings.h"
+#include "core/Globals.h"
+#include "core/OrbinWindow.h"
+#include "core/Settings.h"
+#include "platform/Prompter.h"
 
 #include <QDir>
 

@@ -1,4 +1,4 @@
-#include "ShapeControl.h"
+#include "dialogs/ShapeControl.h"
 
 #include <QPainter>
 

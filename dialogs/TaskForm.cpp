@@ -1,10 +1,10 @@
-#include "TaskForm.h"
+#include "dialogs/TaskForm.h"
 
-#include "DayChoiceBox.h"
-#include "DialogControls.h"
-#include "Failure.h"
-#include "FormPort.h"
-#include "Twips.h"
+#include "dialogs/DayChoiceBox.h"
+#include "dialogs/DialogControls.h"
+#include "platform/Failure.h"
+#include "platform/FormPort.h"
+#include "platform/Twips.h"
 
 #include <QGroupBox>
 #include <QLabel>

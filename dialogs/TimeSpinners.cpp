@@ -1,7 +1,7 @@
-#include "TimeSpinners.h"
+#include "dialogs/TimeSpinners.h"
 
-#include "NumberText.h"
-#include "Prompter.h"
+#include "platform/NumberText.h"
+#include "platform/Prompter.h"
 
 #include <QFocusEvent>
 #include <QLineEdit>

@@ -1,15 +1,15 @@
-#include "dlgDays.h"
+#include "dialogs/dlgDays.h"
 
-#include "Clock.h"
-#include "DayButtons.h"
-#include "DialogPicture.h"
-#include "ErrorReport.h"
-#include "Game.h"
-#include "GameControls.h"
-#include "Globals.h"
-#include "OrbinWindow.h"
-#include "Settings.h"
-#include "WindowProcs.h"
+#include "core/DayButtons.h"
+#include "core/ErrorReport.h"
+#include "core/Game.h"
+#include "core/GameControls.h"
+#include "core/Globals.h"
+#include "core/OrbinWindow.h"
+#include "core/Settings.h"
+#include "dialogs/DialogPicture.h"
+#include "platform/Clock.h"
+#include "platform/gui/WindowProcs.h"
 
 #include <QFrame>
 #include <QPushButton>

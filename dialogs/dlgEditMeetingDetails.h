@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MeetingForm.h"
+#include "dialogs/MeetingForm.h"
 
 class QLineEdit;
 class QPlainTextEdit;

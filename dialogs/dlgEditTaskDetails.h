@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Integer.h"
-#include "TaskForm.h"
+#include "dialogs/TaskForm.h"
+#include "platform/Integer.h"
 
 class QPushButton;
 class QToolButton;

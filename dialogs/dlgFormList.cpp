@@ -1,12 +1,12 @@
-#include "dlgFormList.h"
+#include "dialogs/dlgFormList.h"
 
-#include "DialogControls.h"
-#include "ErrorReport.h"
-#include "Globals.h"
-#include "OrbinWindow.h"
-#include "Prompter.h"
-#include "Twips.h"
-#include "WindowProcs.h"
+#include "core/ErrorReport.h"
+#include "core/Globals.h"
+#include "core/OrbinWindow.h"
+#include "dialogs/DialogControls.h"
+#include "platform/Prompter.h"
+#include "platform/Twips.h"
+#include "platform/gui/WindowProcs.h"
 
 #include <QFontInfo>
 #include <QFontMetrics>

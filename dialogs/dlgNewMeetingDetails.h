@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MeetingForm.h"
+#include "dialogs/MeetingForm.h"
 
 #include <QList>
 

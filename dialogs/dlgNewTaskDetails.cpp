@@ -1,15 +1,15 @@
-#include "dlgNewTaskDetails.h"
+#include "dialogs/dlgNewTaskDetails.h"
 
-#include "Clock.h"
-#include "DayChoiceBox.h"
-#include "DayChoices.h"
-#include "DialogControls.h"
-#include "ErrorReport.h"
-#include "Globals.h"
-#include "Items.h"
-#include "NumberText.h"
-#include "OrbinWindow.h"
-#include "Settings.h"
+#include "core/DayChoices.h"
+#include "core/ErrorReport.h"
+#include "core/Globals.h"
+#include "core/Items.h"
+#include "core/OrbinWindow.h"
+#include "core/Settings.h"
+#include "dialogs/DayChoiceBox.h"
+#include "dialogs/DialogControls.h"
+#include "platform/Clock.h"
+#include "platform/NumberText.h"
 
 #include <QGroupBox>
 #include <QLabel>

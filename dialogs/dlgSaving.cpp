@@ -1,6 +1,6 @@
-#include "dlgSaving.h"
+#include "dialogs/dlgSaving.h"
 
-#include "WindowProcs.h"
+#include "platform/gui/WindowProcs.h"
 
 #include <QLabel>
 #include <QVBoxLayout>

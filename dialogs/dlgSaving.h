@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FormWidget.h"
+#include "platform/gui/FormWidget.h"
 
 // The saving notice: one line of text, shown while the program writes its files at quit.
 class dlgSaving : public FormWidget {

@@ -1,13 +1,13 @@
-#include "frmPassword.h"
+#include "dialogs/frmPassword.h"
 
-#include "DialogControls.h"
-#include "Globals.h"
-#include "OrbinWindow.h"
-#include "PasswordScramble.h"
-#include "Prompter.h"
-#include "Settings.h"
-#include "SettingsNotWritten.h"
-#include "WindowProcs.h"
+#include "core/Globals.h"
+#include "core/OrbinWindow.h"
+#include "core/PasswordScramble.h"
+#include "core/Settings.h"
+#include "dialogs/DialogControls.h"
+#include "dialogs/SettingsNotWritten.h"
+#include "platform/Prompter.h"
+#include "platform/gui/WindowProcs.h"
 
 #include <QEventLoop>
 #include <QGridLayout>

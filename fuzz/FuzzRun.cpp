@@ -1,16 +1,16 @@
-#include "FuzzRun.h"
+#include "fuzz/FuzzRun.h"
 
-#include "AppPaths.h"
-#include "Clock.h"
-#include "File.h"
-#include "Globals.h"
-#include "IniStore.h"
-#include "Initialize.h"
-#include "Items.h"
-#include "Launcher.h"
-#include "Projects.h"
-#include "Prompter.h"
-#include "Settings.h"
+#include "core/File.h"
+#include "core/Globals.h"
+#include "core/Initialize.h"
+#include "core/Items.h"
+#include "core/Projects.h"
+#include "core/Settings.h"
+#include "platform/AppPaths.h"
+#include "platform/Clock.h"
+#include "platform/IniStore.h"
+#include "platform/Launcher.h"
+#include "platform/Prompter.h"
 
 #include <QDir>
 #include <QFile>

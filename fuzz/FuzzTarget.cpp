@@ -1,6 +1,6 @@
 // A libFuzzer target: each generated input is one file of the program (which one is fixed when the target
 // is built), run through a start and a quit of the program.
-#include "FuzzRun.h"
+#include "fuzz/FuzzRun.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "ChmFile.h"
+#include "help/ChmFile.h"
 
 #include <QFile>
 #include <QtEndian>

@@ -1,11 +1,11 @@
-#include "ChmViewer.h"
+#include "help/ChmViewer.h"
 
-#include "ChmFile.h"
-#include "HelpWindow.h"
-#include "MachineRegistry.h"
-#include "Prompter.h"
-#include "TextPopup.h"
-#include "WindowProcs.h"
+#include "help/ChmFile.h"
+#include "help/HelpWindow.h"
+#include "help/TextPopup.h"
+#include "platform/MachineRegistry.h"
+#include "platform/Prompter.h"
+#include "platform/gui/WindowProcs.h"
 
 #include <QApplication>
 #include <QCursor>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "HelpViewer.h"
-#include "HelpWindow.h"
-#include "TextPopup.h"
+#include "help/HelpWindow.h"
+#include "help/TextPopup.h"
+#include "platform/HelpViewer.h"
 
 #include <QList>
 #include <QPointer>

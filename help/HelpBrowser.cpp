@@ -1,8 +1,8 @@
-#include "HelpBrowser.h"
+#include "help/HelpBrowser.h"
 
-#include "ChmFile.h"
-#include "Launcher.h"
-#include "PageBounds.h"
+#include "help/ChmFile.h"
+#include "help/PageBounds.h"
+#include "platform/Launcher.h"
 
 #include <QApplication>
 #include <QBuffer>

@@ -1,9 +1,9 @@
-#include "HelpWindow.h"
+#include "help/HelpWindow.h"
 
-#include "ChmFile.h"
-#include "HelpBrowser.h"
-#include "PageBounds.h"
-#include "SealedDocument.h"
+#include "help/ChmFile.h"
+#include "help/HelpBrowser.h"
+#include "help/PageBounds.h"
+#include "help/SealedDocument.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>

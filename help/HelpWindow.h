@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Sitemap.h"
+#include "help/Sitemap.h"
 
 #include <QMap>
 #include <QWidget>

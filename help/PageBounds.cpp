@@ -1,6 +1,6 @@
-#include "PageBounds.h"
+#include "help/PageBounds.h"
 
-#include "SealedDocument.h"
+#include "help/SealedDocument.h"
 
 #include <QSet>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "SealedDocument.h"
+#include "help/SealedDocument.h"
 
 #include <QImage>
 

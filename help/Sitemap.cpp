@@ -1,4 +1,4 @@
-#include "Sitemap.h"
+#include "help/Sitemap.h"
 
 #include <QRegularExpression>
 #include <QTextDocumentFragment>

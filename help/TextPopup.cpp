@@ -1,6 +1,6 @@
-#include "TextPopup.h"
+#include "help/TextPopup.h"
 
-#include "ColorCodec.h"
+#include "platform/gui/ColorCodec.h"
 
 #include <QGuiApplication>
 #include <QLabel>

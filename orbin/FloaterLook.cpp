@@ -1,6 +1,6 @@
-#include "FloaterLook.h"
+#include "orbin/FloaterLook.h"
 
-#include "ColorCodec.h"
+#include "platform/gui/ColorCodec.h"
 
 #include <QApplication>
 #include <QWidget>

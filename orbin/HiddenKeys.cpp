@@ -1,9 +1,9 @@
-#include "HiddenKeys.h"
+#include "orbin/HiddenKeys.h"
 
-#include "FormWidget.h"
-#include "Tray.h"
-#include "dlgDebugSettings.h"
-#include "dlgFormList.h"
+#include "core/Tray.h"
+#include "dialogs/dlgDebugSettings.h"
+#include "dialogs/dlgFormList.h"
+#include "platform/gui/FormWidget.h"
 
 #include <QApplication>
 #include <QKeyEvent>

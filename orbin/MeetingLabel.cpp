@@ -1,4 +1,4 @@
-#include "MeetingLabel.h"
+#include "orbin/MeetingLabel.h"
 
 #include <QPainter>
 #include <QTime>

@@ -1,8 +1,8 @@
-#include "MessageBoard.h"
+#include "orbin/MessageBoard.h"
 
-#include "ErrorReport.h"
-#include "File.h"
-#include "Globals.h"
+#include "core/ErrorReport.h"
+#include "core/File.h"
+#include "core/Globals.h"
 
 #include <QLabel>
 #include <QTimer>

@@ -1,11 +1,11 @@
-#include "OrbinDuties.h"
+#include "orbin/OrbinDuties.h"
 
-#include "ErrorReport.h"
-#include "FormPort.h"
-#include "Globals.h"
-#include "OrbinWindow.h"
-#include "Prompter.h"
-#include "Settings.h"
+#include "core/ErrorReport.h"
+#include "core/Globals.h"
+#include "core/OrbinWindow.h"
+#include "core/Settings.h"
+#include "platform/FormPort.h"
+#include "platform/Prompter.h"
 
 #include <QAction>
 #include <QMenu>

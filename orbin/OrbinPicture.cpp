@@ -1,4 +1,4 @@
-#include "OrbinPicture.h"
+#include "orbin/OrbinPicture.h"
 
 #include <QPainter>
 #include <QPainterPath>

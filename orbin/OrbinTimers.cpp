@@ -1,16 +1,16 @@
-#include "OrbinTimers.h"
+#include "orbin/OrbinTimers.h"
 
-#include "Clock.h"
-#include "ColorCodec.h"
-#include "ErrorReport.h"
-#include "File.h"
-#include "Game.h"
-#include "Globals.h"
-#include "Items.h"
-#include "NumberText.h"
-#include "OrbinWindow.h"
-#include "Prompter.h"
-#include "Settings.h"
+#include "core/ErrorReport.h"
+#include "core/File.h"
+#include "core/Game.h"
+#include "core/Globals.h"
+#include "core/Items.h"
+#include "core/OrbinWindow.h"
+#include "core/Settings.h"
+#include "platform/Clock.h"
+#include "platform/NumberText.h"
+#include "platform/Prompter.h"
+#include "platform/gui/ColorCodec.h"
 
 #include <QApplication>
 #include <QCoreApplication>

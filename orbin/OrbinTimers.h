@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Integer.h"
-#include "PeriodClock.h"
+#include "core/PeriodClock.h"
+#include "platform/Integer.h"
 
 #include <QList>
 #include <QObject>

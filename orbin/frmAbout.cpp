@@ -1,15 +1,15 @@
-#include "frmAbout.h"
+#include "orbin/frmAbout.h"
 
-#include "ErrorReport.h"
-#include "Globals.h"
-#include "Launcher.h"
-#include "MachineRegistry.h"
-#include "NumberText.h"
-#include "OrbinDuties.h"
-#include "OrbinPicture.h"
-#include "OrbinWindow.h"
-#include "Prompter.h"
-#include "Twips.h"
+#include "core/ErrorReport.h"
+#include "core/Globals.h"
+#include "core/OrbinWindow.h"
+#include "orbin/OrbinDuties.h"
+#include "orbin/OrbinPicture.h"
+#include "platform/Launcher.h"
+#include "platform/MachineRegistry.h"
+#include "platform/NumberText.h"
+#include "platform/Prompter.h"
+#include "platform/Twips.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "FormWidget.h"
-#include "Integer.h"
-#include "OrbinPicture.h"
-#include "OrbinWindow.h"
+#include "core/OrbinWindow.h"
+#include "orbin/OrbinPicture.h"
+#include "platform/Integer.h"
+#include "platform/gui/FormWidget.h"
 
 #include <QDate>
 #include <QList>

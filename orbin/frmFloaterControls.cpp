@@ -2,13 +2,13 @@
 // has it, the decoration first so that it lies under the rest, with the window's timers and the clicks of
 // its buttons. What the controls then show is frmFloaterFace.cpp's; their mouse is frmFloaterMouse.cpp's.
 
-#include "frmFloater.h"
+#include "orbin/frmFloater.h"
 
-#include "BenchSwitch.h"
-#include "ColorCodec.h"
-#include "FloaterLook.h"
-#include "MeetingLabel.h"
-#include "OrbinPicture.h"
+#include "orbin/FloaterLook.h"
+#include "orbin/MeetingLabel.h"
+#include "orbin/OrbinPicture.h"
+#include "platform/BenchSwitch.h"
+#include "platform/gui/ColorCodec.h"
 
 #include <QApplication>
 #include <QFrame>

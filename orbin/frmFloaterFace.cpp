@@ -2,20 +2,20 @@
 // the chosen period's button, and the day's meetings round the rim like the hours of a clock, each label
 // placed where it covers nothing else. A redraw asked for while redraws are held waits until they are let go.
 
-#include "frmFloater.h"
+#include "orbin/frmFloater.h"
 
-#include "Clock.h"
-#include "ErrorReport.h"
-#include "File.h"
-#include "FloaterLook.h"
-#include "MeetingTimes.h"
-#include "Game.h"
-#include "GameControls.h"
-#include "Globals.h"
-#include "Items.h"
-#include "MeetingLabel.h"
-#include "NumberText.h"
-#include "Twips.h"
+#include "platform/Clock.h"
+#include "core/ErrorReport.h"
+#include "core/File.h"
+#include "orbin/FloaterLook.h"
+#include "core/MeetingTimes.h"
+#include "core/Game.h"
+#include "core/GameControls.h"
+#include "core/Globals.h"
+#include "core/Items.h"
+#include "orbin/MeetingLabel.h"
+#include "platform/NumberText.h"
+#include "platform/Twips.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -2,14 +2,14 @@
 // popup menu, and the handle drags the window with its companions (a double click on it quits, a click
 // without a drag opens the menu once no double click can follow).
 
-#include "frmFloater.h"
+#include "orbin/frmFloater.h"
 
-#include "FormPort.h"
-#include "FormProcedures.h"
-#include "Initialize.h"
-#include "OrbinPicture.h"
-#include "Twips.h"
-#include "WindowProcs.h"
+#include "core/FormProcedures.h"
+#include "core/Initialize.h"
+#include "orbin/OrbinPicture.h"
+#include "platform/FormPort.h"
+#include "platform/Twips.h"
+#include "platform/gui/WindowProcs.h"
 
 #include <QApplication>
 #include <QGuiApplication>

@@ -1,15 +1,15 @@
 // The orbin's search: the box over the top strip, its close cross, and the list of hits beside the window.
 
-#include "frmFloater.h"
+#include "orbin/frmFloater.h"
 
-#include "ErrorReport.h"
-#include "Globals.h"
-#include "Items.h"
-#include "NumberText.h"
-#include "OrbinPicture.h"
-#include "Twips.h"
-#include "WindowProcs.h"
-#include "frmSearch.h"
+#include "core/ErrorReport.h"
+#include "core/Globals.h"
+#include "core/Items.h"
+#include "orbin/OrbinPicture.h"
+#include "orbin/frmSearch.h"
+#include "platform/NumberText.h"
+#include "platform/Twips.h"
+#include "platform/gui/WindowProcs.h"
 
 #include <QFrame>
 #include <QLineEdit>

@@ -1,11 +1,11 @@
-#include "frmLogin.h"
+#include "orbin/frmLogin.h"
 
-#include "DialogControls.h"
-#include "ErrorReport.h"
-#include "Globals.h"
-#include "PasswordScramble.h"
-#include "Settings.h"
-#include "WindowProcs.h"
+#include "core/ErrorReport.h"
+#include "core/Globals.h"
+#include "core/PasswordScramble.h"
+#include "core/Settings.h"
+#include "dialogs/DialogControls.h"
+#include "platform/gui/WindowProcs.h"
 
 #include <QKeyEvent>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FormWidget.h"
+#include "platform/gui/FormWidget.h"
 
 class QLineEdit;
 

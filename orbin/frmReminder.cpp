@@ -1,13 +1,13 @@
-#include "frmReminder.h"
+#include "orbin/frmReminder.h"
 
-#include "ErrorReport.h"
-#include "File.h"
-#include "Globals.h"
-#include "OrbinWindow.h"
-#include "Settings.h"
-#include "Twips.h"
-#include "WindowProcs.h"
-#include "frmFloater.h"
+#include "core/ErrorReport.h"
+#include "core/File.h"
+#include "core/Globals.h"
+#include "core/OrbinWindow.h"
+#include "core/Settings.h"
+#include "orbin/frmFloater.h"
+#include "platform/Twips.h"
+#include "platform/gui/WindowProcs.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -1,14 +1,14 @@
-#include "frmScoreboard.h"
+#include "orbin/frmScoreboard.h"
 
-#include "ErrorReport.h"
-#include "Game.h"
-#include "GameControls.h"
-#include "Globals.h"
-#include "Initialize.h"
-#include "NumberText.h"
-#include "OrbinWindow.h"
-#include "Settings.h"
-#include "Twips.h"
+#include "core/ErrorReport.h"
+#include "core/Game.h"
+#include "core/GameControls.h"
+#include "core/Globals.h"
+#include "core/Initialize.h"
+#include "core/OrbinWindow.h"
+#include "core/Settings.h"
+#include "platform/NumberText.h"
+#include "platform/Twips.h"
 
 #include <QCheckBox>
 #include <QEvent>

@@ -1,13 +1,13 @@
-#include "frmSearch.h"
+#include "orbin/frmSearch.h"
 
-#include "ErrorReport.h"
-#include "Globals.h"
-#include "ItemOpeners.h"
-#include "Items.h"
-#include "NumberText.h"
-#include "OrbinDuties.h"
-#include "OrbinWindow.h"
-#include "Twips.h"
+#include "core/ErrorReport.h"
+#include "core/Globals.h"
+#include "core/Items.h"
+#include "core/OrbinWindow.h"
+#include "dialogs/ItemOpeners.h"
+#include "orbin/OrbinDuties.h"
+#include "platform/NumberText.h"
+#include "platform/Twips.h"
 
 #include <QListWidget>
 #include <QPointer>

@@ -1,11 +1,11 @@
-#include "frmSysTray.h"
+#include "orbin/frmSysTray.h"
 
-#include "FormPort.h"
-#include "Initialize.h"
-#include "ItemOpeners.h"
-#include "OrbinPicture.h"
-#include "Tray.h"
-#include "frmAbout.h"
+#include "core/Initialize.h"
+#include "core/Tray.h"
+#include "dialogs/ItemOpeners.h"
+#include "orbin/OrbinPicture.h"
+#include "orbin/frmAbout.h"
+#include "platform/FormPort.h"
 
 #include <QAction>
 #include <QCoreApplication>

@@ -1,8 +1,8 @@
-#include "frmWelcome.h"
+#include "orbin/frmWelcome.h"
 
-#include "DialogControls.h"
-#include "OrbinDuties.h"
-#include "Twips.h"
+#include "dialogs/DialogControls.h"
+#include "orbin/OrbinDuties.h"
+#include "platform/Twips.h"
 
 #include <QFontMetrics>
 #include <QKeyEvent>

@@ -1,9 +1,9 @@
 // The main of the tour and of every article reader: each is built with its own content (QV_CHAIN names
 // the content folder inside its resources) and shows that chain of pages until the last page is gone.
-#include "GuardedApplication.h"
-#include "Launcher.h"
-#include "PageChain.h"
-#include "QtPrompter.h"
+#include "pagechain/PageChain.h"
+#include "platform/Launcher.h"
+#include "platform/gui/GuardedApplication.h"
+#include "platform/gui/QtPrompter.h"
 
 #ifndef QV_CHAIN
 #error "QV_CHAIN names the content of the program"

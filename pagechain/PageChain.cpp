@@ -1,10 +1,10 @@
-#include "PageChain.h"
+#include "pagechain/PageChain.h"
 
-#include "FormPort.h"
-#include "PageWidgets.h"
-#include "Prompter.h"
-#include "Twips.h"
-#include "WindowProcs.h"
+#include "pagechain/PageWidgets.h"
+#include "platform/FormPort.h"
+#include "platform/Prompter.h"
+#include "platform/Twips.h"
+#include "platform/gui/WindowProcs.h"
 
 #include <QGridLayout>
 #include <QGuiApplication>

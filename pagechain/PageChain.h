@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FormWidget.h"
-#include "PageContent.h"
+#include "pagechain/PageContent.h"
+#include "platform/gui/FormWidget.h"
 
 #include <QPointer>
 #include <QRect>

@@ -1,6 +1,6 @@
-#include "PageContent.h"
+#include "pagechain/PageContent.h"
 
-#include "Failure.h"
+#include "platform/Failure.h"
 
 #include <QDir>
 #include <QFile>

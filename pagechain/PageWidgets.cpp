@@ -1,6 +1,6 @@
-#include "PageWidgets.h"
+#include "pagechain/PageWidgets.h"
 
-#include "WindowProcs.h"
+#include "platform/gui/WindowProcs.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ClickableWidget.h"
+#include "platform/gui/ClickableWidget.h"
 
 #include <QLabel>
 #include <QPixmap>

@@ -1,6 +1,6 @@
-#include "AtomicFile.h"
+#include "platform/AtomicFile.h"
 
-#include "Failure.h"
+#include "platform/Failure.h"
 
 #include <QDir>
 #include <QFileInfo>

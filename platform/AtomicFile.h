@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FileIdentity.h"
+#include "platform/FileIdentity.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

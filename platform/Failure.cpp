@@ -1,4 +1,4 @@
-#include "Failure.h"
+#include "platform/Failure.h"
 
 Failure::Failure(int number, QString description, QString source)
     : m_number(number), m_source(source.isEmpty() ? QStringLiteral("Quorvane") : std::move(source)),

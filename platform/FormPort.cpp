@@ -1,4 +1,4 @@
-#include "FormPort.h"
+#include "platform/FormPort.h"
 
 #include <QHash>
 

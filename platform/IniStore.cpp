@@ -1,7 +1,7 @@
-#include "IniStore.h"
+#include "platform/IniStore.h"
 
-#include "AtomicFile.h"
-#include "TextDecoding.h"
+#include "platform/AtomicFile.h"
+#include "platform/TextDecoding.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "InstanceLock.h"
+#include "platform/InstanceLock.h"
 
-#include "AppPaths.h"
-#include "AtomicFile.h"
+#include "platform/AppPaths.h"
+#include "platform/AtomicFile.h"
 
 #include <QFile>
 #include <QFileInfo>

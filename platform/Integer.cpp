@@ -1,6 +1,6 @@
-#include "Integer.h"
+#include "platform/Integer.h"
 
-#include "Failure.h"
+#include "platform/Failure.h"
 
 Integer::Integer(long long value) {
     checkRange(value);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Injectable.h"
+#include "platform/Injectable.h"
 
 #include <QString>
 

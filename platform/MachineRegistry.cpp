@@ -1,6 +1,6 @@
-#include "MachineRegistry.h"
+#include "platform/MachineRegistry.h"
 
-#include "IniStore.h"
+#include "platform/IniStore.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
-#include "NumberText.h"
+#include "platform/NumberText.h"
 
-#include "Failure.h"
+#include "platform/Failure.h"
 
 #include <cmath>
 #include <limits>

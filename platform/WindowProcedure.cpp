@@ -1,4 +1,4 @@
-#include "WindowProcedure.h"
+#include "platform/WindowProcedure.h"
 
 #include <QHash>
 

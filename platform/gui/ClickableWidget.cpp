@@ -1,6 +1,6 @@
-#include "ClickableWidget.h"
+#include "platform/gui/ClickableWidget.h"
 
-#include "WindowProcs.h"
+#include "platform/gui/WindowProcs.h"
 
 void ClickableWidget::mouseReleaseEvent(QMouseEvent* event) {
     if (windowprocs::isLeftClick(event, clickArea())) Q_EMIT clicked();

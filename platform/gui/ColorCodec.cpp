@@ -1,4 +1,4 @@
-#include "ColorCodec.h"
+#include "platform/gui/ColorCodec.h"
 
 #include <QGuiApplication>
 

@@ -1,9 +1,9 @@
-#include "FormWidget.h"
+#include "platform/gui/FormWidget.h"
 
-#include "ColorCodec.h"
-#include "Twips.h"
-#include "WindowProcedure.h"
-#include "WindowProcs.h"
+#include "platform/Twips.h"
+#include "platform/WindowProcedure.h"
+#include "platform/gui/ColorCodec.h"
+#include "platform/gui/WindowProcs.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

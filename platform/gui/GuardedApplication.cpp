@@ -1,4 +1,4 @@
-#include "GuardedApplication.h"
+#include "platform/gui/GuardedApplication.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "GuiLauncher.h"
+#include "platform/gui/GuiLauncher.h"
 
 #include <QDesktopServices>
 #include <QUrl>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Launcher.h"
+#include "platform/Launcher.h"
 
 // The launcher of the window programs: web addresses open in the desktop's browser.
 class GuiLauncher final : public Launcher {

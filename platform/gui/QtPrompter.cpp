@@ -1,7 +1,7 @@
-#include "QtPrompter.h"
+#include "platform/gui/QtPrompter.h"
 
-#include "ColorCodec.h"
-#include "WindowProcs.h"
+#include "platform/gui/ColorCodec.h"
+#include "platform/gui/WindowProcs.h"
 
 #include <QApplication>
 #include <QColorDialog>

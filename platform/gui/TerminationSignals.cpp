@@ -1,4 +1,4 @@
-#include "TerminationSignals.h"
+#include "platform/gui/TerminationSignals.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>

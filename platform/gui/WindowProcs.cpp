@@ -1,4 +1,4 @@
-#include "WindowProcs.h"
+#include "platform/gui/WindowProcs.h"
 
 #include <QFont>
 #include <QFontMetrics>

@@ -1,6 +1,6 @@
-#include "X11KeyGrab.h"
+#include "platform/gui/X11KeyGrab.h"
 
-#include "WindowProcedure.h"
+#include "platform/WindowProcedure.h"
 
 #include <QGuiApplication>
 #include <QTimer>

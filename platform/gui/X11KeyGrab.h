@@ -1,6 +1,6 @@
 #pragma once
 
-#include "KeyGrab.h"
+#include "platform/KeyGrab.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QHash>

@@ -1,7 +1,7 @@
-#include "FuzzRun.h"
-#include "Items.h"
-#include "ParserMemory.h"
-#include "QtPrinters.h"
+#include "core/Items.h"
+#include "core/ParserMemory.h"
+#include "fuzz/FuzzRun.h"
+#include "tests/support/QtPrinters.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "DateTexts.h"
-#include "FakeClock.h"
+#include "core/DateTexts.h"
+#include "tests/support/FakeClock.h"
 
 #include <QLocale>
 #include <gtest/gtest.h>

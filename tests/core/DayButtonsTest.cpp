@@ -1,5 +1,5 @@
-#include "DayButtons.h"
-#include "FakeClock.h"
+#include "core/DayButtons.h"
+#include "tests/support/FakeClock.h"
 
 #include <gtest/gtest.h>
 

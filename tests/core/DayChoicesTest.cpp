@@ -1,5 +1,5 @@
-#include "DayChoices.h"
-#include "FakeClock.h"
+#include "core/DayChoices.h"
+#include "tests/support/FakeClock.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "FormProcedures.h"
-#include "FakeForm.h"
+#include "core/FormProcedures.h"
+#include "tests/support/FakeForm.h"
 
 #include <gtest/gtest.h>
 

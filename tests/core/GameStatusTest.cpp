@@ -1,4 +1,4 @@
-#include "GameStatus.h"
+#include "core/GameStatus.h"
 
 #include <gtest/gtest.h>
 

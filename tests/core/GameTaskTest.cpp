@@ -1,4 +1,4 @@
-#include "GameWorld.h"
+#include "tests/core/GameWorld.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
-#include "GameWorld.h"
+#include "tests/core/GameWorld.h"
 
-#include "FakeShell.h"
-#include "Initialize.h"
+#include "core/Initialize.h"
+#include "tests/support/FakeShell.h"
 
 #include <QCoreApplication>
 #include <QDir>

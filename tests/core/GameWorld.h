@@ -1,14 +1,14 @@
 #pragma once
 
-#include "FakeClock.h"
-#include "FakePrompter.h"
-#include "Game.h"
-#include "Globals.h"
-#include "Initialize.h"
-#include "Items.h"
-#include "OrbinWindow.h"
-#include "Settings.h"
-#include "TestEnv.h"
+#include "core/Game.h"
+#include "core/Globals.h"
+#include "core/Initialize.h"
+#include "core/Items.h"
+#include "core/OrbinWindow.h"
+#include "core/Settings.h"
+#include "tests/support/FakeClock.h"
+#include "tests/support/FakePrompter.h"
+#include "tests/support/TestEnv.h"
 
 #include <QStringList>
 

@@ -1,8 +1,8 @@
-#include "HotKey.h"
+#include "core/HotKey.h"
 
-#include "CoreObjects.h"
-#include "FakeKeyGrab.h"
-#include "TestEnv.h"
+#include "tests/support/CoreObjects.h"
+#include "tests/support/FakeKeyGrab.h"
+#include "tests/support/TestEnv.h"
 
 #include <gtest/gtest.h>
 

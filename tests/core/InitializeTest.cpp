@@ -1,13 +1,13 @@
-#include "Initialize.h"
-#include "ErrorReport.h"
-#include "FakeClock.h"
-#include "FakeLauncher.h"
-#include "FakePrompter.h"
-#include "FakeShell.h"
-#include "Globals.h"
-#include "PasswordScramble.h"
-#include "Settings.h"
-#include "TestEnv.h"
+#include "core/Initialize.h"
+#include "core/ErrorReport.h"
+#include "core/Globals.h"
+#include "core/PasswordScramble.h"
+#include "core/Settings.h"
+#include "tests/support/FakeClock.h"
+#include "tests/support/FakeLauncher.h"
+#include "tests/support/FakePrompter.h"
+#include "tests/support/FakeShell.h"
+#include "tests/support/TestEnv.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,16 +1,16 @@
 // The store answers every query and finds every field without searching the document; these tests hold
 // its answers against the XPath each query stands for, evaluated on a twin of the document, on stores with
 // what hand-edited files hold: ids twice, odd ids, fields missing or twice, mixed content, templates.
-#include "ArrayMax.h"
-#include "CoreObjects.h"
-#include "FakeClock.h"
-#include "FakePrompter.h"
-#include "File.h"
-#include "Globals.h"
-#include "Items.h"
-#include "MeetingTimes.h"
-#include "TestEnv.h"
-#include "XML.h"
+#include "core/ArrayMax.h"
+#include "core/File.h"
+#include "core/Globals.h"
+#include "core/Items.h"
+#include "core/MeetingTimes.h"
+#include "core/XML.h"
+#include "tests/support/CoreObjects.h"
+#include "tests/support/FakeClock.h"
+#include "tests/support/FakePrompter.h"
+#include "tests/support/TestEnv.h"
 
 #include <QRandomGenerator>
 #include <functional>

@@ -1,13 +1,13 @@
-#include "FakeClock.h"
-#include "FakeLauncher.h"
-#include "FakePrompter.h"
-#include "FakeShell.h"
-#include "File.h"
-#include "Globals.h"
-#include "Initialize.h"
-#include "ItemXml.h"
-#include "Items.h"
-#include "TestEnv.h"
+#include "core/File.h"
+#include "core/Globals.h"
+#include "core/Initialize.h"
+#include "core/Items.h"
+#include "tests/support/FakeClock.h"
+#include "tests/support/FakeLauncher.h"
+#include "tests/support/FakePrompter.h"
+#include "tests/support/FakeShell.h"
+#include "tests/support/ItemXml.h"
+#include "tests/support/TestEnv.h"
 
 #include <QDir>
 #include <QFile>

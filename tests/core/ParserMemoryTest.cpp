@@ -1,6 +1,6 @@
 // A document parsed in memory made ready beside the parse must read, change and go away as any other,
 // after that memory has ended and from another thread, also when it outgrew the memory.
-#include "ParserMemory.h"
+#include "core/ParserMemory.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,4 +1,4 @@
-#include "PasswordScramble.h"
+#include "core/PasswordScramble.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "PeriodClock.h"
-#include "Failure.h"
+#include "core/PeriodClock.h"
+#include "platform/Failure.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
-#include "Projects.h"
-#include "CoreObjects.h"
-#include "FakeClock.h"
-#include "FakePrompter.h"
-#include "File.h"
-#include "Globals.h"
-#include "Settings.h"
-#include "TestEnv.h"
-#include "XML.h"
+#include "core/Projects.h"
+#include "core/File.h"
+#include "core/Globals.h"
+#include "core/Settings.h"
+#include "core/XML.h"
+#include "tests/support/CoreObjects.h"
+#include "tests/support/FakeClock.h"
+#include "tests/support/FakePrompter.h"
+#include "tests/support/TestEnv.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "Settings.h"
-#include "Failure.h"
-#include "FakeForm.h"
-#include "TestEnv.h"
+#include "core/Settings.h"
+#include "platform/Failure.h"
+#include "tests/support/FakeForm.h"
+#include "tests/support/TestEnv.h"
 
 #include <gtest/gtest.h>
 

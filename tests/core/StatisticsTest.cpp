@@ -1,10 +1,10 @@
-#include "Statistics.h"
-#include "CoreObjects.h"
-#include "FakePrompter.h"
-#include "File.h"
-#include "Globals.h"
-#include "Settings.h"
-#include "TestEnv.h"
+#include "core/Statistics.h"
+#include "core/File.h"
+#include "core/Globals.h"
+#include "core/Settings.h"
+#include "tests/support/CoreObjects.h"
+#include "tests/support/FakePrompter.h"
+#include "tests/support/TestEnv.h"
 
 #include <QDir>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "TaskScore.h"
+#include "core/TaskScore.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "Tray.h"
-#include "Failure.h"
-#include "FakeForm.h"
-#include "FormPort.h"
-#include "FormProcedures.h"
+#include "core/Tray.h"
+#include "core/FormProcedures.h"
+#include "platform/Failure.h"
+#include "platform/FormPort.h"
+#include "tests/support/FakeForm.h"
 
 #include <gtest/gtest.h>
 #include <memory>

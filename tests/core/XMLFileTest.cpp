@@ -1,12 +1,12 @@
-#include "FakeClock.h"
-#include "FakePrompter.h"
-#include "File.h"
-#include "Globals.h"
-#include "Settings.h"
-#include "TestEnv.h"
-#include "XML.h"
-#include "XmlArchive.h"
-#include "XmlLayout.h"
+#include "core/File.h"
+#include "core/Globals.h"
+#include "core/Settings.h"
+#include "core/XML.h"
+#include "core/XmlArchive.h"
+#include "core/XmlLayout.h"
+#include "tests/support/FakeClock.h"
+#include "tests/support/FakePrompter.h"
+#include "tests/support/TestEnv.h"
 
 #include <QDir>
 #include <QFile>

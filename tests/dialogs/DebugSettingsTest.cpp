@@ -1,7 +1,7 @@
-#include "ColorCodec.h"
-#include "ErrorReport.h"
-#include "SettingsWorld.h"
-#include "dlgDebugSettings.h"
+#include "core/ErrorReport.h"
+#include "dialogs/dlgDebugSettings.h"
+#include "platform/gui/ColorCodec.h"
+#include "tests/dialogs/SettingsWorld.h"
 
 #include <QApplication>
 #include <QCheckBox>

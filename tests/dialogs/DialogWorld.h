@@ -1,12 +1,12 @@
 #pragma once
 
-#include "FakeClock.h"
-#include "FakeOrbin.h"
-#include "FakePrompter.h"
-#include "FormPort.h"
-#include "Globals.h"
-#include "Initialize.h"
-#include "TestEnv.h"
+#include "core/Globals.h"
+#include "core/Initialize.h"
+#include "platform/FormPort.h"
+#include "tests/support/FakeClock.h"
+#include "tests/support/FakeOrbin.h"
+#include "tests/support/FakePrompter.h"
+#include "tests/support/TestEnv.h"
 
 #include <QCoreApplication>
 #include <QDate>

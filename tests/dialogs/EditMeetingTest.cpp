@@ -1,11 +1,11 @@
-#include "MeetingFixture.h"
+#include "tests/dialogs/MeetingFixture.h"
 
-#include "DateTexts.h"
-#include "DialogControls.h"
-#include "ItemOpeners.h"
-#include "TimeSpinners.h"
-#include "Twips.h"
-#include "dlgEditMeetingDetails.h"
+#include "core/DateTexts.h"
+#include "dialogs/DialogControls.h"
+#include "dialogs/ItemOpeners.h"
+#include "dialogs/TimeSpinners.h"
+#include "dialogs/dlgEditMeetingDetails.h"
+#include "platform/Twips.h"
 
 #include <QFocusEvent>
 #include <QPlainTextEdit>

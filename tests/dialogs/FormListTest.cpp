@@ -1,5 +1,5 @@
-#include "SettingsWorld.h"
-#include "dlgFormList.h"
+#include "dialogs/dlgFormList.h"
+#include "tests/dialogs/SettingsWorld.h"
 
 #include <QFontMetrics>
 #include <QPushButton>

@@ -1,15 +1,15 @@
 // The day frame of the four item dialogs, and the meeting dialogs' window.
-#include "MeetingFixture.h"
+#include "tests/dialogs/MeetingFixture.h"
 
-#include "DateTexts.h"
-#include "DayChoices.h"
-#include "DialogControls.h"
-#include "ItemOpeners.h"
-#include "Twips.h"
-#include "dlgEditMeetingDetails.h"
-#include "dlgEditTaskDetails.h"
-#include "dlgNewMeetingDetails.h"
-#include "dlgNewTaskDetails.h"
+#include "core/DateTexts.h"
+#include "core/DayChoices.h"
+#include "dialogs/DialogControls.h"
+#include "dialogs/ItemOpeners.h"
+#include "dialogs/dlgEditMeetingDetails.h"
+#include "dialogs/dlgEditTaskDetails.h"
+#include "dialogs/dlgNewMeetingDetails.h"
+#include "dialogs/dlgNewTaskDetails.h"
+#include "platform/Twips.h"
 
 #include <QGroupBox>
 #include <QStyle>

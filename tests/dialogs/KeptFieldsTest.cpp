@@ -1,12 +1,12 @@
 // What a dialog could not show goes back exactly as stored: a Save changes only what the user changed.
-#include "MeetingFixture.h"
+#include "tests/dialogs/MeetingFixture.h"
 
-#include "DateTexts.h"
-#include "ItemOpeners.h"
-#include "Projects.h"
-#include "dlgEditMeetingDetails.h"
-#include "dlgEditTaskDetails.h"
-#include "dlgProject.h"
+#include "core/DateTexts.h"
+#include "core/Projects.h"
+#include "dialogs/ItemOpeners.h"
+#include "dialogs/dlgEditMeetingDetails.h"
+#include "dialogs/dlgEditTaskDetails.h"
+#include "dialogs/dlgProject.h"
 
 #include <QPlainTextEdit>
 #include <QRadioButton>

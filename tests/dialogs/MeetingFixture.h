@@ -1,13 +1,13 @@
 #pragma once
 
-#include "DialogWorld.h"
-#include "Game.h"
-#include "GameControls.h"
-#include "ItemOpeners.h"
-#include "ItemXml.h"
-#include "Items.h"
-#include "dlgEditMeetingDetails.h"
-#include "dlgEditTaskDetails.h"
+#include "core/Game.h"
+#include "core/GameControls.h"
+#include "core/Items.h"
+#include "dialogs/ItemOpeners.h"
+#include "dialogs/dlgEditMeetingDetails.h"
+#include "dialogs/dlgEditTaskDetails.h"
+#include "tests/dialogs/DialogWorld.h"
+#include "tests/support/ItemXml.h"
 
 #include <QAbstractButton>
 #include <QApplication>

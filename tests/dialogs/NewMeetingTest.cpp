@@ -1,9 +1,9 @@
-#include "MeetingFixture.h"
+#include "tests/dialogs/MeetingFixture.h"
 
-#include "DateTexts.h"
-#include "ItemOpeners.h"
-#include "LineControl.h"
-#include "dlgNewMeetingDetails.h"
+#include "core/DateTexts.h"
+#include "dialogs/ItemOpeners.h"
+#include "dialogs/LineControl.h"
+#include "dialogs/dlgNewMeetingDetails.h"
 
 #include <QLabel>
 #include <QPointer>

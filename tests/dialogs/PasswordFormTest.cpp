@@ -1,6 +1,6 @@
-#include "PasswordScramble.h"
-#include "SettingsWorld.h"
-#include "frmPassword.h"
+#include "core/PasswordScramble.h"
+#include "dialogs/frmPassword.h"
+#include "tests/dialogs/SettingsWorld.h"
 
 #include <QApplication>
 #include <QLineEdit>

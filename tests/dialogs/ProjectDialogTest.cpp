@@ -1,9 +1,9 @@
-#include "DialogPicture.h"
-#include "DialogWorld.h"
-#include "Items.h"
-#include "Projects.h"
-#include "dlgNewMeetingDetails.h"
-#include "dlgProject.h"
+#include "core/Items.h"
+#include "core/Projects.h"
+#include "dialogs/DialogPicture.h"
+#include "dialogs/dlgNewMeetingDetails.h"
+#include "dialogs/dlgProject.h"
+#include "tests/dialogs/DialogWorld.h"
 
 #include <QApplication>
 #include <QComboBox>

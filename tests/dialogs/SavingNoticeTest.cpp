@@ -1,5 +1,5 @@
-#include "FormPort.h"
-#include "dlgSaving.h"
+#include "dialogs/dlgSaving.h"
+#include "platform/FormPort.h"
 
 #include <QLabel>
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
-#include "IntegerFieldGuard.h"
-#include "PasswordScramble.h"
-#include "SettingsWorld.h"
-#include "dlgSettings.h"
-#include "frmPassword.h"
+#include "core/PasswordScramble.h"
+#include "dialogs/IntegerFieldGuard.h"
+#include "dialogs/dlgSettings.h"
+#include "dialogs/frmPassword.h"
+#include "tests/dialogs/SettingsWorld.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,16 +1,16 @@
 #pragma once
 
-#include "CoreObjects.h"
-#include "DialogWorld.h"
-#include "FakeForm.h"
-#include "FakeOrbin.h"
-#include "FakePrompter.h"
-#include "FormPort.h"
-#include "Globals.h"
-#include "HotKey.h"
-#include "IniStore.h"
-#include "Settings.h"
-#include "TestEnv.h"
+#include "core/Globals.h"
+#include "core/HotKey.h"
+#include "core/Settings.h"
+#include "platform/FormPort.h"
+#include "platform/IniStore.h"
+#include "tests/dialogs/DialogWorld.h"
+#include "tests/support/CoreObjects.h"
+#include "tests/support/FakeForm.h"
+#include "tests/support/FakeOrbin.h"
+#include "tests/support/FakePrompter.h"
+#include "tests/support/TestEnv.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>

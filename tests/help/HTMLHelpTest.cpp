@@ -1,9 +1,9 @@
-#include "HTMLHelp.h"
+#include "core/HTMLHelp.h"
 
-#include "FakePrompter.h"
-#include "IniStore.h"
-#include "MachineRegistry.h"
-#include "TestEnv.h"
+#include "platform/IniStore.h"
+#include "platform/MachineRegistry.h"
+#include "tests/support/FakePrompter.h"
+#include "tests/support/TestEnv.h"
 
 #include <QDir>
 #include <QFile>

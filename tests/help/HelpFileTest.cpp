@@ -1,7 +1,7 @@
-#include "ChmFile.h"
-#include "HelpWindow.h"
-#include "Sitemap.h"
-#include "TestEnv.h"
+#include "help/ChmFile.h"
+#include "help/HelpWindow.h"
+#include "help/Sitemap.h"
+#include "tests/support/TestEnv.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,9 +1,9 @@
-#include "ChmFile.h"
-#include "HelpBrowser.h"
-#include "HelpFileMaker.h"
-#include "HelpWindow.h"
-#include "PageBounds.h"
-#include "TestEnv.h"
+#include "help/ChmFile.h"
+#include "help/HelpBrowser.h"
+#include "help/HelpWindow.h"
+#include "help/PageBounds.h"
+#include "tests/help/HelpFileMaker.h"
+#include "tests/support/TestEnv.h"
 
 #include <QBuffer>
 #include <QCoreApplication>

@@ -1,11 +1,11 @@
-#include "../orbin/OrbinFixture.h"
+#include "tests/orbin/OrbinFixture.h"
 
-#include "ChmViewer.h"
-#include "HTMLHelp.h"
-#include "HelpBrowser.h"
-#include "HelpWindow.h"
-#include "MachineRegistry.h"
-#include "TextPopup.h"
+#include "core/HTMLHelp.h"
+#include "help/ChmViewer.h"
+#include "help/HelpBrowser.h"
+#include "help/HelpWindow.h"
+#include "help/TextPopup.h"
+#include "platform/MachineRegistry.h"
 
 #include <QLabel>
 #include <QLineEdit>

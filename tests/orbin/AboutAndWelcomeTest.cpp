@@ -1,10 +1,10 @@
-#include "OrbinFixture.h"
+#include "tests/orbin/OrbinFixture.h"
 
-#include "DialogControls.h"
-#include "IniStore.h"
-#include "Twips.h"
-#include "frmAbout.h"
-#include "frmWelcome.h"
+#include "dialogs/DialogControls.h"
+#include "orbin/frmAbout.h"
+#include "orbin/frmWelcome.h"
+#include "platform/IniStore.h"
+#include "platform/Twips.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,10 +1,10 @@
-#include "OrbinFixture.h"
+#include "tests/orbin/OrbinFixture.h"
 
-#include "DayButtons.h"
-#include "DialogPicture.h"
-#include "ItemXml.h"
-#include "Twips.h"
-#include "dlgDays.h"
+#include "core/DayButtons.h"
+#include "dialogs/DialogPicture.h"
+#include "dialogs/dlgDays.h"
+#include "platform/Twips.h"
+#include "tests/support/ItemXml.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,14 +1,14 @@
-#include "OrbinFixture.h"
+#include "tests/orbin/OrbinFixture.h"
 
-#include "File.h"
-#include "Game.h"
-#include "GameControls.h"
-#include "Items.h"
-#include "OrbinPicture.h"
-#include "Settings.h"
-#include "Twips.h"
+#include "core/File.h"
+#include "core/Game.h"
+#include "core/GameControls.h"
+#include "core/Items.h"
+#include "core/Settings.h"
+#include "orbin/OrbinPicture.h"
+#include "platform/Twips.h"
 
-#include "ItemXml.h"
+#include "tests/support/ItemXml.h"
 
 #include <QFile>
 #include <QImage>

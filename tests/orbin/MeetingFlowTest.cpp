@@ -1,9 +1,9 @@
-#include "OrbinFixture.h"
+#include "tests/orbin/OrbinFixture.h"
 
-#include "Items.h"
-#include "Twips.h"
-#include "dlgEditMeetingDetails.h"
-#include "dlgNewMeetingDetails.h"
+#include "core/Items.h"
+#include "dialogs/dlgEditMeetingDetails.h"
+#include "dialogs/dlgNewMeetingDetails.h"
+#include "platform/Twips.h"
 
 #include <QFocusEvent>
 #include <QLabel>

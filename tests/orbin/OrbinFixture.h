@@ -1,13 +1,13 @@
 #pragma once
 
-#include "FakeClock.h"
-#include "FakeLauncher.h"
-#include "FakePrompter.h"
-#include "FormPort.h"
-#include "Globals.h"
-#include "Initialize.h"
-#include "TestEnv.h"
-#include "frmFloater.h"
+#include "core/Globals.h"
+#include "core/Initialize.h"
+#include "orbin/frmFloater.h"
+#include "platform/FormPort.h"
+#include "tests/support/FakeClock.h"
+#include "tests/support/FakeLauncher.h"
+#include "tests/support/FakePrompter.h"
+#include "tests/support/TestEnv.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,10 +1,10 @@
-#include "OrbinFixture.h"
+#include "tests/orbin/OrbinFixture.h"
 
-#include "Items.h"
-#include "Twips.h"
-#include "frmSearch.h"
+#include "core/Items.h"
+#include "orbin/frmSearch.h"
+#include "platform/Twips.h"
 
-#include "ItemXml.h"
+#include "tests/support/ItemXml.h"
 
 #include <QImage>
 #include <QLineEdit>

@@ -1,11 +1,11 @@
-#include "ErrorReport.h"
-#include "Game.h"
-#include "HotKey.h"
-#include "OrbinFixture.h"
-#include "Settings.h"
-#include "WindowProcs.h"
-#include "dlgDebugSettings.h"
-#include "dlgSettings.h"
+#include "core/ErrorReport.h"
+#include "core/Game.h"
+#include "core/HotKey.h"
+#include "core/Settings.h"
+#include "dialogs/dlgDebugSettings.h"
+#include "dialogs/dlgSettings.h"
+#include "platform/gui/WindowProcs.h"
+#include "tests/orbin/OrbinFixture.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

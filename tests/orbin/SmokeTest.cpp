@@ -1,5 +1,5 @@
-#include "IniStore.h"
-#include "RealPrograms.h"
+#include "platform/IniStore.h"
+#include "tests/support/RealPrograms.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
-#include "TaskFixture.h"
+#include "tests/orbin/TaskFixture.h"
 
-#include "DialogControls.h"
-#include "Twips.h"
+#include "dialogs/DialogControls.h"
+#include "platform/Twips.h"
 
 #include <QPushButton>
 #include <QRadioButton>

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "OrbinFixture.h"
+#include "tests/orbin/OrbinFixture.h"
 
-#include "Game.h"
-#include "ItemOpeners.h"
-#include "ItemXml.h"
-#include "Items.h"
-#include "dlgEditTaskDetails.h"
-#include "dlgNewTaskDetails.h"
+#include "core/Game.h"
+#include "core/Items.h"
+#include "dialogs/ItemOpeners.h"
+#include "dialogs/dlgEditTaskDetails.h"
+#include "dialogs/dlgNewTaskDetails.h"
+#include "tests/support/ItemXml.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

@@ -1,6 +1,6 @@
-#include "TaskFixture.h"
+#include "tests/orbin/TaskFixture.h"
 
-#include "Settings.h"
+#include "core/Settings.h"
 
 #include <QMenu>
 #include <QPushButton>

@@ -1,14 +1,14 @@
-#include "OrbinFixture.h"
+#include "tests/orbin/OrbinFixture.h"
 
-#include "FakeKeyGrab.h"
-#include "HiddenKeys.h"
-#include "HotKey.h"
-#include "ItemOpeners.h"
-#include "Settings.h"
-#include "Tray.h"
-#include "dlgNewTaskDetails.h"
-#include "frmScoreboard.h"
-#include "frmSysTray.h"
+#include "core/HotKey.h"
+#include "core/Settings.h"
+#include "core/Tray.h"
+#include "dialogs/ItemOpeners.h"
+#include "dialogs/dlgNewTaskDetails.h"
+#include "orbin/HiddenKeys.h"
+#include "orbin/frmScoreboard.h"
+#include "orbin/frmSysTray.h"
+#include "tests/support/FakeKeyGrab.h"
 
 #include <QLabel>
 #include <QSystemTrayIcon>

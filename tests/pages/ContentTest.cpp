@@ -1,5 +1,5 @@
-#include "Failure.h"
-#include "PageFixture.h"
+#include "platform/Failure.h"
+#include "tests/pages/PageFixture.h"
 
 #include <QFile>
 #include <QScrollArea>

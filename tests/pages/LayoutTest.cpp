@@ -1,9 +1,9 @@
-#include "FakeForm.h"
-#include "PageFixture.h"
-#include "Settings.h"
-#include "TestEnv.h"
-#include "Twips.h"
-#include "frmFloater.h"
+#include "core/Settings.h"
+#include "orbin/frmFloater.h"
+#include "platform/Twips.h"
+#include "tests/pages/PageFixture.h"
+#include "tests/support/FakeForm.h"
+#include "tests/support/TestEnv.h"
 
 #include <QScrollArea>
 #include <QScrollBar>

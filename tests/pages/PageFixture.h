@@ -1,10 +1,10 @@
 #pragma once
 
-#include "FakePrompter.h"
-#include "FormPort.h"
-#include "PageChain.h"
-#include "PageWidgets.h"
-#include "QtPrinters.h"
+#include "pagechain/PageChain.h"
+#include "pagechain/PageWidgets.h"
+#include "platform/FormPort.h"
+#include "tests/support/FakePrompter.h"
+#include "tests/support/QtPrinters.h"
 
 #include <QCoreApplication>
 #include <QLabel>

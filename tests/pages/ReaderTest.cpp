@@ -1,5 +1,5 @@
-#include "PageFixture.h"
-#include "WindowProcs.h"
+#include "platform/gui/WindowProcs.h"
+#include "tests/pages/PageFixture.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "AtomicFile.h"
-#include "Failure.h"
-#include "QtPrinters.h"
+#include "platform/AtomicFile.h"
+#include "platform/Failure.h"
+#include "tests/support/QtPrinters.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "FormWidget.h"
-#include "WindowProcs.h"
+#include "platform/gui/FormWidget.h"
+#include "platform/gui/WindowProcs.h"
 
 #include <gtest/gtest.h>
 

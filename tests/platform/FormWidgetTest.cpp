@@ -1,7 +1,7 @@
-#include "FormWidget.h"
-#include "ColorCodec.h"
-#include "Twips.h"
-#include "WindowProcs.h"
+#include "platform/gui/FormWidget.h"
+#include "platform/Twips.h"
+#include "platform/gui/ColorCodec.h"
+#include "platform/gui/WindowProcs.h"
 
 #include <QCoreApplication>
 #include <QLabel>

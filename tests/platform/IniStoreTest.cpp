@@ -1,4 +1,4 @@
-#include "IniStore.h"
+#include "platform/IniStore.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "Clock.h"
-#include "FakeClock.h"
-#include "FakeLauncher.h"
-#include "Launcher.h"
+#include "platform/Clock.h"
+#include "platform/Launcher.h"
+#include "tests/support/FakeClock.h"
+#include "tests/support/FakeLauncher.h"
 
 #include <gtest/gtest.h>
 

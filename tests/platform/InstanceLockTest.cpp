@@ -1,5 +1,5 @@
-#include "InstanceLock.h"
-#include "QtPrinters.h"
+#include "platform/InstanceLock.h"
+#include "tests/support/QtPrinters.h"
 
 #include <QDir>
 #include <QFile>

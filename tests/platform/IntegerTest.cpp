@@ -1,5 +1,5 @@
-#include "Integer.h"
-#include "Failure.h"
+#include "platform/Integer.h"
+#include "platform/Failure.h"
 
 #include <gtest/gtest.h>
 

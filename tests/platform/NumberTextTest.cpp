@@ -1,5 +1,5 @@
-#include "NumberText.h"
-#include "Failure.h"
+#include "platform/NumberText.h"
+#include "platform/Failure.h"
 
 #include <gtest/gtest.h>
 

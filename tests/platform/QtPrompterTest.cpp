@@ -1,4 +1,4 @@
-#include "QtPrompter.h"
+#include "platform/gui/QtPrompter.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Clock.h"
+#include "platform/Clock.h"
 
 // A clock that stands still until a test moves it.
 class FakeClock final : public Clock {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FormPort.h"
+#include "platform/FormPort.h"
 
 #include <QList>
 

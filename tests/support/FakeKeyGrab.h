@@ -1,7 +1,7 @@
 #pragma once
 
-#include "KeyGrab.h"
-#include "WindowProcedure.h"
+#include "platform/KeyGrab.h"
+#include "platform/WindowProcedure.h"
 
 #include <QHash>
 

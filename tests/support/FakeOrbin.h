@@ -1,6 +1,6 @@
 #pragma once
 
-#include "OrbinWindow.h"
+#include "core/OrbinWindow.h"
 
 #include <QStringList>
 

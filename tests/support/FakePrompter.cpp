@@ -1,4 +1,4 @@
-#include "FakePrompter.h"
+#include "tests/support/FakePrompter.h"
 
 namespace {
 

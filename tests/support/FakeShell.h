@@ -1,9 +1,9 @@
 #pragma once
 
-#include "FakeOrbin.h"
-#include "Globals.h"
-#include "Settings.h"
-#include "WindowShell.h"
+#include "core/Globals.h"
+#include "core/Settings.h"
+#include "core/WindowShell.h"
+#include "tests/support/FakeOrbin.h"
 
 #include <functional>
 #include <memory>

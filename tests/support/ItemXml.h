@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Items.h"
+#include "core/Items.h"
 
 #include <QByteArray>
 #include <QString>

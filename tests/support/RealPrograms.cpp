@@ -1,4 +1,4 @@
-#include "RealPrograms.h"
+#include "tests/support/RealPrograms.h"
 
 #include <QDir>
 #include <QElapsedTimer>

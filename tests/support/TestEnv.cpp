@@ -1,7 +1,7 @@
-#include "TestEnv.h"
+#include "tests/support/TestEnv.h"
 
-#include "AppPaths.h"
-#include "Initialize.h"
+#include "core/Initialize.h"
+#include "platform/AppPaths.h"
 
 #include <QDir>
 #include <QFile>

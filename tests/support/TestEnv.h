@@ -1,6 +1,6 @@
 #pragma once
 
-#include "QtPrinters.h"
+#include "tests/support/QtPrinters.h"
 
 #include <QString>
 #include <QTemporaryDir>
