@@ -140,14 +140,14 @@ void Main() {
                 .toString();
         if (!password.isEmpty()) {
             gSettings->setStopApplication(true);
-            if (windowShell()) windowShell()->runLogin();
+            windowShell().runLogin();
             if (endedFromOutside()) return;
         }
         if (gSettings->stopApplication()) {
             quitApplication(true);
             return;
         }
-        if (windowShell()) gOrbinWindow = windowShell()->createOrbinWindow();
+        if (OrbinWindow* made = windowShell().createOrbinWindow()) gOrbinWindow = made;
         // The restore, the carry-over, the period clock and the article task each ask for the orbin to be
         // drawn; it is drawn once, with all of them done.
         struct RedrawsHeld {
@@ -276,9 +276,7 @@ bool quitApplication(bool force) {
     gQuitting = true;
     // Every file is closed as soon as it is written or read, so none is open here to close.
 
-    step([] {
-        if (windowShell()) windowShell()->showSavingNotice();
-    });
+    step([] { windowShell().showSavingNotice(); });
     step([] {
         if (gGame) gGame->saveStatus();
     });
