@@ -34,6 +34,12 @@ namespace {
 
 const QString MainLocation = QStringLiteral(" Initialize.Main: ");
 
+// A failure start-up cannot go on from: reported as Main's, and the program quits.
+void reportAndQuit(const std::exception& e) {
+    reportError(asFailure(&e), MainLocation, QStringLiteral(" Error"));
+    quitApplication(true);
+}
+
 void startProgramIgnoringFailures(const QString& path, Launcher::WindowState state) {
     try {
         launcher().startProgram(path, state);
@@ -75,8 +81,7 @@ void createObjects() {
         gHotKey = new HotKey();
         gHelpFile = programFolder() + QStringLiteral("qvn_OnlineHelp.chm");
     } catch (const std::exception& e) {
-        reportError(asFailure(&e), MainLocation, QStringLiteral(" Error"));
-        quitApplication(true);
+        reportAndQuit(e);
         throw; // start-up goes no further
     }
 }
@@ -179,10 +184,6 @@ void Main() {
         // time with them before, after 1.41 times without (tools/bench, a quiet machine).
         const auto archive = [armed] {
             if (!gItems || gQuitting) return;
-            const auto reportAndQuit = [](const std::exception& e) {
-                reportError(asFailure(&e), MainLocation, QStringLiteral(" Error"));
-                quitApplication(true);
-            };
             const auto moveOldItems = [] { gItems->archiveData(); };
             underErrorSwitch(armed, moveOldItems, reportAndQuit);
         };
@@ -194,8 +195,7 @@ void Main() {
     } catch (const std::exception& e) {
         if (!armed) throw;
         if (endedFromOutside()) return;
-        reportError(asFailure(&e), MainLocation, QStringLiteral(" Error"));
-        quitApplication(true);
+        reportAndQuit(e);
     }
 }
 
