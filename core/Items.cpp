@@ -5,7 +5,6 @@
 #include "core/File.h"
 #include "core/Globals.h"
 #include "core/MeetingTimes.h"
-#include "core/OrbinWindow.h"
 #include "core/ParserMemory.h"
 #include "core/Settings.h"
 #include "core/XML.h"
@@ -140,15 +139,6 @@ private:
     bool& m_flag;
 };
 
-void shrinkOrbin() {
-    if (!gOrbinWindow || OrbinRedrawScope::active()) return;
-    try {
-        gOrbinWindow->shrinkFloater();
-    } catch (const std::exception&) {
-        // The message matters more than the shrink.
-    }
-}
-
 } // namespace
 
 // --- creation ---
@@ -163,7 +153,7 @@ Items::Items() {
         m_currentID = 1;
         m_selectedPeriod = 1;
         if (!loadItemXML()) {
-            shrinkOrbin();
+            shrinkOrbinBeforeBox();
             prompter().messageBox(QStringLiteral("Error!\r\nCould not load data from item.xml!"),
                                   Prompter::Buttons::OK, Prompter::Icon::Exclamation,
                                   errorReportTitle(ErrorUpper));
@@ -515,7 +505,7 @@ bool Items::loadItemXML() {
         }
         result = false;
         m_file.forget();
-        shrinkOrbin();
+        shrinkOrbinBeforeBox();
         prompter().messageBox(QStringLiteral("Error! Items.loadItemXML: ") + QString::number(outcome.code) +
                                   QStringLiteral(": ") + outcome.reason,
                               Prompter::Buttons::OK, Prompter::Icon::Exclamation, QStringLiteral("Quorvane"));
