@@ -14,6 +14,7 @@
 #include "platform/Failure.h"
 #include "platform/NumberText.h"
 #include "platform/Prompter.h"
+#include "platform/RaisedFlag.h"
 
 #include <QFileInfo>
 #include <algorithm>
@@ -126,18 +127,6 @@ XPathQuery& cloneField(const char* name) {
 QString number(Integer value) {
     return QString::number(value.value());
 }
-
-// Clears the save-in-progress flag however the save ends.
-class SavingFlag {
-public:
-    explicit SavingFlag(bool& flag) : m_flag(flag) { m_flag = true; }
-    ~SavingFlag() { m_flag = false; }
-    SavingFlag(const SavingFlag&) = delete;
-    SavingFlag& operator=(const SavingFlag&) = delete;
-
-private:
-    bool& m_flag;
-};
 
 } // namespace
 
@@ -520,7 +509,7 @@ bool Items::loadItemXML() {
 
 bool Items::saveItemXML() {
     if (m_saving) return false;
-    const SavingFlag saving(m_saving);
+    const RaisedFlag saving(m_saving);
     return trapped(QStringLiteral(" - Items.saveItemXML: "), ErrorUpper, [&] {
         const QString path = itemsPath();
         if (m_keepAsidePending) {
