@@ -34,19 +34,22 @@ QString errorReportTitle(const QString& titleSuffix) {
 
 void reportError(const Failure& failure, const QString& location, const QString& titleSuffix,
                  bool shrinkOrbin) {
-    if (shrinkOrbin && gOrbinWindow && !OrbinRedrawScope::active() && boxesCanBeAnswered()) {
-        try {
-            gOrbinWindow->shrinkFloater();
-        } catch (const std::exception&) {
-            // The report matters more than the shrink.
-        }
-    }
+    if (shrinkOrbin && boxesCanBeAnswered()) shrinkOrbinBeforeBox();
     if (!boxesCanBeAnswered()) {
         logLine(errorReportTitle(titleSuffix) + QStringLiteral(": ") + errorReportText(failure, location));
         return;
     }
     prompter().messageBox(errorReportText(failure, location), Prompter::Buttons::OK,
                           Prompter::Icon::Exclamation, errorReportTitle(titleSuffix));
+}
+
+void shrinkOrbinBeforeBox() {
+    if (!gOrbinWindow || OrbinRedrawScope::active()) return;
+    try {
+        gOrbinWindow->shrinkFloater();
+    } catch (const std::exception&) {
+        // The box matters more than the shrink.
+    }
 }
 
 bool boxesCanBeAnswered() {

@@ -17,6 +17,10 @@ QString errorReportTitle(const QString& titleSuffix);
 void reportError(const Failure& failure, const QString& location, const QString& titleSuffix,
                  bool shrinkOrbin = true);
 
+// Shrinks the orbin before a box is shown over it, except while a shrink, an expand or a redraw is
+// running (a failure there would come back round). A failure of the shrink is dropped: the box matters more.
+void shrinkOrbinBeforeBox();
+
 // Whether a box can be shown: not once the program is asked from outside to end (the session ending),
 // when nobody is there to answer it and the end must not wait for it.
 bool boxesCanBeAnswered();

@@ -210,19 +210,18 @@ void Game::stopTask(Integer id) {
 }
 
 void Game::pauseTask(Integer id) {
-    trapped(QStringLiteral(" - Game.pauseTask: "), ErrorTitle, [&] {
-        gItems->setStatus(QStringLiteral("paused"), id);
-        m_controls.TaskCountdown.enabled = false;
-        m_controls.timTaskMinutesBlink.enabled = false;
-        updateInfo();
-    });
+    setTaskCounting(id, QStringLiteral(" - Game.pauseTask: "), QStringLiteral("paused"), false);
 }
 
 void Game::resumeTask(Integer id) {
-    trapped(QStringLiteral(" - Game.resumeTask: "), ErrorTitle, [&] {
-        gItems->setStatus(QStringLiteral("started"), id);
-        m_controls.TaskCountdown.enabled = true;
-        m_controls.timTaskMinutesBlink.enabled = true;
+    setTaskCounting(id, QStringLiteral(" - Game.resumeTask: "), QStringLiteral("started"), true);
+}
+
+void Game::setTaskCounting(Integer id, const QString& location, const QString& status, bool counting) {
+    trapped(location, ErrorTitle, [&] {
+        gItems->setStatus(status, id);
+        m_controls.TaskCountdown.enabled = counting;
+        m_controls.timTaskMinutesBlink.enabled = counting;
         updateInfo();
     });
 }

@@ -79,6 +79,8 @@ public:
     static QString taskCaption(const QString& title, const QString& minutes);
 
 private:
+    // Pause and resume: the item's status, and the task countdown with its blink on or off.
+    void setTaskCounting(Integer id, const QString& location, const QString& status, bool counting);
     void enterTimeout();
     void restore(const GameStatus& s);
     void carryOverToToday(Integer period);

@@ -34,6 +34,12 @@ namespace {
 
 const QString MainLocation = QStringLiteral(" Initialize.Main: ");
 
+// A failure start-up cannot go on from: reported as Main's, and the program quits.
+void reportAndQuit(const std::exception& e) {
+    reportError(asFailure(&e), MainLocation, QStringLiteral(" Error"));
+    quitApplication(true);
+}
+
 void startProgramIgnoringFailures(const QString& path, Launcher::WindowState state) {
     try {
         launcher().startProgram(path, state);
@@ -75,8 +81,7 @@ void createObjects() {
         gHotKey = new HotKey();
         gHelpFile = programFolder() + QStringLiteral("qvn_OnlineHelp.chm");
     } catch (const std::exception& e) {
-        reportError(asFailure(&e), MainLocation, QStringLiteral(" Error"));
-        quitApplication(true);
+        reportAndQuit(e);
         throw; // start-up goes no further
     }
 }
@@ -140,14 +145,14 @@ void Main() {
                 .toString();
         if (!password.isEmpty()) {
             gSettings->setStopApplication(true);
-            if (windowShell()) windowShell()->runLogin();
+            windowShell().runLogin();
             if (endedFromOutside()) return;
         }
         if (gSettings->stopApplication()) {
             quitApplication(true);
             return;
         }
-        if (windowShell()) gOrbinWindow = windowShell()->createOrbinWindow();
+        if (OrbinWindow* made = windowShell().createOrbinWindow()) gOrbinWindow = made;
         // The restore, the carry-over, the period clock and the article task each ask for the orbin to be
         // drawn; it is drawn once, with all of them done.
         struct RedrawsHeld {
@@ -179,10 +184,6 @@ void Main() {
         // time with them before, after 1.41 times without (tools/bench, a quiet machine).
         const auto archive = [armed] {
             if (!gItems || gQuitting) return;
-            const auto reportAndQuit = [](const std::exception& e) {
-                reportError(asFailure(&e), MainLocation, QStringLiteral(" Error"));
-                quitApplication(true);
-            };
             const auto moveOldItems = [] { gItems->archiveData(); };
             underErrorSwitch(armed, moveOldItems, reportAndQuit);
         };
@@ -194,8 +195,7 @@ void Main() {
     } catch (const std::exception& e) {
         if (!armed) throw;
         if (endedFromOutside()) return;
-        reportError(asFailure(&e), MainLocation, QStringLiteral(" Error"));
-        quitApplication(true);
+        reportAndQuit(e);
     }
 }
 
@@ -276,9 +276,7 @@ bool quitApplication(bool force) {
     gQuitting = true;
     // Every file is closed as soon as it is written or read, so none is open here to close.
 
-    step([] {
-        if (windowShell()) windowShell()->showSavingNotice();
-    });
+    step([] { windowShell().showSavingNotice(); });
     step([] {
         if (gGame) gGame->saveStatus();
     });

@@ -5,7 +5,6 @@
 #include "core/File.h"
 #include "core/Globals.h"
 #include "core/MeetingTimes.h"
-#include "core/OrbinWindow.h"
 #include "core/ParserMemory.h"
 #include "core/Settings.h"
 #include "core/XML.h"
@@ -15,6 +14,7 @@
 #include "platform/Failure.h"
 #include "platform/NumberText.h"
 #include "platform/Prompter.h"
+#include "platform/RaisedFlag.h"
 
 #include <QFileInfo>
 #include <algorithm>
@@ -128,27 +128,6 @@ QString number(Integer value) {
     return QString::number(value.value());
 }
 
-// Clears the save-in-progress flag however the save ends.
-class SavingFlag {
-public:
-    explicit SavingFlag(bool& flag) : m_flag(flag) { m_flag = true; }
-    ~SavingFlag() { m_flag = false; }
-    SavingFlag(const SavingFlag&) = delete;
-    SavingFlag& operator=(const SavingFlag&) = delete;
-
-private:
-    bool& m_flag;
-};
-
-void shrinkOrbin() {
-    if (!gOrbinWindow || OrbinRedrawScope::active()) return;
-    try {
-        gOrbinWindow->shrinkFloater();
-    } catch (const std::exception&) {
-        // The message matters more than the shrink.
-    }
-}
-
 } // namespace
 
 // --- creation ---
@@ -163,7 +142,7 @@ Items::Items() {
         m_currentID = 1;
         m_selectedPeriod = 1;
         if (!loadItemXML()) {
-            shrinkOrbin();
+            shrinkOrbinBeforeBox();
             prompter().messageBox(QStringLiteral("Error!\r\nCould not load data from item.xml!"),
                                   Prompter::Buttons::OK, Prompter::Icon::Exclamation,
                                   errorReportTitle(ErrorUpper));
@@ -515,7 +494,7 @@ bool Items::loadItemXML() {
         }
         result = false;
         m_file.forget();
-        shrinkOrbin();
+        shrinkOrbinBeforeBox();
         prompter().messageBox(QStringLiteral("Error! Items.loadItemXML: ") + QString::number(outcome.code) +
                                   QStringLiteral(": ") + outcome.reason,
                               Prompter::Buttons::OK, Prompter::Icon::Exclamation, QStringLiteral("Quorvane"));
@@ -530,7 +509,7 @@ bool Items::loadItemXML() {
 
 bool Items::saveItemXML() {
     if (m_saving) return false;
-    const SavingFlag saving(m_saving);
+    const RaisedFlag saving(m_saving);
     return trapped(QStringLiteral(" - Items.saveItemXML: "), ErrorUpper, [&] {
         const QString path = itemsPath();
         if (m_keepAsidePending) {

@@ -74,12 +74,12 @@ QGroupBox* frame(QWidget* parent, const char* name, const QString& caption, doub
     return f;
 }
 
-void designForm(FormWidget* form, const QString& caption, double width, double height) {
+void designForm(FormWidget* form, const QString& caption, double width, double height, qint64 backColor) {
     form->setWindowTitle(caption);
     QFont f = form->font();
     f.setPixelSize(11);
     form->setFont(f);
-    form->setFormBackColor(DesignBackColor);
+    form->setFormBackColor(backColor);
     form->resize(twips::toPixels(width), twips::toPixels(height));
 }
 

@@ -26,15 +26,16 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, d
 QGroupBox* frame(QWidget* parent, const char* name, const QString& caption, double left, double top,
                  double width, double height);
 
-// A dialog as it stands at design: its caption, the dialogs' small font, the design background and its inside
-// size (twips).
-void designForm(FormWidget* form, const QString& caption, double width, double height);
-
 // The colour number a form's background and frames have at design: the application workspace, which the
 // colour table replaces when the form loads.
 inline constexpr qint64 DesignBackColor = 0x8000000CLL;
 // Gives a frame or a form its design background colour.
 void setDesignBackColor(QWidget* w);
+
+// A form as it stands at design: its caption, the forms' small font, its design background (the dialogs'
+// unless given) and its inside size (twips).
+void designForm(FormWidget* form, const QString& caption, double width, double height,
+                qint64 backColor = DesignBackColor);
 
 // The title bar and borders, which the outer height of a form in the design includes (twips).
 inline constexpr double CaptionAllowance = 405;

@@ -7,6 +7,7 @@
 #include "core/Globals.h"
 #include "core/OrbinWindow.h"
 #include "core/Settings.h"
+#include "dialogs/DialogControls.h"
 #include "dialogs/DialogPicture.h"
 #include "platform/Clock.h"
 #include "platform/gui/WindowProcs.h"
@@ -28,12 +29,8 @@ constexpr double ButtonLeft = 60, ButtonWidth = 1170, ButtonHeight = 300, Button
 
 dlgDays::dlgDays(QWidget* parent)
     : FormWidget(QStringLiteral("dlgDays"), parent, Qt::Tool | Qt::FramelessWindowHint) {
-    setWindowTitle(QStringLiteral("Days"));
-    QFont f = font();
-    f.setPixelSize(11);
-    setFont(f);
-    setFormBackColor(WindowBackColor);
-    moveTwips(0, 0, DesignWidth, DesignHeight);
+    dialogcontrols::designForm(this, QStringLiteral("Days"), DesignWidth, DesignHeight, WindowBackColor);
+    move(0, 0); // its design position, until it is placed beside the orbin
 
     auto* border = new QFrame(this);
     border->setObjectName(QStringLiteral("Shape1"));

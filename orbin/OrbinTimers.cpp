@@ -10,6 +10,7 @@
 #include "platform/Clock.h"
 #include "platform/NumberText.h"
 #include "platform/Prompter.h"
+#include "platform/RaisedFlag.h"
 #include "platform/gui/ColorCodec.h"
 
 #include <QApplication>
@@ -209,11 +210,7 @@ void OrbinTimers::TaskCountdown_Timer() {
     // The timer stays armed while an error report of a tick is open: its ticks meanwhile are skipped, so
     // that reports cannot pile up.
     if (m_inTaskTick) return;
-    m_inTaskTick = true;
-    struct Done {
-        bool& flag;
-        ~Done() { flag = false; }
-    } done{m_inTaskTick};
+    const RaisedFlag ticking(m_inTaskTick);
     trapped(QStringLiteral(" - frmFloater.TaskCountdown_Timer: "), LowerError, [&] {
         if (!gGame) return;
         GameControls& c = gGame->controls();
@@ -239,11 +236,7 @@ void OrbinTimers::TaskCountdown_Timer() {
 
 void OrbinTimers::timTimeOut_Timer() {
     if (!gGame || m_inTimeOutTick) return;
-    m_inTimeOutTick = true;
-    struct Done {
-        bool& flag;
-        ~Done() { flag = false; }
-    } done{m_inTimeOutTick};
+    const RaisedFlag ticking(m_inTimeOutTick);
 
     if (gGame->timeoutMinutesLeft() < Integer(1)) {
         gGame->setTimeoutMinutesLeft(Integer(0));

@@ -15,6 +15,7 @@
 #include "core/Items.h"
 #include "core/Settings.h"
 #include "core/Tray.h"
+#include "dialogs/DialogControls.h"
 #include "dialogs/ItemOpeners.h"
 #include "dialogs/dlgDays.h"
 #include "dialogs/dlgProject.h"
@@ -64,13 +65,8 @@ QString todayText() {
 
 frmFloater::frmFloater(QWidget* parent)
     : FormWidget(QStringLiteral("frmFloater"), parent, Qt::Window | Qt::FramelessWindowHint) {
-    setWindowTitle(QStringLiteral("Quorvane"));
-    QFont f = font();
-    f.setPixelSize(11);
-    setFont(f);
-    // The design colour of the form; the colour table gives the real one at load.
-    setFormBackColor(255);
-    resize(twips::toPixels(DesignWidth), twips::toPixels(DesignHeight));
+    // The design colour of the form is 255; the colour table gives the real one at load.
+    dialogcontrols::designForm(this, QStringLiteral("Quorvane"), DesignWidth, DesignHeight, 255);
     buildControls();
     buildMenu();
     m_board = std::make_unique<MessageBoard>(

@@ -6,6 +6,7 @@
 #include "core/OrbinWindow.h"
 #include "core/Settings.h"
 #include "orbin/frmFloater.h"
+#include "platform/RaisedFlag.h"
 #include "platform/Twips.h"
 #include "platform/gui/WindowProcs.h"
 
@@ -148,11 +149,7 @@ void frmReminder::timSnooze_Timer() {
     // The timer stays armed while an error report of a tick is open: its ticks meanwhile are skipped, so
     // that reports cannot pile up.
     if (m_inSnoozeTick) return;
-    m_inSnoozeTick = true;
-    struct Done {
-        bool& flag;
-        ~Done() { flag = false; }
-    } done{m_inSnoozeTick};
+    const RaisedFlag ticking(m_inSnoozeTick);
     m_count = m_count + Integer(1);
     if (m_count.value() >= ComeBackTick) {
         // Back at the orbin's present place, again without taking the focus.

@@ -8,6 +8,7 @@
 #include "core/OrbinWindow.h"
 #include "core/Settings.h"
 #include "platform/NumberText.h"
+#include "platform/RaisedFlag.h"
 #include "platform/Twips.h"
 
 #include <QCheckBox>
@@ -170,11 +171,7 @@ void frmScoreboard::timDisplayCounter_Timer() {
 void frmScoreboard::timPeriodCounter_Timer() {
     // A tick while the error report of the one before is open is skipped: reports do not pile up.
     if (m_inPeriodTick) return;
-    m_inPeriodTick = true;
-    struct Done {
-        bool& flag;
-        ~Done() { flag = false; }
-    } done{m_inPeriodTick};
+    const RaisedFlag ticking(m_inPeriodTick);
     trapped(QStringLiteral(" - frmScoreboard.timPeriodCounter_Timer: "), QStringLiteral(" Error"), [&] {
         if (!gGame) return;
         GameControls& c = gGame->controls();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Injectable.h"
+
 #include <QByteArray>
 #include <QPoint>
 #include <QRect>
@@ -63,18 +65,36 @@ using Data = std::variant<std::monostate, qint64, QByteArray, SearchQuery, LinkL
 
 } // namespace hh
 
+// This class itself is the stand-in: no viewer, no cursor, no system menu.
 class HelpViewer {
 public:
     virtual ~HelpViewer() = default;
-    virtual qint32 htmlHelp(qint32 owner, const QByteArray& file, int command, const hh::Data& data) = 0;
+    virtual qint32 htmlHelp(qint32 owner, const QByteArray& file, int command, const hh::Data& data) {
+        (void)owner;
+        (void)file;
+        (void)command;
+        (void)data;
+        return 0;
+    }
     // Where the mouse cursor is on the screen.
-    virtual QPoint cursorPosition() = 0;
+    virtual QPoint cursorPosition() { return {}; }
     // Takes a command out of a window's system menu (where the window has such a menu).
-    virtual void deleteSystemMenuCommand(qint32 window, int command) = 0;
+    virtual void deleteSystemMenuCommand(qint32 window, int command) {
+        (void)window;
+        (void)command;
+    }
     // Hands a window a system command, as its default window procedure would take it.
-    virtual void sendSystemCommand(qint32 window, int command) = 0;
+    virtual void sendSystemCommand(qint32 window, int command) {
+        (void)window;
+        (void)command;
+    }
 };
 
-HelpViewer& helpViewer();
+// The viewer in force: the stand-in unless one was installed through Injectable<HelpViewer>.
+inline HelpViewer& helpViewer() {
+    return Injectable<HelpViewer>::instance();
+}
 // Installs a viewer (not owned); nullptr brings the stand-in back.
-void setHelpViewer(HelpViewer* viewer);
+inline void setHelpViewer(HelpViewer* viewer) {
+    Injectable<HelpViewer>::install(viewer);
+}

@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -21,6 +23,13 @@ bool needsQuotes(const QString& v) {
         if (c.unicode() < 0x20 || c.unicode() == 0x7f) return true;
     return false;
 }
+
+// The escapes of a quoted value: each character written as a backslash and a letter, both ways.
+struct Escape {
+    char16_t character;
+    char16_t letter;
+};
+constexpr Escape Escapes[] = {{u'\\', u'\\'}, {u'"', u'"'}, {u'\n', u'n'}, {u'\r', u'r'}, {u'\t', u't'}};
 
 } // namespace
 
@@ -44,27 +53,15 @@ QString IniStore::encodeValue(const QString& value) {
     if (!needsQuotes(value)) return value;
     QString out = QStringLiteral("\"");
     for (QChar c : value) {
-        switch (c.unicode()) {
-        case u'\\':
-            out += QStringLiteral("\\\\");
-            break;
-        case u'"':
-            out += QStringLiteral("\\\"");
-            break;
-        case u'\n':
-            out += QStringLiteral("\\n");
-            break;
-        case u'\r':
-            out += QStringLiteral("\\r");
-            break;
-        case u'\t':
-            out += QStringLiteral("\\t");
-            break;
-        default:
-            if (c.unicode() < 0x20 || c.unicode() == 0x7f)
-                out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
-            else
-                out += c;
+        const auto escape = std::find_if(std::begin(Escapes), std::end(Escapes),
+                                         [c](const Escape& e) { return e.character == c.unicode(); });
+        if (escape != std::end(Escapes)) {
+            out += u'\\';
+            out += QChar(escape->letter);
+        } else if (c.unicode() < 0x20 || c.unicode() == 0x7f) {
+            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        } else {
+            out += c;
         }
     }
     out += u'"';
@@ -84,38 +81,22 @@ QString IniStore::decodeValue(const QString& stored) {
             continue;
         }
         // A backslash that starts no escape of ours (a folder written by hand, "C:\Users\me") stays.
-        switch (t[i + 1].unicode()) {
-        case u'\\':
-            out += u'\\';
-            break;
-        case u'"':
-            out += u'"';
-            break;
-        case u'n':
-            out += u'\n';
-            break;
-        case u'r':
-            out += u'\r';
-            break;
-        case u't':
-            out += u'\t';
-            break;
-        case u'x': {
-            bool ok = false;
-            const int code = i + 3 < end ? t.mid(i + 2, 2).toInt(&ok, 16) : 0;
-            if (!ok) {
-                out += c;
-                continue;
-            }
-            out += QChar(code);
-            i += 2;
-            break;
+        const char16_t letter = t[i + 1].unicode();
+        const auto escape = std::find_if(std::begin(Escapes), std::end(Escapes),
+                                         [letter](const Escape& e) { return e.letter == letter; });
+        if (escape != std::end(Escapes)) {
+            out += QChar(escape->character);
+            ++i;
+            continue;
         }
-        default:
+        bool ok = false;
+        const int code = letter == u'x' && i + 3 < end ? t.mid(i + 2, 2).toInt(&ok, 16) : 0;
+        if (!ok) {
             out += c;
             continue;
         }
-        ++i;
+        out += QChar(code);
+        i += 3;
     }
     return out;
 }

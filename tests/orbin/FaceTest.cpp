@@ -20,14 +20,9 @@
 
 namespace {
 
-const QString Today = QStringLiteral("20261207");
-const QString Tomorrow = QStringLiteral("20261208");
-
 class Face : public Orbin {
 protected:
-    void seed() override {
-        TestEnv::writeFile(env.dataDir() + QStringLiteral("items.xml"), itemsFileWith(items));
-    }
+    void seed() override { writeItems(items); }
     QLabel* slot(int n) const {
         return control<QLabel>(QStringLiteral("txtTodo_%1").arg(n, 2, 10, QLatin1Char('0')).toLatin1());
     }

@@ -77,7 +77,7 @@ public:
 class LiveDay : public Orbin {
 protected:
     void seed() override {
-        TestEnv::writeFile(env.dataDir() + QStringLiteral("items.xml"), itemsFileWith(items));
+        writeItems(items);
         // Reminders at their meetings' own minutes, unless a test says otherwise.
         if (!lead.isNull()) env.writeSettings("[General]\nmeetingReminderAdvance=" + lead + "\n");
     }

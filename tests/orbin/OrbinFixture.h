@@ -7,6 +7,7 @@
 #include "tests/support/FakeClock.h"
 #include "tests/support/FakeLauncher.h"
 #include "tests/support/FakePrompter.h"
+#include "tests/support/ItemXml.h"
 #include "tests/support/TestEnv.h"
 
 #include <QAction>
@@ -34,6 +35,13 @@ protected:
 
     // Runs before the objects are made: the place to write settings and data files.
     virtual void seed() {}
+    // Writes the items file with these items (from seed()).
+    void writeItems(const QByteArray& items) const {
+        TestEnv::writeFile(env.dataDir() + QStringLiteral("items.xml"), itemsFileWith(items));
+    }
+    // The clock's day and the day after, as the items file writes them.
+    static inline const QString Today = QStringLiteral("20261207");
+    static inline const QString Tomorrow = QStringLiteral("20261208");
 
     template <class T = QWidget> T* control(const char* name) const {
         return floater->findChild<T*>(QString::fromLatin1(name));

@@ -13,7 +13,6 @@
 
 namespace {
 
-const QString Today = QStringLiteral("20261207");
 const QString SearchPromptText = QStringLiteral("Enter search text here!");
 
 class Search : public Orbin {
@@ -31,7 +30,7 @@ protected:
                 .replace("<id>6<", "<id>-6<") +
             taskXml(7, QStringLiteral("Say \"hello\" &amp; wave"), Today, 1) +
             taskXml(8, QStringLiteral("Sam's &lt;b&gt;bold&lt;/b&gt; plan"), Today, 1);
-        TestEnv::writeFile(env.dataDir() + QStringLiteral("items.xml"), itemsFileWith(items));
+        writeItems(items);
     }
     QLineEdit* box() const { return control<QLineEdit>("txtSearch"); }
     static QListWidget* list() { return frmSearch::instance()->lstSearch(); }

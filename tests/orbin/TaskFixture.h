@@ -21,12 +21,7 @@
 // ways a person reaches the task dialogs and what lands in the items file.
 class Tasks : public Orbin {
 protected:
-    static inline const QString Today = QStringLiteral("20261207");
-    static inline const QString Tomorrow = QStringLiteral("20261208");
-
-    void seed() override {
-        TestEnv::writeFile(env.dataDir() + QStringLiteral("items.xml"), itemsFileWith(items));
-    }
+    void seed() override { writeItems(items); }
     void SetUp() override {
         Orbin::SetUp();
         gGame->getStatus(); // as at start-up: today on the orbin, the period of the clock running
