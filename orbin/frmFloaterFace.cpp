@@ -4,16 +4,16 @@
 
 #include "orbin/frmFloater.h"
 
-#include "platform/Clock.h"
 #include "core/ErrorReport.h"
 #include "core/File.h"
-#include "orbin/FloaterLook.h"
-#include "core/MeetingTimes.h"
 #include "core/Game.h"
 #include "core/GameControls.h"
 #include "core/Globals.h"
 #include "core/Items.h"
+#include "core/MeetingTimes.h"
+#include "orbin/FloaterLook.h"
 #include "orbin/MeetingLabel.h"
+#include "platform/Clock.h"
 #include "platform/NumberText.h"
 #include "platform/Twips.h"
 

@@ -14,7 +14,8 @@ QList<pid_t> processesWith(const QByteArray& environmentEntry) {
         const pid_t id = static_cast<pid_t>(name.toInt(&number));
         if (!number || id == ::getpid()) continue;
         QFile environment(QStringLiteral("/proc/%1/environ").arg(name));
-        if (environment.open(QIODevice::ReadOnly) && environment.readAll().split('\0').contains(environmentEntry))
+        if (environment.open(QIODevice::ReadOnly) &&
+            environment.readAll().split('\0').contains(environmentEntry))
             found << id;
     }
     return found;
