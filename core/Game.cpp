@@ -322,12 +322,10 @@ bool Game::waitsForClock(const QDateTime& now) const {
     default:
         break;
     }
-    // Seconds on the wall clock, as the reminders count them: summer time ending puts it back by an hour.
-    auto wall = [](const QDate& d, const QTime& t) {
-        return d.toJulianDay() * 86400 + t.msecsSinceStartOfDay() / 1000;
-    };
-    const qint64 before = wall(m_periodDay, start) - wall(now.date(), now.time());
-    return before >= 0 && before <= PeriodClock::MaxWaitedBackMinutes * 60;
+    // Minutes on the wall clock, as the reminders count them.
+    const qint64 before =
+        PeriodClock::indexOf(m_periodDay, start) - PeriodClock::indexOf(now.date(), now.time());
+    return before >= 0 && before <= PeriodClock::MaxWaitedBackMinutes;
 }
 
 bool Game::stopPeriod() {

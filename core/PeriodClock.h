@@ -34,6 +34,8 @@ public:
                             const QString& start4);
     // A start time read as a time of day ("11:00", "9:30", "11:00:00", "6:00 PM").
     static QTime readTimeOfDay(const QString& text);
+    // The minute of date and time counted on the wall clock: summer time ending puts it back by an hour.
+    static qint64 indexOf(const QDate& date, const QTime& time);
 
     // The meeting minutes whose reminders are due at now, oldest first, with reminders lead minutes ahead
     // of their meetings: on the first call the present minute and the lead's minutes after it (a meeting
@@ -66,7 +68,6 @@ public:
 private:
     // The first and the last minute due, counted on the wall clock; none when nothing is due.
     std::optional<std::pair<qint64, qint64>> dueIndexes(const QDateTime& now, qint64 lead) const;
-    static qint64 indexOf(const QDate& date, const QTime& time);
     static Minute minuteAt(qint64 index);
 
     std::optional<qint64> m_lastHandled; // minutes counted on the wall clock
